@@ -1,0 +1,1090 @@
+#include "mainform.h"
+
+#include "aboutbox.h"
+#include "age.h"
+#include "cardfiles.h"
+#include "catalogue.h"
+#include "fields.h"
+#include "linefile.h"
+#include "pages.h"
+#include "platform.h"
+#include "prescription.h"
+#include "questions.h"
+#include "summary.h"
+#include "templatestore.h"
+#include "widgets.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace vel;
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("VEL-NO-KASI - электронная картотека");
+
+Platform *g_platformForNewWindows = nullptr;
+QDate g_todayForNewWindows;
+
+constexpr int kWidth = 780;
+constexpr int kHeight = 565;
+constexpr int kMenuHeight = 24;
+constexpr int kStatusHeight = 19;
+constexpr int kWorkHeight = kHeight - kMenuHeight - kStatusHeight;
+
+const QStringList kVisitTitles = {QStringLiteral("Дата"),        QStringLiteral("Вес"),
+                                  QStringLiteral("Объем талии"), QStringLiteral("Объем бедер"),
+                                  QStringLiteral("Объем жир.скл."), QStringLiteral("Здоровье"),
+                                  QStringLiteral("Голод"),       QStringLiteral("Объем пищи"),
+                                  QStringLiteral("Стул"),        QStringLiteral("Моча")};
+
+const QString kNotesDefault = QStringLiteral("Примечания врача");
+const QString kSaveHint = QStringLiteral("Сохранить");
+const QString kMemoHint = QStringLiteral("Можно разбивать на абзацы, пункты и пр.");
+
+QLineEdit *makeEdit(const QString &name, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+QPlainTextEdit *makeMemo(const QString &name, QWidget *parent)
+{
+    auto *memo = new QPlainTextEdit(parent);
+    memo->setObjectName(name);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    return memo;
+}
+
+QComboBox *makeDropDown(const QString &name, QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMaxVisibleItems(16);
+    // Typing text that is no item leaves nothing selected, as the stored index expects.
+    QObject::connect(box->lineEdit(), &QLineEdit::textEdited, box, [box](const QString &text) {
+        const int match = box->findText(text, Qt::MatchExactly);
+        if (match != box->currentIndex()) {
+            const int cursor = box->lineEdit()->cursorPosition();
+            QSignalBlocker block(box);
+            box->setCurrentIndex(match);
+            box->lineEdit()->setText(text);
+            box->lineEdit()->setCursorPosition(cursor);
+        }
+    });
+    return box;
+}
+
+QLabel *makeLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    return label;
+}
+
+// Point numbers of the diagnostic table, by row within a 14-row block.
+QString pointNumber(int rowInBlock)
+{
+    if (rowInBlock >= 1 && rowInBlock <= 6)
+        return QString::number(rowInBlock);
+    if (rowInBlock >= 8 && rowInBlock <= 13)
+        return QString::number(rowInBlock - 7);
+    return {};
+}
+
+} // namespace
+
+void TMainForm::setPlatformForNewWindows(Platform *platform) { g_platformForNewWindows = platform; }
+
+void TMainForm::setTodayForNewWindows(const QDate &date) { g_todayForNewWindows = date; }
+
+TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    if (g_platformForNewWindows) {
+        m_platform = g_platformForNewWindows;
+    } else {
+        m_ownPlatform = std::make_unique<QtPlatform>();
+        m_platform = m_ownPlatform.get();
+    }
+    setWindowTitle(kAppTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    setFont(font);
+    setFixedSize(kWidth, kHeight);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    buildMenu();
+    buildStatusBar();
+    buildWorkArea();
+    registerControls();
+    m_about = new TAboutBox(m_platform, this);
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::FormCreate()
+{
+    m_dataDir = QDir::currentPath();
+    PageControl1->setVisible(false);
+    PageControl2->setVisible(false);
+    PageControl3->setVisible(false);
+    m_startDate = g_todayForNewWindows.isValid() ? g_todayForNewWindows : QDate::currentDate();
+    m_today = todayText(m_startDate);
+    for (int c = 0; c < kVisitTitles.size(); ++c)
+        Grid2->setCell(c, 0, kVisitTitles.at(c));
+
+    auto titles = readTemplateList(m_dataDir);
+    if (auto *e = std::get_if<ReadError>(&titles)) {
+        defaultErrorBox(e->message);
+        return;
+    }
+    ShabloBox->addItems(std::get<QStringList>(titles));
+    clearTemplateChoice(ShabloBox, QStringLiteral("Выбрать шаблон"));
+}
+
+// ---------------------------------------------------------------- frame
+
+void TMainForm::buildMenu()
+{
+    auto makeAction = [this](const QString &name, const QString &caption, int icon, const QString &hint = {}) {
+        auto *action = new QAction(velIcon(icon), caption, this);
+        action->setObjectName(name);
+        if (!hint.isEmpty())
+            action->setToolTip(hint);
+        return action;
+    };
+    NewAct = makeAction(QStringLiteral("NewAct"), QStringLiteral("Новая"), 0,
+                        QStringLiteral("Завести новую карточку..."));
+    OpenAct = makeAction(QStringLiteral("OpenAct"), QStringLiteral("Открыть"), 15);
+    SaveAct = makeAction(QStringLiteral("SaveAct"), QStringLiteral("Сохранить"), 20);
+    DelAct = makeAction(QStringLiteral("DelAct"), QStringLiteral("Удалить"), 2);
+    PrnAct = makeAction(QStringLiteral("PrnAct"), QStringLiteral("Печать"), 18);
+    ShablAct = makeAction(QStringLiteral("ShablAct"), QStringLiteral("Редактор шаблонов"), 11);
+    ExitAct = makeAction(QStringLiteral("ExitAct"), QStringLiteral("Выход          "), 1);
+    HelpAct = makeAction(QStringLiteral("HelpAct"), QStringLiteral("Справка      "), 4);
+    PartAct = makeAction(QStringLiteral("PartAct"), QStringLiteral("Наша партнерка"), 16,
+                         QStringLiteral("Подключайтесь к нашей партнерской программе..."));
+    CardAct = makeAction(QStringLiteral("CardAct"), QStringLiteral("Оставить отзыв"), 17);
+    AboutAct = makeAction(QStringLiteral("AboutAct"), QStringLiteral("О программе..."), 3,
+                          QStringLiteral("Информация о версии..."));
+    ExitAct->setShortcut(QKeySequence(Qt::Key_F10));
+    HelpAct->setShortcut(QKeySequence(Qt::Key_F1));
+    SaveAct->setEnabled(false);
+    PrnAct->setEnabled(false);
+
+    connect(NewAct, &QAction::triggered, this, &TMainForm::NewActExecute);
+    connect(OpenAct, &QAction::triggered, this, &TMainForm::OpenActExecute);
+    connect(SaveAct, &QAction::triggered, this, &TMainForm::SaveActExecute);
+    connect(DelAct, &QAction::triggered, this, &TMainForm::DelActExecute);
+    connect(PrnAct, &QAction::triggered, this, &TMainForm::PrnActExecute);
+    connect(ShablAct, &QAction::triggered, this, &TMainForm::ShablActExecute);
+    connect(ExitAct, &QAction::triggered, this, &TMainForm::ExitActExecute);
+    connect(HelpAct, &QAction::triggered, this, &TMainForm::HelpActExecute);
+    connect(PartAct, &QAction::triggered, this, &TMainForm::PartActExecute);
+    connect(CardAct, &QAction::triggered, this, &TMainForm::CardActExecute);
+    connect(AboutAct, &QAction::triggered, this, &TMainForm::AboutActExecute);
+
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("ActionMainMenuBar1"));
+    bar->setFixedHeight(kMenuHeight);
+    bar->setNativeMenuBar(false);
+    QMenu *card = bar->addMenu(QStringLiteral("Карточка"));
+    card->setObjectName(QStringLiteral("CardMenu"));
+    card->addActions({NewAct, OpenAct, SaveAct, DelAct, PrnAct});
+    card->addSeparator();
+    card->addAction(ShablAct);
+    card->addSeparator();
+    card->addAction(ExitAct);
+    QMenu *help = bar->addMenu(QStringLiteral("Помощь"));
+    help->setObjectName(QStringLiteral("HelpMenu"));
+    help->addAction(HelpAct);
+    help->addSeparator();
+    help->addActions({PartAct, CardAct});
+    help->addSeparator();
+    help->addAction(AboutAct);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->addAction(HelpAct);
+}
+
+void TMainForm::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(kStatusHeight);
+    for (int i = 0; i < 2; ++i) {
+        m_panels[i] = new QLabel(bar);
+        m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        m_panels[i]->setFrameShape(QFrame::Panel);
+        m_panels[i]->setFrameShadow(QFrame::Sunken);
+    }
+    m_panels[0]->setFixedWidth(600);
+    bar->addPermanentWidget(m_panels[0]);
+    bar->addPermanentWidget(m_panels[1], 1);
+}
+
+void TMainForm::buildWorkArea()
+{
+    auto *work = new QWidget(this);
+    work->setObjectName(QStringLiteral("WorkArea"));
+    work->setFixedSize(kWidth, kWorkHeight);
+    setCentralWidget(work);
+
+    auto *image = new QLabel(work);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setPixmap(QPixmap(QStringLiteral(":/title.jpg")));
+    image->setScaledContents(true);
+    image->setGeometry(0, 0, kWidth, kWorkHeight);
+    auto caption = [work](const QString &name, const QString &text, int px, int x, int y) {
+        auto *label = new QLabel(text, work);
+        label->setObjectName(name);
+        QFont f(QStringLiteral("Liberation Serif"));
+        f.setPixelSize(px);
+        f.setBold(true);
+        label->setFont(f);
+        label->setStyleSheet(QStringLiteral("color: black; background: transparent;"));
+        label->adjustSize();
+        label->move(x, y - kMenuHeight);
+    };
+    caption(QStringLiteral("Label1"), QStringLiteral("электронная картотека"), 48, 144, 320);
+    caption(QStringLiteral("Label35"), QStringLiteral("помощник врача-диетолога"), 30, 205, 408);
+
+    auto makeView = [work](const QString &name) {
+        auto *view = new QTabWidget(work);
+        view->setObjectName(name);
+        view->setGeometry(0, 0, kWidth, kWorkHeight);
+        view->setUsesScrollButtons(false);
+        return view;
+    };
+    PageControl1 = makeView(QStringLiteral("PageControl1"));
+    PageControl2 = makeView(QStringLiteral("PageControl2"));
+    PageControl3 = makeView(QStringLiteral("PageControl3"));
+    PageControl1->setProperty("helpContext", 3);
+    PageControl2->setProperty("helpContext", 3);
+    PageControl3->setProperty("helpContext", 5);
+
+    struct PageDef {
+        const char *name;
+        const char *caption;
+        int icon;
+    };
+    const PageDef pages[] = {
+        {"TabSheet2", "Паспортная часть", 5},       {"TabSheet3", "Особенности набора веса", 6},
+        {"TabSheet4", "Предыдущие коррекции веса", 8}, {"TabSheet5", "Продукты и цели", 7},
+        {"TabSheet6", "Данные диагностики", 10},    {"TabSheet7", "Анамнез жизни", 9},
+        {"TabSheet8", "Состояние здоровья", 14},    {"TabSheet9", "Динамика потери веса", 6},
+        {"TabSheet10", "Рецепт лечения", 18},
+    };
+    const char *saveButtons[] = {"SaveButton",    "SpeedButton19", "SpeedButton37", "SpeedButton38", "SpeedButton39",
+                                 "SpeedButton40", "SpeedButton41", "SpeedButton42", "SpeedButton43"};
+    QWidget *built[9];
+    for (int i = 0; i < 9; ++i) {
+        auto *page = new QWidget;
+        page->setObjectName(QLatin1String(pages[i].name));
+        PageControl1->addTab(page, QString::fromUtf8(pages[i].caption));
+        built[i] = page;
+    }
+    // Nine tabs need a narrower tab caption than the window's font to fit in one row.
+    QFont tabFont = font();
+    tabFont.setPixelSize(11);
+    PageControl1->tabBar()->setFont(tabFont);
+    PageControl1->tabBar()->setExpanding(false);
+
+    buildPassportPage(built[0]);
+    buildWeightHistoryPage(built[1]);
+    buildCorrectionsPage(built[2]);
+    buildFoodsPage(built[3]);
+    buildDiagnosticPage(built[4]);
+    buildAnamnesisIndexPage(built[5]);
+    buildHealthPage(built[6]);
+    buildDynamicsPage(built[7]);
+    buildPrescriptionPage(built[8]);
+    for (int i = 0; i < 9; ++i) {
+        QToolButton *save = makePictureButton(QLatin1String(saveButtons[i]), 20, kSaveHint, built[i]);
+        connect(save, &QToolButton::clicked, this, &TMainForm::SaveActExecute);
+        placeCornerButton(built[i], save);
+    }
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (!PageControl1->isVisible())
+            return;
+        if (index == 6)
+            TabSheet8Enter();
+        else if (index == 8)
+            TabSheet10Enter();
+    });
+
+    for (const CatalogueSection &s : kCatalogueSections) {
+        auto *page = new QWidget;
+        page->setObjectName(QLatin1String(s.page));
+        buildAnamnesisSection(page, s.number);
+        QToolButton *ok = makePictureButton(QLatin1String(s.okButton), 12, QStringLiteral("OK"), page);
+        connect(ok, &QToolButton::clicked, this, &TMainForm::OkButtonClick);
+        placeCornerButton(page, ok);
+        PageControl2->addTab(page, QString::fromUtf8(s.caption));
+    }
+
+    auto *editor = new QWidget;
+    editor->setObjectName(QStringLiteral("TabSheet28"));
+    buildTemplateEditor(editor);
+    PageControl3->addTab(editor, velIcon(11), QStringLiteral("Редактор шаблонов"));
+}
+
+void TMainForm::placeCornerButton(QWidget *, QToolButton *button)
+{
+    const QSize area(kWidth - 6, kWorkHeight - 28);
+    button->move(area.width() - button->width() - 4, area.height() - button->height() - 4);
+    button->raise();
+}
+
+void TMainForm::registerControls()
+{
+    const auto widgets = findChildren<QWidget *>();
+    for (QWidget *w : widgets)
+        if (!w->objectName().isEmpty())
+            m_controls.insert(w->objectName(), w);
+    for (QPlainTextEdit *memo : {PrimMemo, RecMemo, PrepMemo}) {
+        memo->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(memo, &QWidget::customContextMenuRequested, this,
+                [this, memo](const QPoint &pos) { PopupMenu1->popup(memo->mapToGlobal(pos)); });
+    }
+}
+
+// ---------------------------------------------------------------- pages
+
+void TMainForm::buildPassportPage(QWidget *page)
+{
+    auto *outer = new QVBoxLayout(page);
+    outer->setContentsMargins(8, 8, 8, 8);
+    outer->setSpacing(6);
+    auto *top = new QHBoxLayout;
+    top->setSpacing(12);
+    outer->addLayout(top);
+
+    auto *left = new QGridLayout;
+    left->setHorizontalSpacing(6);
+    left->setVerticalSpacing(5);
+    top->addLayout(left, 5);
+    int row = 0;
+    auto addRow = [&](const QString &label, QWidget *field) {
+        left->addWidget(makeLabel(label, page), row, 0);
+        left->addWidget(field, row, 1);
+        ++row;
+    };
+    FioEdit = makeEdit(QStringLiteral("FioEdit"), page);
+    FioEdit->setToolTip(
+        QStringLiteral("Введите Ф.И.О. (обязательное поле - будет служить для идентификации файлов-карточек)"));
+    addRow(QStringLiteral("Ф.И.О.:"), FioEdit);
+    BirEdit = new DateField(QStringLiteral("BirEdit"), page);
+    BirEdit->setFixedWidth(110);
+    connect(BirEdit, &DateField::left, this, &TMainForm::BirEditChange);
+    addRow(QStringLiteral("Дата рождения:"), BirEdit);
+    AgeEdit = makeEdit(QStringLiteral("AgeEdit"), page);
+    AgeEdit->setEnabled(false);
+    AgeEdit->setFixedWidth(60);
+    addRow(QStringLiteral("Возраст:"), AgeEdit);
+    addRow(QStringLiteral("Адрес:"), makeEdit(QStringLiteral("AdrEdit"), page));
+    addRow(QStringLiteral("Телефон:"), makeEdit(QStringLiteral("PhonEdit"), page));
+    const QuestionGroup *sex = findQuestionGroup("SexGroup");
+    QStringList sexItems;
+    for (int i = 0; i < sex->itemCount(); ++i)
+        sexItems << QString::fromUtf8(sex->items[static_cast<std::size_t>(i)]);
+    SexGroup = new RadioGroup(QStringLiteral("SexGroup"), QString::fromUtf8(sex->caption), sexItems, 2, page);
+    left->addWidget(SexGroup, row++, 0, 1, 2);
+    addRow(QStringLiteral("Место работы:"), makeEdit(QStringLiteral("JobEdit"), page));
+    // The birth date may be left blank while the rest goes on: keep these aligned.
+    left->setColumnStretch(1, 1);
+
+    auto *frame = new QFrame(page);
+    frame->setObjectName(QStringLiteral("Panel1"));
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setFrameShadow(QFrame::Raised);
+    top->addWidget(frame, 4);
+    auto *right = new QGridLayout(frame);
+    right->setContentsMargins(8, 8, 8, 8);
+    right->setHorizontalSpacing(6);
+    right->setVerticalSpacing(6);
+    auto pair = [&](int r, const QString &l1, const QString &n1, const QString &l2, const QString &n2) {
+        right->addWidget(makeLabel(l1, frame), r, 0);
+        QLineEdit *e1 = makeEdit(n1, frame);
+        right->addWidget(e1, r, 1);
+        right->addWidget(makeLabel(l2, frame), r, 2);
+        QLineEdit *e2 = makeEdit(n2, frame);
+        right->addWidget(e2, r, 3);
+        return std::pair{e1, e2};
+    };
+    auto [rost, ves] = pair(0, QStringLiteral("Рост:"), QStringLiteral("RostEdit"), QStringLiteral("Вес:"),
+                            QStringLiteral("VesEdit"));
+    RostEdit = rost;
+    RostEdit->setMaxLength(3);
+    RostEdit->setToolTip(QStringLiteral("Рост пациента  - целое число в сантиметрах"));
+    Q_UNUSED(ves);
+    pair(1, QStringLiteral("Объем талии:"), QStringLiteral("TalEdit"), QStringLiteral("Объем бедер:"),
+         QStringLiteral("BedrEdit"));
+    right->addWidget(makeLabel(QStringLiteral("Толщина жировой складки:"), frame), 2, 0, 1, 3);
+    right->addWidget(makeEdit(QStringLiteral("JirEdit"), frame), 2, 3);
+    right->addWidget(makeLabel(QStringLiteral("Сколько лет имеете избыточный вес:"), frame), 3, 0, 1, 3);
+    right->addWidget(makeEdit(QStringLiteral("LetEdit"), frame), 3, 3);
+    right->addWidget(makeLabel(QStringLiteral("Тип телосложения:"), frame), 4, 0, 1, 2);
+    TypeBox = makeDropDown(QStringLiteral("TypeBox"), frame);
+    for (const char *build : kBodyBuilds)
+        TypeBox->addItem(QString::fromUtf8(build));
+    right->addWidget(TypeBox, 4, 2, 1, 2);
+    BrkButton = new QPushButton(brocaRestingCaption(), frame);
+    BrkButton->setObjectName(QStringLiteral("BrkButton"));
+    BrkButton->setFocusPolicy(Qt::NoFocus);
+    connect(BrkButton, &QPushButton::clicked, this, &TMainForm::BrkButtonClick);
+    right->addWidget(BrkButton, 5, 0, 1, 4);
+    right->setRowStretch(6, 1);
+
+    auto *rule = new QFrame(page);
+    rule->setObjectName(QStringLiteral("Bevel1"));
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    outer->addWidget(rule);
+
+    auto *bottom = new QGridLayout;
+    bottom->setHorizontalSpacing(6);
+    bottom->setVerticalSpacing(6);
+    outer->addLayout(bottom);
+    bottom->addWidget(makeLabel(QStringLiteral("Дата приема:"), page), 0, 0);
+    DateEdit = new DateField(QStringLiteral("DateEdit"), page);
+    DateEdit->setFixedWidth(110);
+    bottom->addWidget(DateEdit, 0, 1, Qt::AlignLeft);
+    bottom->addWidget(makeLabel(QStringLiteral("Шаблоны:"), page), 1, 0);
+    ShabBox = makeDropDown(QStringLiteral("ShabBox"), page);
+    ShabBox->setToolTip(QStringLiteral("Здесь можно выбрать из шаблонных вариантов рецептов лечения"));
+    ShabBox->setFixedWidth(300);
+    clearTemplateChoice(ShabBox, QStringLiteral("Выбрать"));
+    bottom->addWidget(ShabBox, 1, 1, Qt::AlignLeft);
+    bottom->setColumnStretch(2, 1);
+    outer->addStretch(1);
+}
+
+void TMainForm::buildDiagnosticPage(QWidget *page)
+{
+    Grid1 = new StringGrid(QStringLiteral("Grid1"), {15, 77, 106, 114}, true, page);
+    Grid1->setGeometry(8, 8, 15 + 77 + 106 + 114 + 22, 440);
+    Grid1->setVisible(false);
+    QToolButton *add = makePictureButton(QStringLiteral("AddButton"), 13, QStringLiteral("Добавить данные"), page);
+    add->move(Grid1->geometry().right() + 4, Grid1->geometry().bottom() - add->height() + 1);
+    connect(add, &QToolButton::clicked, this, &TMainForm::AddBtnClick);
+}
+
+void TMainForm::buildAnamnesisIndexPage(QWidget *page)
+{
+    auto *grid = new QGridLayout(page);
+    grid->setContentsMargins(24, 14, 24, 40);
+    grid->setHorizontalSpacing(24);
+    grid->setVerticalSpacing(6);
+    QFont big = font();
+    big.setPixelSize(14);
+    for (const CatalogueSection &s : kCatalogueSections) {
+        auto *button = new QPushButton(QString::fromUtf8(s.buttonCaption), page);
+        button->setObjectName(QLatin1String(s.button));
+        button->setFlat(true);
+        button->setFont(big);
+        button->setStyleSheet(QStringLiteral("text-align: left; padding: 4px 10px;"));
+        button->setCursor(Qt::PointingHandCursor);
+        const int n = s.number;
+        connect(button, &QPushButton::clicked, this, [this, n] { SectionButtonClick(n); });
+        grid->addWidget(button, (n - 1) % 9, (n - 1) / 9);
+    }
+}
+
+void TMainForm::buildHealthPage(QWidget *page)
+{
+    auto *layout = new QGridLayout(page);
+    layout->setContentsMargins(8, 6, 8, 36);
+    layout->setHorizontalSpacing(8);
+    layout->setVerticalSpacing(3);
+    QFont bold = font();
+    bold.setBold(true);
+    auto *goalLabel = makeLabel(QStringLiteral("Продукты и цели:"), page);
+    goalLabel->setFont(bold);
+    auto *anamLabel = makeLabel(QStringLiteral("Анамнез жизни:"), page);
+    anamLabel->setFont(bold);
+    layout->addWidget(goalLabel, 0, 0);
+    layout->addWidget(anamLabel, 0, 1);
+    auto summaryMemo = [page](const QString &name) {
+        QPlainTextEdit *memo = makeMemo(name, page);
+        memo->setReadOnly(true);
+        memo->setFrameShape(QFrame::NoFrame);
+        memo->setBackgroundRole(QPalette::Window);
+        memo->viewport()->setBackgroundRole(QPalette::Window);
+        return memo;
+    };
+    GoalMemo = summaryMemo(QStringLiteral("GoalMemo"));
+    AnamMemo = summaryMemo(QStringLiteral("AnamMemo"));
+    layout->addWidget(GoalMemo, 1, 0);
+    layout->addWidget(AnamMemo, 1, 1);
+    PrimMemo = makeMemo(QStringLiteral("PrimMemo"), page);
+    PrimMemo->setToolTip(QStringLiteral("Примечания врача - одной строкой, без абзацев и разбиения на пункты"));
+    PrimMemo->setPlainText(QStringLiteral("Примечания"));
+    PrimMemo->setFixedHeight(110);
+    layout->addWidget(PrimMemo, 2, 0, 1, 2);
+    layout->setRowStretch(1, 1);
+}
+
+void TMainForm::buildDynamicsPage(QWidget *page)
+{
+    Grid2 = new StringGrid(QStringLiteral("Grid2"), {69, 44, 95, 94, 116, 68, 63, 91, 55, 54}, false, page);
+    Grid2->setGeometry(8, 8, 69 + 44 + 95 + 94 + 116 + 68 + 63 + 91 + 55 + 54 + 22, 220);
+    Grid2->setVisible(false);
+    QToolButton *add = makePictureButton(QStringLiteral("Add2Button"), 13, QStringLiteral("Добавить данные"), page);
+    add->move(Grid2->geometry().right() - add->width() + 1, Grid2->geometry().bottom() + 3);
+    connect(add, &QToolButton::clicked, this, &TMainForm::Add2ButtonClick);
+}
+
+void TMainForm::buildPrescriptionPage(QWidget *page)
+{
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(8, 6, 40, 36);
+    layout->setSpacing(3);
+    QFont heading = font();
+    heading.setBold(true);
+    heading.setUnderline(true);
+    auto *label28 = makeLabel(QStringLiteral("Назначаемые препараты:"), page);
+    label28->setObjectName(QStringLiteral("Label28"));
+    label28->setFont(heading);
+    layout->addWidget(label28);
+    PrepMemo = makeMemo(QStringLiteral("PrepMemo"), page);
+    PrepMemo->setToolTip(kMemoHint);
+    layout->addWidget(PrepMemo, 1);
+    auto *label36 = makeLabel(QStringLiteral("Рекомендации:"), page);
+    label36->setObjectName(QStringLiteral("Label36"));
+    label36->setFont(heading);
+    layout->addWidget(label36);
+    RecMemo = makeMemo(QStringLiteral("RecMemo"), page);
+    RecMemo->setToolTip(kMemoHint);
+    layout->addWidget(RecMemo, 1);
+
+    PrnButton = makePictureButton(QStringLiteral("PrnButton"), 18, QStringLiteral("Печатать рецепт"), page);
+    PrnButton->move(kWidth - 6 - PrnButton->width() - 6, 24);
+    PrnButton->setEnabled(false);
+    connect(PrnButton, &QToolButton::clicked, this, &TMainForm::PrnButtonClick);
+
+    RichEd = new QTextEdit(page);
+    RichEd->setObjectName(QStringLiteral("RichEd"));
+    RichEd->setVisible(false);
+    RichEd->setEnabled(false);
+}
+
+void TMainForm::buildTemplateEditor(QWidget *page)
+{
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(6);
+    SblMemo = makeMemo(QStringLiteral("SblMemo"), page);
+    SblMemo->setToolTip(kMemoHint);
+    SblMemo->setEnabled(false);
+    connect(SblMemo, &QPlainTextEdit::textChanged, this, &TMainForm::SblMemoChange);
+    layout->addWidget(SblMemo, 1);
+    auto *row = new QHBoxLayout;
+    row->setSpacing(10);
+    layout->addLayout(row);
+    ShabloBox = makeDropDown(QStringLiteral("ShabloBox"), page);
+    ShabloBox->setToolTip(QStringLiteral("Список готовых шаблонов для редактирования"));
+    ShabloBox->setMinimumWidth(300);
+    connect(ShabloBox, qOverload<int>(&QComboBox::activated), this, &TMainForm::ShabloBoxSelect);
+    row->addWidget(ShabloBox);
+    row->addStretch(1);
+    AddShButton = new QPushButton(velIcon(13), QStringLiteral("Создать шаблон"), page);
+    AddShButton->setObjectName(QStringLiteral("AddShButton"));
+    connect(AddShButton, &QPushButton::clicked, this, &TMainForm::AddShButtonClick);
+    row->addWidget(AddShButton);
+    SavShButton = new QPushButton(velIcon(20), QStringLiteral("Сохранить шаблон"), page);
+    SavShButton->setObjectName(QStringLiteral("SavShButton"));
+    SavShButton->setEnabled(false);
+    connect(SavShButton, &QPushButton::clicked, this, &TMainForm::SavShButtonClick);
+    row->addWidget(SavShButton);
+}
+
+// ---------------------------------------------------------------- helpers
+
+QString TMainForm::statusText(int panel) const { return m_panels[panel]->text(); }
+
+void TMainForm::setStatus(int panel, const QString &text) { m_panels[panel]->setText(text); }
+
+void TMainForm::errorBox(const QString &text) { m_platform->errorBox(this, QStringLiteral("Error"), text); }
+
+void TMainForm::defaultErrorBox(const QString &text) { m_platform->errorBox(this, kAppTitle, withFullStop(text)); }
+
+void TMainForm::setMemoQuietly(QPlainTextEdit *memo, const QString &text)
+{
+    m_quietMemo = true;
+    memo->setPlainText(text);
+    m_quietMemo = false;
+}
+
+void TMainForm::showView(QTabWidget *view)
+{
+    for (QTabWidget *v : {PageControl1, PageControl2, PageControl3})
+        if (v != view)
+            v->setVisible(false);
+    view->setVisible(true);
+}
+
+void TMainForm::clearTemplateChoice(QComboBox *box, const QString &prompt)
+{
+    QSignalBlocker block(box);
+    box->setCurrentIndex(-1);
+    box->setEditText(prompt);
+}
+
+void TMainForm::fillTemplateChoice(QComboBox *box, const QStringList &titles, const QString &prompt)
+{
+    QSignalBlocker block(box);
+    box->clear();
+    box->addItems(titles);
+    clearTemplateChoice(box, prompt);
+}
+
+CardState TMainForm::cardState() const
+{
+    CardState card;
+    for (const FieldDef &f : kCardFields) {
+        const QString name = QLatin1String(f.control);
+        QWidget *w = m_controls.value(name);
+        switch (f.kind) {
+        case FieldKind::Text:
+            card.texts.insert(name, qobject_cast<QLineEdit *>(w)->text());
+            break;
+        case FieldKind::DateText:
+            card.texts.insert(name, qobject_cast<DateField *>(w)->shownText());
+            break;
+        case FieldKind::Notes:
+            card.texts.insert(name, qobject_cast<QPlainTextEdit *>(w)->toPlainText());
+            break;
+        case FieldKind::Index:
+            if (auto *group = qobject_cast<RadioGroup *>(w))
+                card.indices.insert(name, group->itemIndex());
+            else
+                card.indices.insert(name, qobject_cast<QComboBox *>(w)->currentIndex());
+            break;
+        case FieldKind::Flag:
+            card.flags.insert(name, qobject_cast<QCheckBox *>(w)->isChecked());
+            break;
+        }
+    }
+    for (const CatalogueControl &c : kCatalogue) {
+        const QString name = QLatin1String(c.name);
+        if (c.kind == CatalogueKind::Check)
+            card.flags.insert(name, control<QCheckBox>(name)->isChecked());
+        else
+            card.indices.insert(name, control<RadioGroup>(name)->itemIndex());
+    }
+    for (int r = 0; r < Grid1->rowCount(); ++r)
+        card.diagnosticRows << QStringList{Grid1->cell(1, r), Grid1->cell(2, r), Grid1->cell(3, r)};
+    for (int r = 1; r < Grid2->rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < kVisitColumns; ++c)
+            row << Grid2->cell(c, r);
+        card.visitRows << row;
+    }
+    card.preparations = PrepMemo->toPlainText();
+    card.recommendations = RecMemo->toPlainText();
+    return card;
+}
+
+void TMainForm::setDiagnosticRows(const QVector<QStringList> &rows)
+{
+    // Nothing of the card shown before may stay in the table.
+    Grid1->setRows(0);
+    Grid1->setRows(int(std::max<qsizetype>(1, rows.size())));
+    const int blocks = int(rows.size()) / 14;
+    for (int r = 0; r < rows.size(); ++r) {
+        if (r < blocks * 14)
+            Grid1->setCell(0, r, pointNumber(r % 14));
+        for (int j = 0; j < kDiagnosticColumns; ++j)
+            Grid1->setCell(j + 1, r, rows.at(r).value(j));
+    }
+}
+
+void TMainForm::applyCard(const CardState &card, const QStringList &templateTitles)
+{
+    fillTemplateChoice(ShabBox, templateTitles, QStringLiteral("Выбрать"));
+    SaveAct->setEnabled(true);
+    setStatus(1, QString());
+    Grid1->setVisible(true);
+    Grid2->setVisible(true);
+    showView(PageControl1);
+    BrkButton->setText(brocaRestingCaption());
+
+    for (int i = 0; i < kCardFieldCount; ++i) {
+        const FieldDef &f = kCardFields[static_cast<std::size_t>(i)];
+        const QString name = QLatin1String(f.control);
+        QWidget *w = m_controls.value(name);
+        switch (f.kind) {
+        case FieldKind::Text:
+            qobject_cast<QLineEdit *>(w)->setText(card.text(name));
+            break;
+        case FieldKind::DateText:
+            qobject_cast<DateField *>(w)->setShownText(card.text(name));
+            break;
+        case FieldKind::Notes:
+            qobject_cast<QPlainTextEdit *>(w)->setPlainText(card.text(name));
+            break;
+        case FieldKind::Index:
+            if (auto *group = qobject_cast<RadioGroup *>(w)) {
+                group->setItemIndex(card.index(name));
+            } else {
+                auto *box = qobject_cast<QComboBox *>(w);
+                QSignalBlocker block(box);
+                box->setCurrentIndex(card.index(name));
+            }
+            break;
+        case FieldKind::Flag:
+            qobject_cast<QCheckBox *>(w)->setChecked(card.flag(name));
+            break;
+        }
+        if (name == QLatin1String("FioEdit"))
+            setStatus(0, QStringLiteral(" Карточка пациента: ") + FioEdit->text());
+    }
+    if (ShabBox->currentIndex() < 0)
+        clearTemplateChoice(ShabBox, QStringLiteral("Выбрать"));
+    ShabBox->setEnabled(ShabBox->currentIndex() < 0);
+
+    PrepMemo->setPlainText(card.preparations);
+    RecMemo->setPlainText(card.recommendations);
+    setDiagnosticRows(card.diagnosticRows);
+    Grid2->setRows(int(card.visitRows.size()) + 1);
+    for (int r = 0; r < card.visitRows.size(); ++r)
+        for (int c = 0; c < kVisitColumns; ++c)
+            Grid2->setCell(c, r + 1, card.visitRows.at(r).value(c));
+    for (const CatalogueControl &c : kCatalogue) {
+        const QString name = QLatin1String(c.name);
+        if (c.kind == CatalogueKind::Check)
+            control<QCheckBox>(name)->setChecked(card.flag(name));
+        else
+            control<RadioGroup>(name)->setItemIndex(card.index(name));
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+void TMainForm::NewActExecute() { resetCard(); }
+
+bool TMainForm::resetCard()
+{
+    SaveAct->setEnabled(true);
+    PrnButton->setEnabled(false);
+    PrnAct->setEnabled(false);
+    setStatus(0, QString());
+    setStatus(1, QString());
+    Grid1->setVisible(false);
+    Grid2->setVisible(false);
+    showView(PageControl1);
+    BrkButton->setText(brocaRestingCaption());
+    PrimMemo->setPlainText(kNotesDefault);
+    RecMemo->clear();
+    PrepMemo->clear();
+
+    FioEdit->clear();
+    BirEdit->clear();
+    AgeEdit->clear();
+    control<QLineEdit>(QStringLiteral("AdrEdit"))->clear();
+    control<QLineEdit>(QStringLiteral("PhonEdit"))->clear();
+    TypeBox->setCurrentIndex(0);
+    auto titles = readTemplateList(m_dataDir);
+    if (auto *e = std::get_if<ReadError>(&titles)) {
+        defaultErrorBox(e->message);
+        return false;
+    }
+    fillTemplateChoice(ShabBox, std::get<QStringList>(titles), QStringLiteral("Выбрать"));
+    ShabBox->setEnabled(true);
+    SexGroup->setItemIndex(-1);
+    for (const char *edit : {"JobEdit", "RostEdit", "VesEdit", "TalEdit", "BedrEdit", "JirEdit", "LetEdit", "GymEdit",
+                             "WalkEdit", "TelEdit", "DinEdit", "ZapEdit", "ColEdit", "TastEdit"})
+        control<QLineEdit>(QLatin1String(edit))->clear();
+    DateEdit->setShownText(m_today);
+
+    for (const QuestionGroup &g : kQuestionGroups)
+        control<RadioGroup>(QLatin1String(g.name))->setItemIndex(-1);
+    for (const QuestionBox &b : kQuestionBoxes)
+        control<QCheckBox>(QLatin1String(b.name))->setChecked(false);
+
+    Grid1->setRows(0);
+    Grid1->setRows(1);
+    Grid2->setRows(1);
+
+    for (const CatalogueControl &c : kCatalogue) {
+        const QString name = QLatin1String(c.name);
+        if (c.kind == CatalogueKind::Check)
+            control<QCheckBox>(name)->setChecked(false);
+        else
+            control<RadioGroup>(name)->setItemIndex(-1);
+    }
+    PageControl1->setCurrentIndex(0);
+    TabSheet8Enter();
+    return true;
+}
+
+void TMainForm::OpenActExecute()
+{
+    const QString path = m_platform->chooseCardFile(this, QStringLiteral("Открыть карточку пациента"), m_dataDir,
+                                                    m_lastChosen);
+    if (path.isEmpty())
+        return;
+    m_lastChosen = path;
+    auto loaded = loadCard(path, m_dataDir);
+    if (auto *e = std::get_if<ReadError>(&loaded)) {
+        defaultErrorBox(e->message);
+        return;
+    }
+    const LoadedCard &card = std::get<LoadedCard>(loaded);
+    applyCard(card.card, card.templateTitles);
+    BirEditChange();
+    PageControl1->setCurrentIndex(0);
+    TabSheet8Enter();
+    TabSheet10Enter();
+}
+
+void TMainForm::SaveActExecute()
+{
+    const CardState card = cardState();
+    if (auto error = saveCard(card, m_dataDir)) {
+        if (error->refusedInput)
+            errorBox(error->message);
+        else
+            defaultErrorBox(error->message);
+        return;
+    }
+    setStatus(1, QStringLiteral(" Карточка сохранена"));
+    setStatus(0, QStringLiteral(" Карточка пациента: ") + card.text(QStringLiteral("FioEdit")));
+}
+
+void TMainForm::DelActExecute()
+{
+    const QString path = m_platform->chooseCardFile(this, QStringLiteral("Удалить карточку пациента"), m_dataDir,
+                                                    m_lastChosen);
+    if (path.isEmpty())
+        return;
+    m_lastChosen = path;
+    for (const QString &name : deletionNames(path))
+        QFile::remove(name);
+    // A reset stopped by a missing template list does not report the deletion.
+    if (resetCard())
+        setStatus(1, QStringLiteral(" Карточка удалена"));
+}
+
+void TMainForm::PrnActExecute() { PrnButtonClick(); }
+
+void TMainForm::ExitActExecute() { close(); }
+
+void TMainForm::HelpActExecute() { m_platform->showHelp(this, 1); }
+
+void TMainForm::PartActExecute() { m_platform->openUrl(QUrl(TAboutBox::webSite() + QStringLiteral("distribute.htm"))); }
+
+void TMainForm::CardActExecute() { m_platform->openUrl(QUrl(TAboutBox::webSite() + QStringLiteral("responce.htm"))); }
+
+void TMainForm::AboutActExecute() { m_platform->showModal(m_about); }
+
+void TMainForm::BirEditChange()
+{
+    const auto age = ageFromBirthText(BirEdit->shownText(), m_startDate);
+    if (!age) {
+        errorBox(birthDateMessage());
+        return;
+    }
+    AgeEdit->setText(QString::number(*age));
+}
+
+void TMainForm::BrkButtonClick()
+{
+    if (BirEdit->hasFocus()) {
+        // Leaving the birth date updates the age before it is used.
+        QSignalBlocker block(BirEdit);
+        SexGroup->setFocus(Qt::OtherFocusReason);
+        BirEditChange();
+    }
+    const BrocaResult result = brocaCaption(TypeBox->currentIndex(), AgeEdit->text(), RostEdit->text());
+    switch (result.outcome) {
+    case BrocaResult::Shown:
+        BrkButton->setText(result.caption);
+        break;
+    case BrocaResult::NoBodyBuild:
+        break;
+    case BrocaResult::BirthDateMessage:
+        errorBox(birthDateMessage());
+        break;
+    case BrocaResult::HeightMessage:
+        errorBox(heightMessage());
+        break;
+    }
+}
+
+void TMainForm::AddBtnClick()
+{
+    Grid1->setVisible(true);
+    int b = 0;
+    if (Grid1->rowCount() == 1) {
+        Grid1->setRows(14);
+    } else {
+        b = Grid1->rowCount();
+        Grid1->setRows(b + 14);
+    }
+    Grid1->setCell(1, b, QStringLiteral("Дата"));
+    Grid1->setCell(2, b, QStringLiteral("Правая рука"));
+    Grid1->setCell(3, b, QStringLiteral("Левая рука"));
+    Grid1->setCell(1, b + 1, m_today);
+    Grid1->setCell(2, b + 7, QStringLiteral("Правая нога"));
+    Grid1->setCell(3, b + 7, QStringLiteral("Левая нога"));
+    for (int k = 1; k <= 6; ++k) {
+        Grid1->setCell(0, b + k, QString::number(k));
+        Grid1->setCell(0, b + 7 + k, QString::number(k));
+    }
+}
+
+void TMainForm::Add2ButtonClick()
+{
+    Grid2->setVisible(true);
+    const int row = Grid2->rowCount();
+    Grid2->setRows(row + 1);
+    Grid2->setCell(0, row, m_today);
+}
+
+void TMainForm::TabSheet8Enter()
+{
+    const HealthSummary summary = compileSummary(cardState());
+    GoalMemo->setPlainText(summary.goals.join(u'\n'));
+    AnamMemo->setPlainText(summary.anamnesis.join(u'\n'));
+}
+
+void TMainForm::TabSheet10Enter()
+{
+    PrnButton->setEnabled(true);
+    PrnAct->setEnabled(true);
+    const int chosen = ShabBox->currentIndex();
+    if (!RecMemo->toPlainText().isEmpty() || chosen < 0)
+        return;
+    auto text = readTemplateText(m_dataDir, chosen + 1);
+    if (auto *e = std::get_if<ReadError>(&text)) {
+        defaultErrorBox(e->message);
+        return;
+    }
+    RecMemo->setPlainText(std::get<QString>(text));
+}
+
+void TMainForm::PrnButtonClick()
+{
+    QPrinter printer;
+    if (!m_platform->setUpPrinter(this, printer))
+        return;
+    const QString text = prescriptionText(m_today, FioEdit->text(), DateEdit->shownText(), PrepMemo->toPlainText(),
+                                          RecMemo->toPlainText());
+    RichEd->setPlainText(text);
+    if (m_platform->print(printer, QStringLiteral("Рецепт"), text))
+        setStatus(1, QStringLiteral(" Печать рецепта"));
+    else
+        errorBox(QStringLiteral("Ошибка печати документа! Проверьте принтер."));
+}
+
+void TMainForm::ShablActExecute()
+{
+    showView(PageControl3);
+    PrnAct->setEnabled(false);
+    SaveAct->setEnabled(false);
+    setMemoQuietly(SblMemo, QString());
+    clearTemplateChoice(ShabloBox, QStringLiteral("Выбрать шаблон"));
+    SavShButton->setEnabled(false);
+    AddShButton->setEnabled(true);
+    SblMemo->setEnabled(false);
+    ShabloBox->setEnabled(true);
+    setStatus(0, QString());
+    setStatus(1, QString());
+}
+
+void TMainForm::ShabloBoxSelect(int index)
+{
+    auto text = readTemplateText(m_dataDir, index + 1);
+    if (auto *e = std::get_if<ReadError>(&text)) {
+        defaultErrorBox(e->message);
+        return;
+    }
+    const QString loaded = std::get<QString>(text);
+    if (loaded != SblMemo->toPlainText())
+        SblMemo->setPlainText(loaded);
+    SblMemo->setEnabled(true);
+}
+
+void TMainForm::SblMemoChange()
+{
+    if (!m_quietMemo)
+        SavShButton->setEnabled(true);
+}
+
+void TMainForm::AddShButtonClick()
+{
+    const int number = ShabloBox->count() + 1;
+    ShabloBox->addItem(newTemplateTitle(number));
+    {
+        QSignalBlocker block(ShabloBox);
+        ShabloBox->setCurrentIndex(ShabloBox->count() - 1);
+    }
+    ShabloBox->setEnabled(false);
+    setMemoQuietly(SblMemo, QString());
+    AddShButton->setEnabled(false);
+    SblMemo->setEnabled(true);
+}
+
+void TMainForm::SavShButtonClick()
+{
+    const int index = ShabloBox->currentIndex();
+    // Typed text is no template: there is nothing to save it under.
+    if (index < 0)
+        return;
+    QStringList titles;
+    for (int i = 0; i < ShabloBox->count(); ++i)
+        titles << ShabloBox->itemText(i);
+    if (auto error = saveTemplate(m_dataDir, index + 1, SblMemo->toPlainText(), titles)) {
+        defaultErrorBox(error->message);
+        return;
+    }
+    setStatus(1, QStringLiteral(" Шаблон сохранен"));
+    ShabloBox->setEnabled(true);
+    AddShButton->setEnabled(true);
+    SavShButton->setEnabled(false);
+}
+
+void TMainForm::SectionButtonClick(int section)
+{
+    showView(PageControl2);
+    for (int i = 0; i < PageControl2->count(); ++i)
+        PageControl2->setTabVisible(i, false);
+    PageControl2->setTabVisible(section - 1, true);
+    PageControl2->setCurrentIndex(section - 1);
+}
+
+void TMainForm::OkButtonClick()
+{
+    showView(PageControl1);
+    TabSheet8Enter();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+class QPrinter;
+class QWidget;
+
+namespace vel {
+
+// The services the window asks of the desktop. Tests put a scripted double
+// in its place, so no modal dialog ever waits for a person.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Returns the chosen file's full path, or an empty string when cancelled.
+    virtual QString chooseCardFile(QWidget *owner, const QString &title, const QString &folder,
+                                   const QString &initial) = 0;
+    // A modal box with an error icon and one OK button.
+    virtual void errorBox(QWidget *owner, const QString &caption, const QString &text) = 0;
+    // The printer set-up dialog; false when cancelled.
+    virtual bool setUpPrinter(QWidget *owner, QPrinter &printer) = 0;
+    // One print job; false when it failed.
+    virtual bool print(QPrinter &printer, const QString &jobTitle, const QString &text) = 0;
+    virtual void openUrl(const QUrl &url) = 0;
+    virtual void showHelp(QWidget *owner, int context) = 0;
+    virtual void showModal(QWidget *dialog) = 0;
+};
+
+// The real thing: Qt's own dialogs, modal, with the window as parent.
+class QtPlatform final : public Platform {
+public:
+    QString chooseCardFile(QWidget *owner, const QString &title, const QString &folder,
+                           const QString &initial) override;
+    void errorBox(QWidget *owner, const QString &caption, const QString &text) override;
+    bool setUpPrinter(QWidget *owner, QPrinter &printer) override;
+    bool print(QPrinter &printer, const QString &jobTitle, const QString &text) override;
+    void openUrl(const QUrl &url) override;
+    void showHelp(QWidget *owner, int context) override;
+    void showModal(QWidget *dialog) override;
+};
+
+} // namespace vel

@@ -1,0 +1,551 @@
+#include "aboutbox.h"
+#include "mainform.h"
+#include "scriptedplatform.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+QByteArray cp1251(const QString &s) { return QStringEncoder("windows-1251").encode(s); }
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// keyClicks cannot send Cyrillic in this Qt; one key event per character can.
+void typeText(QWidget *w, const QString &text)
+{
+    w->setFocus();
+    for (QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+const QString kTitle = QStringLiteral("VEL-NO-KASI - электронная картотека");
+const QStringList kSuffixes = {".dat", ".dat.prp", ".dat.rec", ".dat.tb1", ".dat.tb2", ".dat.vit"};
+
+} // namespace
+
+class TestMainForm final : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<TMainForm> m_form;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    template <typename T>
+    T *find(const QString &name) const
+    {
+        T *w = m_form->findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QAction *action(const char *name) const { return find<QAction>(QLatin1String(name)); }
+    void makeForm(bool withTemplates = true)
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        if (withTemplates) {
+            writeFile(path("shablon.kmt"), cp1251("Диета\r\nРазгрузка\r\n"));
+            writeFile(path("shablon1.txt"), cp1251("Первый"));
+            writeFile(path("shablon2.txt"), cp1251("Пить воду\nГулять"));
+        }
+        QDir::setCurrent(m_dir->path());
+        m_platform = std::make_unique<ScriptedPlatform>();
+        TMainForm::setPlatformForNewWindows(m_platform.get());
+        TMainForm::setTodayForNewWindows(QDate(2024, 3, 5));
+        m_form = std::make_unique<TMainForm>();
+        m_form->show();
+    }
+    void newCardNamed(const QString &name)
+    {
+        m_form->NewActExecute();
+        typeText(find<QLineEdit>("FioEdit"), name);
+    }
+    QStringList visibleViews() const
+    {
+        QStringList views;
+        for (const char *v : {"PageControl1", "PageControl2", "PageControl3"})
+            if (find<QTabWidget>(QLatin1String(v))->isVisible())
+                views << QLatin1String(v);
+        return views;
+    }
+
+private slots:
+    void cleanup()
+    {
+        m_form.reset();
+        QDir::setCurrent(QDir::tempPath());
+        m_dir.reset();
+        TMainForm::setPlatformForNewWindows(nullptr);
+    }
+
+    void startUp_data()
+    {
+        QTest::addColumn<bool>("withTemplates");
+        QTest::newRow("with template list") << true;
+        QTest::newRow("without template list") << false;
+    }
+    void startUp()
+    {
+        QFETCH(bool, withTemplates);
+        makeForm(withTemplates);
+        QCOMPARE(m_form->windowTitle(), kTitle);
+        QCOMPARE(m_form->size(), QSize(780, 565));
+        QVERIFY(visibleViews().isEmpty());
+        QVERIFY(find<QLabel>("Image1")->isVisible());
+        QVERIFY(!action("SaveAct")->isEnabled());
+        QVERIFY(!action("PrnAct")->isEnabled());
+        QCOMPARE(m_form->statusText(0), QString());
+        QCOMPARE(m_form->statusText(1), QString());
+        auto *grid2 = find<QTableWidget>("Grid2");
+        QCOMPARE(grid2->item(0, 0)->text(), QStringLiteral("Дата"));
+        QCOMPARE(grid2->item(0, 9)->text(), QStringLiteral("Моча"));
+        auto *editorList = find<QComboBox>("ShabloBox");
+        if (withTemplates) {
+            QVERIFY(m_platform->boxes.isEmpty());
+            QCOMPARE(editorList->count(), 2);
+            QCOMPARE(editorList->itemText(1), QStringLiteral("Разгрузка"));
+        } else {
+            QCOMPARE(m_platform->boxes.size(), 1);
+            QCOMPARE(m_platform->boxes.first(), kTitle + "|Cannot open file \"" + path("shablon.kmt") +
+                                                    "\". No such file or directory.");
+            QCOMPARE(editorList->count(), 0);
+        }
+    }
+
+    void menusAndShell()
+    {
+        makeForm();
+        const QStringList captions = {"Новая", "Открыть", "Сохранить", "Удалить", "Печать", "", "Редактор шаблонов", "",
+                                      "Выход          "};
+        const auto cardMenu = m_form->findChild<QMenu *>("CardMenu")->actions();
+        QCOMPARE(cardMenu.size(), captions.size());
+        for (int i = 0; i < captions.size(); ++i)
+            QCOMPARE(cardMenu.at(i)->isSeparator() ? QString() : cardMenu.at(i)->text(), captions.at(i));
+        QCOMPARE(action("ExitAct")->shortcut(), QKeySequence(Qt::Key_F10));
+        QCOMPARE(action("HelpAct")->text(), QStringLiteral("Справка      "));
+
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        QTest::keyClick(m_form.get(), Qt::Key_F1);
+        m_form->HelpActExecute();
+        QCOMPARE(m_platform->helpContexts, QList<int>({1, 1}));
+        m_form->PartActExecute();
+        m_form->CardActExecute();
+        QVERIFY(m_platform->urls.at(0).toString().endsWith("distribute.htm"));
+        QVERIFY(m_platform->urls.at(1).toString().endsWith("responce.htm"));
+        m_form->AboutActExecute();
+        QCOMPARE(m_platform->modalShown, 1);
+        m_form->aboutBox()->Label4Click();
+        QCOMPARE(m_platform->urls.at(2).scheme(), QStringLiteral("mailto"));
+    }
+
+    void newCardDefaults()
+    {
+        makeForm();
+        find<QLineEdit>("AgeEdit")->setText("44");
+        find<QCheckBox>("KonBox")->setChecked(true);
+        m_form->Add2ButtonClick();
+        m_form->NewActExecute();
+        QCOMPARE(visibleViews(), QStringList{"PageControl1"});
+        QCOMPARE(find<QTabWidget>("PageControl1")->currentIndex(), 0);
+        QCOMPARE(find<QTabWidget>("PageControl1")->count(), 9);
+        QCOMPARE(find<QLineEdit>("DateEdit")->displayText(), QStringLiteral("5.03.2024"));
+        QCOMPARE(find<QLineEdit>("BirEdit")->displayText(), QStringLiteral("  .  .    "));
+        QCOMPARE(find<QLineEdit>("AgeEdit")->text(), QString());
+        QCOMPARE(find<QLineEdit>("RostEdit")->maxLength(), 3);
+        QCOMPARE(find<QComboBox>("TypeBox")->currentText(), QStringLiteral("Нормостеник"));
+        auto *shab = find<QComboBox>("ShabBox");
+        QCOMPARE(shab->count(), 2);
+        QCOMPARE(shab->currentIndex(), -1);
+        QCOMPARE(shab->currentText(), QStringLiteral("Выбрать"));
+        QVERIFY(shab->isEnabled());
+        QCOMPARE(find<QPlainTextEdit>("PrimMemo")->toPlainText(), QStringLiteral("Примечания врача"));
+        QVERIFY(!find<QCheckBox>("KonBox")->isChecked());
+        QCOMPARE(find<QTableWidget>("Grid2")->rowCount(), 1);
+        QVERIFY(action("SaveAct")->isEnabled());
+        QVERIFY(!action("PrnAct")->isEnabled());
+        find<QTabWidget>("PageControl1")->setCurrentIndex(8);
+        QVERIFY(action("PrnAct")->isEnabled());
+        m_form->ShablActExecute();
+        QVERIFY(!action("PrnAct")->isEnabled());
+        QVERIFY(!action("SaveAct")->isEnabled());
+        QCOMPARE(visibleViews(), QStringList{"PageControl3"});
+    }
+
+    void newCardWithoutTemplateListStops()
+    {
+        makeForm();
+        QFile::remove(path("shablon.kmt"));
+        find<QLineEdit>("JobEdit")->setText("Завод");
+        find<QLineEdit>("FioEdit")->setText("Петров");
+        m_form->NewActExecute();
+        QCOMPARE(m_platform->boxes.size(), 1);
+        QCOMPARE(find<QLineEdit>("FioEdit")->text(), QString());
+        QCOMPARE(find<QLineEdit>("JobEdit")->text(), QStringLiteral("Завод"));
+    }
+
+    void saveTypedCardByteForByte()
+    {
+        makeForm();
+        newCardNamed(QStringLiteral("Иванова Анна"));
+        find<QLineEdit>("BirEdit")->setFocus();
+        QTest::keyClicks(find<QLineEdit>("BirEdit"), "15041980");
+        typeText(find<QLineEdit>("RostEdit"), "1654");
+        find<QRadioButton>("SexGroup_1")->click();
+        find<QCheckBox>("CheckBox8")->click();
+        find<QCheckBox>("CheckBox66")->click();
+        find<QPlainTextEdit>("PrepMemo")->setPlainText(QStringLiteral("Витамин D\nОмега-3"));
+        m_form->AddBtnClick();
+        m_form->Add2ButtonClick();
+        find<QToolButton>("SpeedButton42")->click();
+
+        QCOMPARE(m_form->statusText(1), QStringLiteral(" Карточка сохранена"));
+        QCOMPARE(m_form->statusText(0), QStringLiteral(" Карточка пациента: Иванова Анна"));
+        const QString base = path(QStringLiteral("Иванова Анна.dat"));
+
+        QStringList main = {"Иванова Анна", "15.04.1980", "0", "", "", "1", "", "165", "", "", "", "5.03.2024",
+                            "-1"};
+        main += QStringList(5, "-1");
+        main += QStringList(14, "0");
+        main += QStringList(10, "-1");
+        QStringList foods(15, "0");
+        foods[7] = "1";
+        main += foods;
+        main += QStringList{"", "", "", "0", "0", "0", "-1", "-1", "-1", "-1", "-1", "", ""};
+        main += QStringList{"0", "0", "0", "0", "", "", "", ""};
+        main += QStringList(9, "0");
+        main += "Примечания врача";
+        QCOMPARE(main.size(), 88);
+        QCOMPARE(readAll(base), cp1251(main.join("\r\n") + "\r\n"));
+        QCOMPARE(readAll(base + ".prp"), cp1251("Витамин D\r\nОмега-3"));
+        QCOMPARE(readAll(base + ".rec"), QByteArray());
+        QCOMPARE(readAll(base + ".tb2"), cp1251("5.03.2024" + QString("\r\n").repeated(10)));
+        const QByteArray tb1 = readAll(base + ".tb1");
+        QCOMPARE(tb1.count("\r\n"), 42);
+        QVERIFY(tb1.startsWith(cp1251("Дата\r\nПравая рука\r\nЛевая рука\r\n5.03.2024\r\n")));
+        QStringList vit(226, "0");
+        vit[40] = "1"; // the oesophagus diverticula
+        for (int line = 124; line <= 225; ++line)
+            if (QList<int>{124, 125, 126, 127, 128, 129, 135, 136, 137, 138, 142, 147, 150, 157, 159}.contains(line))
+                vit[line - 1] = "-1";
+        QCOMPARE(readAll(base + ".vit"), cp1251(vit.join("\r\n") + "\r\n"));
+    }
+
+    void saveRefusals_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << QString() << QStringLiteral("Введите Ф.И.О. пациента!");
+        QTest::newRow("path separator") << QStringLiteral("a/b") << QString();
+        QTest::newRow("dots") << QStringLiteral("..") << QString();
+        QTest::newRow("not in the code page") << QStringLiteral("Li 李") << QString();
+    }
+    void saveRefusals()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        makeForm();
+        newCardNamed(name);
+        m_form->SaveActExecute();
+        QCOMPARE(m_platform->boxes.size(), 1);
+        QVERIFY(m_platform->boxes.first().startsWith("Error|" + message));
+        QCOMPARE(m_form->statusText(1), QString());
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 3);
+    }
+
+    void openRestoresCardAndSavesIdentically()
+    {
+        makeForm();
+        newCardNamed(QStringLiteral("Сидоров"));
+        find<QLineEdit>("BirEdit")->setText("31.03.1980");
+        find<QComboBox>("ShabBox")->setCurrentIndex(1);
+        find<QRadioButton>("JirGroup_3")->click();
+        find<QCheckBox>("KonBox")->click();
+        find<QPlainTextEdit>("PrimMemo")->setPlainText("первая\nвторая");
+        m_form->AddBtnClick();
+        m_form->AddBtnClick();
+        m_form->SaveActExecute();
+        QMap<QString, QByteArray> before;
+        for (const QString &s : kSuffixes)
+            before[s] = readAll(path("Сидоров" + s));
+
+        m_form->NewActExecute();
+        m_platform->nextFiles << path("Сидоров.dat");
+        m_form->OpenActExecute();
+        QVERIFY2(m_platform->boxes.isEmpty(), qPrintable(m_platform->boxes.join('\n')));
+        QCOMPARE(m_platform->fileDialogTitles.last(), QStringLiteral("Открыть карточку пациента"));
+        QCOMPARE(m_form->statusText(0), QStringLiteral(" Карточка пациента: Сидоров"));
+        QCOMPARE(find<QLineEdit>("AgeEdit")->text(), QStringLiteral("43")); // birthday on the 31st, not yet
+        QVERIFY(!find<QComboBox>("ShabBox")->isEnabled());
+        QCOMPARE(find<QComboBox>("ShabBox")->currentText(), QStringLiteral("Разгрузка"));
+        QCOMPARE(find<QPlainTextEdit>("RecMemo")->toPlainText(), QStringLiteral("Пить воду\nГулять"));
+        QVERIFY(find<QCheckBox>("KonBox")->isChecked());
+        QCOMPARE(find<QPlainTextEdit>("PrimMemo")->toPlainText(), QStringLiteral("первая\nвторая"));
+        QVERIFY(find<QPlainTextEdit>("AnamMemo")->toPlainText().contains(QStringLiteral("Ожирение: 4-я степень")));
+        QVERIFY(action("PrnAct")->isEnabled());
+        auto *grid1 = find<QTableWidget>("Grid1");
+        QCOMPARE(grid1->rowCount(), 28);
+        QCOMPARE(grid1->item(15, 0)->text(), QStringLiteral("1"));
+        QCOMPARE(grid1->item(27, 0)->text(), QStringLiteral("6"));
+
+        m_form->SaveActExecute();
+        before[".dat.rec"] = cp1251("Пить воду\r\nГулять"); // filled from the template on opening
+        for (const QString &s : kSuffixes)
+            QCOMPARE(readAll(path("Сидоров" + s)), before[s]);
+    }
+
+    void failedOpenChangesNothing_data()
+    {
+        QTest::addColumn<QString>("spoil");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no anamnesis file") << ".dat.vit" << "Cannot open file";
+        QTest::newRow("short main file") << ".dat" << "List index out of bounds (87)";
+        QTest::newRow("short visits file") << ".dat.tb2" << "List index out of bounds (15)";
+    }
+    void failedOpenChangesNothing()
+    {
+        QFETCH(QString, spoil);
+        QFETCH(QString, message);
+        makeForm();
+        newCardNamed(QStringLiteral("Орлов"));
+        m_form->Add2ButtonClick();
+        m_form->Add2ButtonClick();
+        m_form->SaveActExecute();
+        const QString file = path("Орлов" + spoil);
+        if (spoil == ".dat.vit") {
+            QFile::remove(file);
+        } else {
+            QList<QByteArray> lines = readAll(file).split('\n');
+            writeFile(file, lines.mid(0, spoil == ".dat" ? 87 : 15).join('\n') + '\n');
+        }
+        newCardNamed(QStringLiteral("Другой"));
+        find<QLineEdit>("AdrEdit")->setText("Москва");
+        m_platform->nextFiles << path("Орлов.dat");
+        m_form->OpenActExecute();
+        QCOMPARE(m_platform->boxes.size(), 1);
+        QVERIFY2(m_platform->boxes.first().startsWith(kTitle + "|" + message), qPrintable(m_platform->boxes.first()));
+        QCOMPARE(find<QLineEdit>("FioEdit")->text(), QStringLiteral("Другой"));
+        QCOMPARE(find<QLineEdit>("AdrEdit")->text(), QStringLiteral("Москва"));
+        QCOMPARE(find<QTableWidget>("Grid2")->rowCount(), 1);
+        QCOMPARE(m_form->statusText(0), QString());
+    }
+
+    void deleteCard_data()
+    {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("reported");
+        QTest::newRow("complete set") << kSuffixes << "Карта.dat" << true;
+        QTest::newRow("partial set") << QStringList{".dat", ".dat.vit"} << "Карта.dat" << true;
+        QTest::newRow("typed missing name") << QStringList{".dat"} << "Нет такой.dat" << true;
+        QTest::newRow("cancelled") << kSuffixes << QString() << false;
+    }
+    void deleteCard()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QString, chosen);
+        QFETCH(bool, reported);
+        makeForm();
+        for (const QString &s : present)
+            writeFile(path("Карта" + s), "x");
+        newCardNamed(QStringLiteral("На экране"));
+        m_platform->nextFiles << (chosen.isEmpty() ? QString() : path(chosen));
+        m_form->DelActExecute();
+        QCOMPARE(m_platform->fileDialogTitles.last(), QStringLiteral("Удалить карточку пациента"));
+        const bool deleted = reported && chosen.startsWith("Карта");
+        for (const QString &s : present)
+            QCOMPARE(QFile::exists(path("Карта" + s)), !deleted);
+        QCOMPARE(m_form->statusText(1), reported ? QStringLiteral(" Карточка удалена") : QString());
+        QCOMPARE(find<QLineEdit>("FioEdit")->text(), reported ? QString() : QStringLiteral("На экране"));
+    }
+
+    void anamnesisNavigation()
+    {
+        makeForm();
+        m_form->NewActExecute();
+        find<QTabWidget>("PageControl1")->setCurrentIndex(5);
+        find<QPushButton>("SpeedButton2")->click();
+        find<QPushButton>("SpeedButton5")->click();
+        auto *view = find<QTabWidget>("PageControl2");
+        QCOMPARE(visibleViews(), QStringList{"PageControl2"});
+        for (int i = 0; i < view->count(); ++i)
+            QCOMPARE(view->isTabVisible(i), i == 4);
+        find<QRadioButton>("CistGroup_1")->click();
+        find<QToolButton>("SpeedButton23")->click();
+        QCOMPARE(visibleViews(), QStringList{"PageControl1"});
+        QCOMPARE(find<QTabWidget>("PageControl1")->currentIndex(), 5);
+        QCOMPARE(find<QPlainTextEdit>("AnamMemo")->toPlainText(), QStringLiteral("Хронический цистит"));
+    }
+
+    void tables()
+    {
+        makeForm();
+        m_form->NewActExecute();
+        auto *grid1 = find<QTableWidget>("Grid1");
+        QVERIFY(grid1->isHidden());
+        find<QToolButton>("AddButton")->click();
+        QVERIFY(!grid1->isHidden());
+        QCOMPARE(grid1->rowCount(), 14);
+        QCOMPARE(grid1->item(0, 1)->text(), QStringLiteral("Дата"));
+        QCOMPARE(grid1->item(1, 1)->text(), QStringLiteral("5.03.2024"));
+        QCOMPARE(grid1->item(7, 2)->text(), QStringLiteral("Правая нога"));
+        QCOMPARE(grid1->item(13, 0)->text(), QStringLiteral("6"));
+        QVERIFY(!grid1->item(0, 0) || grid1->item(0, 0)->text().isEmpty());
+        QVERIFY(!(grid1->item(1, 0)->flags() & Qt::ItemIsEditable));
+        m_form->AddBtnClick();
+        QCOMPARE(grid1->rowCount(), 28);
+        QCOMPARE(grid1->item(15, 1)->text(), QStringLiteral("5.03.2024"));
+        m_form->NewActExecute();
+        m_form->AddBtnClick();
+        QCOMPARE(grid1->rowCount(), 14);
+        QVERIFY(!grid1->item(14, 1));
+
+        auto *grid2 = find<QTableWidget>("Grid2");
+        find<QToolButton>("Add2Button")->click();
+        find<QToolButton>("Add2Button")->click();
+        QCOMPARE(grid2->rowCount(), 3);
+        QCOMPARE(grid2->item(2, 0)->text(), QStringLiteral("5.03.2024"));
+        QVERIFY(!grid2->item(2, 1));
+    }
+
+    void idealWeight_data()
+    {
+        QTest::addColumn<QString>("birth");
+        QTest::addColumn<QString>("height");
+        QTest::addColumn<int>("build");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("hypersthenic 39") << "01.01.1985" << "163" << 2
+                                         << "Идеальный вес по Броку: 58,3 кг." << QString();
+        // 15 March is not reached on 5 March: still 39, so the deduction is 110.
+        QTest::newRow("normosthenic 39") << "15.03.1984" << "170" << 0 << "Идеальный вес по Броку: 60 кг."
+                                         << QString();
+        QTest::newRow("no birth date") << "" << "170" << 0 << "Идеальный вес по Броку"
+                                       << "Error|Введите корректную дату рождения пациента!";
+        QTest::newRow("bad height") << "01.01.1980" << "1a" << 0 << "Идеальный вес по Броку"
+                                    << "Error|Введите рост пациента: целое число в сантиметрах!";
+    }
+    void idealWeight()
+    {
+        QFETCH(QString, birth);
+        QFETCH(QString, height);
+        QFETCH(int, build);
+        QFETCH(QString, caption);
+        QFETCH(QString, box);
+        makeForm();
+        m_form->NewActExecute();
+        if (!birth.isEmpty()) {
+            find<QLineEdit>("BirEdit")->setText(birth);
+            m_form->BirEditChange();
+        }
+        find<QLineEdit>("RostEdit")->setText(height);
+        find<QComboBox>("TypeBox")->setCurrentIndex(build);
+        find<QPushButton>("BrkButton")->click();
+        QCOMPARE(find<QPushButton>("BrkButton")->text(), caption);
+        QCOMPARE(m_platform->boxes.join('\n'), box);
+    }
+
+    void templateEditor()
+    {
+        makeForm();
+        m_form->ShablActExecute();
+        auto *list = find<QComboBox>("ShabloBox");
+        auto *memo = find<QPlainTextEdit>("SblMemo");
+        auto *save = find<QPushButton>("SavShButton");
+        auto *add = find<QPushButton>("AddShButton");
+        QCOMPARE(list->currentText(), QStringLiteral("Выбрать шаблон"));
+        QVERIFY(!memo->isEnabled() && !save->isEnabled() && add->isEnabled() && list->isEnabled());
+
+        m_form->ShabloBoxSelect(1);
+        QCOMPARE(memo->toPlainText(), QStringLiteral("Пить воду\nГулять"));
+        QVERIFY(memo->isEnabled() && save->isEnabled());
+
+        add->click();
+        QCOMPARE(list->currentText(), QStringLiteral("Шаблон 3"));
+        QVERIFY(!list->isEnabled() && !add->isEnabled() && memo->toPlainText().isEmpty());
+        typeText(memo, QStringLiteral("Ходить"));
+        QVERIFY(save->isEnabled());
+        save->click();
+        QCOMPARE(m_form->statusText(1), QStringLiteral(" Шаблон сохранен"));
+        QCOMPARE(readAll(path("shablon3.txt")), cp1251("Ходить"));
+        QCOMPARE(readAll(path("shablon.kmt")), cp1251("Диета\r\nРазгрузка\r\nШаблон 3\r\n"));
+        QVERIFY(list->isEnabled() && add->isEnabled() && !save->isEnabled());
+    }
+
+    void prescriptionEntryAndPrint()
+    {
+        makeForm();
+        newCardNamed(QStringLiteral("Козлов"));
+        auto *pages = find<QTabWidget>("PageControl1");
+        auto *rec = find<QPlainTextEdit>("RecMemo");
+        pages->setCurrentIndex(8);
+        QCOMPARE(rec->toPlainText(), QString()); // no template chosen
+        pages->setCurrentIndex(0);
+        find<QComboBox>("ShabBox")->setCurrentIndex(0);
+        pages->setCurrentIndex(8);
+        QCOMPARE(rec->toPlainText(), QStringLiteral("Первый"));
+        rec->setPlainText(" ");
+        pages->setCurrentIndex(0);
+        pages->setCurrentIndex(8);
+        QCOMPARE(rec->toPlainText(), QStringLiteral(" "));
+
+        m_platform->printerAccepted = false;
+        m_form->PrnActExecute();
+        QCOMPARE(m_platform->printedTitle, QString());
+        m_platform->printerAccepted = true;
+        m_platform->printFails = true;
+        m_form->PrnActExecute();
+        QCOMPARE(m_platform->boxes.last(), QStringLiteral("Error|Ошибка печати документа! Проверьте принтер."));
+        QCOMPARE(m_form->statusText(1), QString());
+
+        m_platform->printFails = false;
+        m_platform->pdfPath = path("out.pdf");
+        find<QPlainTextEdit>("PrepMemo")->setPlainText(QString("Строка препарата\n").repeated(150));
+        find<QToolButton>("PrnButton")->click();
+        QCOMPARE(m_form->statusText(1), QStringLiteral(" Печать рецепта"));
+        QCOMPARE(m_platform->printedTitle, QStringLiteral("Рецепт"));
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-layout", path("out.pdf"), "-"});
+        if (!pdftotext.waitForFinished() || pdftotext.exitCode() != 0)
+            QSKIP("pdftotext is not installed");
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        QVERIFY(text.contains(QStringLiteral("Пациент: Козлов")));
+        QVERIFY(text.contains(QStringLiteral("Первое обращение: 5.03.2024")));
+        QVERIFY(text.count(QChar(u'\f')) >= 2); // more than one page
+    }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"
