@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFrame>
 #include <QGridLayout>
@@ -120,8 +121,12 @@ void TMainForm::setPlatformForNewWindows(Platform *platform) { g_platformForNewW
 
 void TMainForm::setTodayForNewWindows(const QDate &date) { g_todayForNewWindows = date; }
 
+// The pictures and the help live in the GUI library, which is static.
+static void initResources() { Q_INIT_RESOURCE(resources); }
+
 TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
 {
+    initResources();
     setObjectName(QStringLiteral("MainForm"));
     if (g_platformForNewWindows) {
         m_platform = g_platformForNewWindows;
@@ -277,8 +282,17 @@ void TMainForm::buildWorkArea()
     caption(QStringLiteral("Label1"), QStringLiteral("электронная картотека"), 48, 144, 320);
     caption(QStringLiteral("Label35"), QStringLiteral("помощник врача-диетолога"), 30, 205, 408);
 
+    // Nine page captions do not fit one row of the fixed window.
+    class PageControl final : public QTabWidget {
+    public:
+        PageControl(QWidget *parent, bool twoRows) : QTabWidget(parent)
+        {
+            if (twoRows)
+                setTabBar(new MultiRowTabBar(2, this));
+        }
+    };
     auto makeView = [work](const QString &name) {
-        auto *view = new QTabWidget(work);
+        auto *view = new PageControl(work, name == QLatin1String("PageControl1"));
         view->setObjectName(name);
         view->setGeometry(0, 0, kWidth, kWorkHeight);
         view->setUsesScrollButtons(false);
@@ -313,10 +327,7 @@ void TMainForm::buildWorkArea()
         built[i] = page;
     }
     // Nine tabs need a narrower tab caption than the window's font to fit in one row.
-    QFont tabFont = font();
-    tabFont.setPixelSize(11);
-    PageControl1->tabBar()->setFont(tabFont);
-    PageControl1->tabBar()->setExpanding(false);
+
 
     buildPassportPage(built[0]);
     buildWeightHistoryPage(built[1]);
@@ -357,12 +368,31 @@ void TMainForm::buildWorkArea()
     PageControl3->addTab(editor, velIcon(11), QStringLiteral("Редактор шаблонов"));
 }
 
-void TMainForm::placeCornerButton(QWidget *, QToolButton *button)
-{
-    const QSize area(kWidth - 6, kWorkHeight - 28);
-    button->move(area.width() - button->width() - 4, area.height() - button->height() - 4);
-    button->raise();
-}
+namespace {
+// Keeps a button in the lower right corner of its page whatever size the
+// page is given by its view.
+class CornerKeeper final : public QObject {
+public:
+    CornerKeeper(QWidget *page, QToolButton *button) : QObject(page), m_button(button)
+    {
+        page->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show) {
+            auto *page = static_cast<QWidget *>(watched);
+            m_button->move(page->width() - m_button->width() - 3, page->height() - m_button->height() - 3);
+            m_button->raise();
+        }
+        return false;
+    }
+
+private:
+    QToolButton *m_button;
+};
+} // namespace
+
+void TMainForm::placeCornerButton(QWidget *page, QToolButton *button) { new CornerKeeper(page, button); }
 
 void TMainForm::registerControls()
 {
@@ -646,6 +676,10 @@ void TMainForm::setMemoQuietly(QPlainTextEdit *memo, const QString &text)
 
 void TMainForm::showView(QTabWidget *view)
 {
+    // Once a view has been shown the title screen does not come back.
+    for (const char *title : {"Image1", "Label1", "Label35"})
+        if (QWidget *w = m_controls.value(QLatin1String(title)))
+            w->setVisible(false);
     for (QTabWidget *v : {PageControl1, PageControl2, PageControl3})
         if (v != view)
             v->setVisible(false);

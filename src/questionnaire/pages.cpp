@@ -140,7 +140,7 @@ QGroupBox *questionFrame(const char *objectName, const char *title, std::initial
     return frame;
 }
 
-// Two-line question label with its answer field to the right.
+// A question label with its answer field to the right.
 void addEditRow(QGridLayout *grid, int row, const char *label, const char *editName, QWidget *parent)
 {
     auto *caption = new QLabel(text(label), parent);
