@@ -537,6 +537,8 @@ void TestCardFiles::saveRefused_data()
     QTest::newRow("漢 in RecMemo") << "rec" << "漢" << "\"Рекомендации\"";
     QTest::newRow("漢 in Grid1") << "diag" << "漢" << "\"Данные диагностики\"";
     QTest::newRow("漢 in Grid2") << "visit" << "漢" << "\"Динамика потери веса\"";
+    QTest::newRow("line break in JobEdit") << "JobEdit" << "a\nb" << "\"Место работы\" содержит перевод строки";
+    QTest::newRow("line break in Grid2") << "visit" << "82\n5" << "\"Динамика потери веса\" содержит перевод";
     QTest::newRow("name ending with a point") << "FioEdit" << "Иванов." << "";
     QTest::newRow("name of blanks") << "FioEdit" << "   " << "";
     QTest::newRow("three dots") << "FioEdit" << "..." << "";

@@ -95,6 +95,14 @@ SaveError unstorable(const QString &label)
             true};
 }
 
+SaveError brokenLine(const QString &label)
+{
+    return {QStringLiteral("Поле \"%1\" содержит перевод строки, а оно хранится одной строкой. "
+                           "Уберите перевод строки и сохраните карточку снова!")
+                .arg(label),
+            true};
+}
+
 } // namespace
 
 QStringList encodeMainFile(const CardState &card)
@@ -304,23 +312,34 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir)
                                         "знаки / и \\, а также состоять только из точек \".\" или \"..\"!"),
                          true};
 
-    // Every value must survive the round trip through Windows-1251.
+    // Every value must survive the round trip through Windows-1251, and only
+    // the notes may span lines: a line break elsewhere would shift every line after it.
+    auto hasBreak = [](const QString &text) { return text.contains(u'\n') || text.contains(u'\r'); };
     for (const FieldDef &f : kCardFields) {
         if (f.kind != FieldKind::Text && f.kind != FieldKind::DateText && f.kind != FieldKind::Notes)
             continue;
-        if (!encode1251(card.text(QLatin1String(f.control))))
+        const QString text = card.text(QLatin1String(f.control));
+        if (!encode1251(text))
             return unstorable(fieldLabel(QLatin1String(f.control)));
+        if (f.kind != FieldKind::Notes && hasBreak(text))
+            return brokenLine(fieldLabel(QLatin1String(f.control)));
     }
     if (!encode1251(card.preparations))
         return unstorable(QStringLiteral("Назначаемые препараты"));
     if (!encode1251(card.recommendations))
         return unstorable(QStringLiteral("Рекомендации"));
-    for (const QStringList &row : card.diagnosticRows)
+    for (const QStringList &row : card.diagnosticRows) {
         if (!encode1251(row.join(QString())))
             return unstorable(QStringLiteral("Данные диагностики"));
-    for (const QStringList &row : card.visitRows)
+        if (hasBreak(row.join(QString())))
+            return brokenLine(QStringLiteral("Данные диагностики"));
+    }
+    for (const QStringList &row : card.visitRows) {
         if (!encode1251(row.join(QString())))
             return unstorable(QStringLiteral("Динамика потери веса"));
+        if (hasBreak(row.join(QString())))
+            return brokenLine(QStringLiteral("Динамика потери веса"));
+    }
 
     const QString base = QDir(dataDir).filePath(name + QStringLiteral(".dat"));
     struct Target {
