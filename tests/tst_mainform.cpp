@@ -1,5 +1,7 @@
 #include "aboutbox.h"
+#include "cardfiles.h"
 #include "mainform.h"
+#include "weightchart.h"
 #include "scriptedplatform.h"
 
 #include <QAction>
@@ -263,6 +265,19 @@ private slots:
         QCOMPARE(readAll(base + ".vit"), cp1251(vit.join("\r\n") + "\r\n"));
     }
 
+    void failedWriteIsNotReportedAsSaved()
+    {
+        makeForm();
+        newCardNamed(QStringLiteral("Белов"));
+        vel::setSaveFaultForTesting([](const QString &path, vel::SavePhase) { return path.endsWith(".tb2"); });
+        m_form->SaveActExecute();
+        vel::setSaveFaultForTesting({});
+        QCOMPARE(m_platform->boxes.size(), 1);
+        QVERIFY(m_platform->boxes.first().startsWith(kTitle + "|Cannot create file \"" + path("Белов.dat.tb2")));
+        QCOMPARE(m_form->statusText(1), QString());
+        QVERIFY(!QFile::exists(path("Белов.dat")));
+    }
+
     void saveRefusals_data()
     {
         QTest::addColumn<QString>("name");
@@ -321,6 +336,19 @@ private slots:
         QCOMPARE(grid1->item(27, 0)->text(), QStringLiteral("6"));
 
         m_form->SaveActExecute();
+
+        // A card with a shorter table shows nothing of the one before.
+        newCardNamed(QStringLiteral("Краткий"));
+        m_form->SaveActExecute();
+        m_platform->nextFiles << path("Краткий.dat");
+        m_form->OpenActExecute();
+        QCOMPARE(grid1->rowCount(), 1);
+        QVERIFY(!grid1->item(0, 0) || grid1->item(0, 0)->text().isEmpty());
+        m_form->AddBtnClick();
+        QVERIFY(!grid1->item(14, 1) && !grid1->item(20, 0));
+        m_platform->nextFiles << path("Сидоров.dat");
+        m_form->OpenActExecute();
+        m_platform->boxes.clear();
         before[".dat.rec"] = cp1251("Пить воду\r\nГулять"); // filled from the template on opening
         for (const QString &s : kSuffixes)
             QCOMPARE(readAll(path("Сидоров" + s)), before[s]);
@@ -432,12 +460,59 @@ private slots:
         QCOMPARE(grid1->rowCount(), 14);
         QVERIFY(!grid1->item(14, 1));
 
+        // A row is dragged to another place by its point number.
+        grid1->setItem(3, 2, new QTableWidgetItem("третья"));
+        auto cellCentre = [grid1](int row, int column) { return grid1->visualRect(grid1->model()->index(row, column)).center(); };
+        QTest::mousePress(grid1->viewport(), Qt::LeftButton, {}, cellCentre(3, 0));
+        QTest::mouseRelease(grid1->viewport(), Qt::LeftButton, {}, cellCentre(5, 0));
+        QCOMPARE(grid1->item(5, 2)->text(), QStringLiteral("третья"));
+        QCOMPARE(grid1->item(5, 0)->text(), QStringLiteral("3"));
+        QCOMPARE(grid1->rowCount(), 14);
+
         auto *grid2 = find<QTableWidget>("Grid2");
         find<QToolButton>("Add2Button")->click();
         find<QToolButton>("Add2Button")->click();
         QCOMPARE(grid2->rowCount(), 3);
         QCOMPARE(grid2->item(2, 0)->text(), QStringLiteral("5.03.2024"));
         QVERIFY(!grid2->item(2, 1));
+    }
+
+    void indicesAndChart()
+    {
+        makeForm();
+        newCardNamed(QStringLiteral("Графиков"));
+        auto *bmi = find<QLabel>("BmiLabel");
+        auto *whr = find<QLabel>("WhrLabel");
+        typeText(find<QLineEdit>("RostEdit"), "170");
+        QCOMPARE(bmi->text(), QString()); // no weight yet
+        typeText(find<QLineEdit>("VesEdit"), QStringLiteral("86,7 кг"));
+        QCOMPARE(bmi->text(), QStringLiteral("ИМТ: 30,0 — ожирение I степени"));
+        typeText(find<QLineEdit>("TalEdit"), "88");
+        typeText(find<QLineEdit>("BedrEdit"), "100");
+        QVERIFY(!whr->text().contains(QStringLiteral("риск")));
+        find<QRadioButton>("SexGroup_1")->click();
+        QVERIFY(whr->text().contains(QStringLiteral("риск")));
+
+        auto *chart = m_form->findChild<vel::WeightChart *>("WeightChart");
+        auto *grid2 = find<QTableWidget>("Grid2");
+        m_form->Add2ButtonClick();
+        m_form->Add2ButtonClick();
+        grid2->setItem(1, 1, new QTableWidgetItem("82,5"));
+        grid2->setItem(2, 1, new QTableWidgetItem(QStringLiteral("81 кг")));
+        grid2->setItem(2, 2, new QTableWidgetItem("—"));
+        QCOMPARE(chart->series().weight.size(), 2);
+        QCOMPARE(chart->series().weight.at(1).value, 81.0);
+        QVERIFY(chart->series().waist.isEmpty());
+        m_form->SaveActExecute();
+
+        m_form->NewActExecute();
+        QVERIFY(chart->series().weight.isEmpty());
+        QCOMPARE(bmi->text(), QString());
+        m_platform->nextFiles << path("Графиков.dat");
+        m_form->OpenActExecute();
+        QCOMPARE(chart->series().weight.size(), 2);
+        QCOMPARE(bmi->text(), QStringLiteral("ИМТ: 30,0 — ожирение I степени"));
+        QVERIFY(whr->text().contains(QStringLiteral("риск")));
     }
 
     void idealWeight_data()

@@ -5,7 +5,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -28,14 +31,40 @@ int main(int argc, char *argv[])
     };
     shot(QStringLiteral("00-title"));
     form.NewActExecute();
+    // A real-looking card, so the pages show what a doctor sees.
+    auto set = [&form](const char *name, const QString &text) {
+        if (auto *edit = form.findChild<QLineEdit *>(QLatin1String(name)))
+            edit->setText(text);
+    };
+    set("FioEdit", QStringLiteral("Смирнова Ольга Петровна"));
+    set("BirEdit", QStringLiteral("12.05.1975"));
+    form.BirEditChange();
+    set("AdrEdit", QStringLiteral("г. Самара, ул. Садовая, д. 12, кв. 5"));
+    set("PhonEdit", QStringLiteral("8 (846) 123-45-67"));
+    set("JobEdit", QStringLiteral("школа № 3, учитель"));
+    set("RostEdit", QStringLiteral("165"));
+    set("VesEdit", QStringLiteral("92"));
+    set("TalEdit", QStringLiteral("98"));
+    set("BedrEdit", QStringLiteral("118"));
+    set("JirEdit", QStringLiteral("4 см"));
+    set("LetEdit", QStringLiteral("10"));
+    if (auto *female = form.findChild<QRadioButton *>(QStringLiteral("SexGroup_1")))
+        female->setChecked(true);
+    form.BrkButtonClick();
+    auto *visits = form.findChild<QTableWidget *>(QStringLiteral("Grid2"));
+    const char *const rows[][4] = {{"10.01.2024", "96", "103", "121"}, {"24.01.2024", "94,5", "101", "120"},
+                                   {"7.02.2024", "93", "100", "119"},  {"21.02.2024", "92,5", "99", "119"},
+                                   {"5.03.2024", "92", "98", "118"}};
+    for (const auto &row : rows) {
+        form.Add2ButtonClick();
+        const int r = visits->rowCount() - 1;
+        for (int c = 0; c < 4; ++c)
+            visits->setItem(r, c, new QTableWidgetItem(QString::fromUtf8(row[c])));
+    }
     auto *pages = form.findChild<QTabWidget *>(QStringLiteral("PageControl1"));
     for (int i = 0; i < pages->count(); ++i) {
         if (i == 4)
             form.AddBtnClick();
-        if (i == 7) {
-            form.Add2ButtonClick();
-            form.Add2ButtonClick();
-        }
         pages->setCurrentIndex(i);
         shot(QStringLiteral("1%1-page").arg(i));
     }

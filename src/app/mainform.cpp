@@ -2,6 +2,7 @@
 
 #include "aboutbox.h"
 #include "age.h"
+#include "bodyindex.h"
 #include "cardfiles.h"
 #include "catalogue.h"
 #include "fields.h"
@@ -12,6 +13,7 @@
 #include "questions.h"
 #include "summary.h"
 #include "templatestore.h"
+#include "weightchart.h"
 #include "widgets.h"
 
 #include <QAction>
@@ -31,6 +33,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -492,7 +495,22 @@ void TMainForm::buildPassportPage(QWidget *page)
     BrkButton->setFocusPolicy(Qt::NoFocus);
     connect(BrkButton, &QPushButton::clicked, this, &TMainForm::BrkButtonClick);
     right->addWidget(BrkButton, 5, 0, 1, 4);
-    right->setRowStretch(6, 1);
+    BmiLabel = new QLabel(frame);
+    BmiLabel->setObjectName(QStringLiteral("BmiLabel"));
+    WhrLabel = new QLabel(frame);
+    WhrLabel->setObjectName(QStringLiteral("WhrLabel"));
+    auto *indexBox = new QVBoxLayout;
+    indexBox->setSpacing(2);
+    indexBox->addWidget(BmiLabel);
+    indexBox->addWidget(WhrLabel);
+    right->addLayout(indexBox, 6, 0, 1, 4);
+    right->setRowStretch(7, 1);
+    for (const char *edit : {"RostEdit", "VesEdit", "TalEdit", "BedrEdit"})
+        connect(frame->findChild<QLineEdit *>(QLatin1String(edit)), &QLineEdit::textChanged, this,
+                &TMainForm::refreshBodyIndices);
+    // Toggles also come from opening and resetting a card, not only from clicks.
+    for (QRadioButton *button : SexGroup->findChildren<QRadioButton *>())
+        connect(button, &QAbstractButton::toggled, this, &TMainForm::refreshBodyIndices);
 
     auto *rule = new QFrame(page);
     rule->setObjectName(QStringLiteral("Bevel1"));
@@ -591,6 +609,14 @@ void TMainForm::buildDynamicsPage(QWidget *page)
     QToolButton *add = makePictureButton(QStringLiteral("Add2Button"), 13, QStringLiteral("Добавить данные"), page);
     add->move(Grid2->geometry().right() - add->width() + 1, Grid2->geometry().bottom() + 3);
     connect(add, &QToolButton::clicked, this, &TMainForm::Add2ButtonClick);
+
+    Chart = new WeightChart(page);
+    const int chartTop = add->geometry().bottom() + 4;
+    Chart->setGeometry(8, chartTop, 760, 440 - chartTop);
+    Chart->setVisible(false);
+    connect(Grid2, &StringGrid::cellsChanged, this, &TMainForm::refreshChart);
+    connect(Grid2->model(), &QAbstractItemModel::rowsRemoved, this, &TMainForm::refreshChart);
+    connect(Grid2->model(), &QAbstractItemModel::rowsInserted, this, &TMainForm::refreshChart);
 }
 
 void TMainForm::buildPrescriptionPage(QWidget *page)
@@ -686,6 +712,32 @@ void TMainForm::showView(QTabWidget *view)
     view->setVisible(true);
 }
 
+void TMainForm::setTablesVisible(bool visible)
+{
+    Grid1->setVisible(visible);
+    Grid2->setVisible(visible);
+    Chart->setVisible(visible);
+}
+
+void TMainForm::refreshBodyIndices()
+{
+    BmiLabel->setText(bmiText(bodyMassIndex(RostEdit->text(), control<QLineEdit>(QStringLiteral("VesEdit"))->text())));
+    WhrLabel->setText(whrText(waistToHip(control<QLineEdit>(QStringLiteral("TalEdit"))->text(),
+                                         control<QLineEdit>(QStringLiteral("BedrEdit"))->text(), SexGroup->itemIndex())));
+}
+
+void TMainForm::refreshChart()
+{
+    QVector<QStringList> rows;
+    for (int r = 1; r < Grid2->rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < kVisitColumns; ++c)
+            row << Grid2->cell(c, r);
+        rows << row;
+    }
+    Chart->setSeries(chartSeries(rows));
+}
+
 void TMainForm::clearTemplateChoice(QComboBox *box, const QString &prompt)
 {
     QSignalBlocker block(box);
@@ -767,8 +819,7 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
     fillTemplateChoice(ShabBox, templateTitles, QStringLiteral("Выбрать"));
     SaveAct->setEnabled(true);
     setStatus(1, QString());
-    Grid1->setVisible(true);
-    Grid2->setVisible(true);
+    setTablesVisible(true);
     showView(PageControl1);
     BrkButton->setText(brocaRestingCaption());
 
@@ -833,8 +884,7 @@ bool TMainForm::resetCard()
     PrnAct->setEnabled(false);
     setStatus(0, QString());
     setStatus(1, QString());
-    Grid1->setVisible(false);
-    Grid2->setVisible(false);
+    setTablesVisible(false);
     showView(PageControl1);
     BrkButton->setText(brocaRestingCaption());
     PrimMemo->setPlainText(kNotesDefault);
@@ -1000,6 +1050,7 @@ void TMainForm::AddBtnClick()
 void TMainForm::Add2ButtonClick()
 {
     Grid2->setVisible(true);
+    Chart->setVisible(true);
     const int row = Grid2->rowCount();
     Grid2->setRows(row + 1);
     Grid2->setCell(0, row, m_today);

@@ -24,6 +24,7 @@ class DateField;
 class Platform;
 class RadioGroup;
 class StringGrid;
+class WeightChart;
 } // namespace vel
 
 class TAboutBox;
@@ -73,6 +74,10 @@ public:
     void SectionButtonClick(int section);
     void OkButtonClick();
 
+    // Shown beside the card, never stored: body indices and the weight chart.
+    void refreshBodyIndices();
+    void refreshChart();
+
 private:
     void FormCreate();
     void buildMenu();
@@ -90,6 +95,7 @@ private:
 
     bool resetCard(); // false when it stopped at a file error
     void showView(QTabWidget *view);
+    void setTablesVisible(bool visible);
     void applyCard(const vel::CardState &card, const QStringList &templateTitles);
     void setDiagnosticRows(const QVector<QStringList> &rows);
     void fillTemplateChoice(QComboBox *box, const QStringList &titles, const QString &prompt);
@@ -129,6 +135,8 @@ private:
     QPlainTextEdit *GoalMemo = nullptr, *AnamMemo = nullptr, *PrimMemo = nullptr, *PrepMemo = nullptr,
                    *RecMemo = nullptr, *SblMemo = nullptr;
     QTextEdit *RichEd = nullptr;
+    QLabel *BmiLabel = nullptr, *WhrLabel = nullptr;
+    vel::WeightChart *Chart = nullptr;
     QToolButton *PrnButton = nullptr;
     TAboutBox *m_about = nullptr;
 };

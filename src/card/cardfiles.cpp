@@ -95,6 +95,22 @@ SaveError unstorable(const QString &label)
             true};
 }
 
+SaveFault &saveFault()
+{
+    static SaveFault fault;
+    return fault;
+}
+
+bool injected(const QString &path, SavePhase phase) { return saveFault() && saveFault()(path, phase); }
+
+// The card name becomes a file name in the card's folder.
+bool isUsableCardName(const QString &name)
+{
+    const bool control = std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20; });
+    return !name.isEmpty() && !control && !name.contains(u'/') && !name.contains(u'\\') && name != u"." &&
+           name != u"..";
+}
+
 SaveError brokenLine(const QString &label)
 {
     return {QStringLiteral("Поле \"%1\" содержит перевод строки, а оно хранится одной строкой. "
@@ -198,7 +214,7 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
     if (main.isEmpty())
         return ReadError{indexOutOfBoundsMessage(0)};
     const QString name = main.first();
-    if (name.contains(u'/') || name.contains(u'\\') || name == u"." || name == u"..")
+    if (!isUsableCardName(name))
         return ReadError{cannotOpenMessage(QFileInfo(mainPath).absoluteFilePath(),
                                            QStringLiteral("Invalid card name in line 1"))};
 
@@ -306,8 +322,7 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir)
     const QString name = card.text(QStringLiteral("FioEdit"));
     if (name.isEmpty())
         return SaveError{QStringLiteral("Введите Ф.И.О. пациента!"), true};
-    const bool control = std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20; });
-    if (name.contains(u'/') || name.contains(u'\\') || name == u"." || name == u".." || control)
+    if (!isUsableCardName(name))
         return SaveError{QStringLiteral("Ф.И.О. пациента служит именем файлов карточки и не может содержать "
                                         "знаки / и \\, а также состоять только из точек \".\" или \"..\"!"),
                          true};
@@ -365,8 +380,13 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir)
         QSaveFile &f = *files[i];
         if (QFileInfo(targets[i].path).isDir())
             return failure(targets[i].path, QStringLiteral("Is a directory"));
-        if (!f.open(QIODevice::WriteOnly) || f.write(targets[i].bytes) != targets[i].bytes.size() || !f.flush())
-            return failure(targets[i].path, f.errorString());
+        if (!f.open(QIODevice::WriteOnly) || f.write(targets[i].bytes) != targets[i].bytes.size() || !f.flush() ||
+            injected(targets[i].path, SavePhase::Write)) {
+            const QString reason = f.errorString();
+            for (int k = 0; k <= i; ++k)
+                files[k]->cancelWriting();
+            return failure(targets[i].path, reason);
+        }
     }
 
     // Keep what the set held before, to put it back if a replacement fails.
@@ -382,6 +402,8 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir)
             previous[i].bytes = old.readAll();
     }
     for (int i = 0; i < 6; ++i) {
+        if (injected(targets[i].path, SavePhase::Replace))
+            files[i]->cancelWriting();
         if (files[i]->commit())
             continue;
         const QString reason = files[i]->errorString();
@@ -402,6 +424,8 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir)
     }
     return std::nullopt;
 }
+
+void setSaveFaultForTesting(SaveFault fault) { saveFault() = std::move(fault); }
 
 QStringList deletionNames(const QString &chosen)
 {

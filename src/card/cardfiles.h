@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // The card file set: <name>.dat and its side files .dat.prp, .dat.rec,
@@ -48,6 +49,11 @@ struct SaveError {
 // Writes all six files or none: each is written to a temporary file first,
 // and the set is replaced only when every file was written completely.
 std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir);
+
+// Lets tests make the writing or the replacing of a file of the set fail.
+enum class SavePhase { Write, Replace };
+using SaveFault = std::function<bool(const QString &path, SavePhase phase)>;
+void setSaveFaultForTesting(SaveFault fault);
 
 // The six names that delete removes for a chosen main file name.
 QStringList deletionNames(const QString &chosen);

@@ -2,7 +2,6 @@
 
 #include <QHelpEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QToolTip>
 
 #include <algorithm>
@@ -15,7 +14,7 @@ namespace {
 struct SeriesLook {
     QString name;
     QColor colour;
-    int marker; // 0 circle, 1 square, 2 diamond: the lines stay apart in grey print too
+    int marker; // 0 circle, 1 square, 2 diamond: told apart without the colours too
 };
 
 QVector<SeriesLook> looks()
@@ -240,8 +239,6 @@ void WeightChart::paintEvent(QPaintEvent *)
         } else if (i == dates.size() - 1 && labels.size() > 1) {
             // The latest visit matters most: it takes the place of the one before.
             labels.last() = label;
-            if (l < labels.at(labels.size() - 2).box.right() + gap)
-                labels.removeLast();
         }
     }
     p.setPen(text);
@@ -310,9 +307,8 @@ bool WeightChart::event(QEvent *event)
                 const double dist = d.x() * d.x() + d.y() * d.y();
                 if (dist <= best) {
                     best = dist;
-                    tip = pt.date.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" — ") +
-                          look.at(s).name + QStringLiteral(": ") +
-                          QString::number(pt.value, 'g', 10).replace(u'.', u',');
+                    tip = pt.date.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" — ") + look.at(s).name +
+                          QStringLiteral(": ") + QString::number(pt.value, 'g', 10).replace(u'.', u',');
                 }
             }
         }
