@@ -33,7 +33,6 @@ RadioGroup::RadioGroup(const QString &objectName, const QString &caption, const 
         m_group->addButton(button, i);
         grid->addWidget(button, i % perColumn, i / perColumn);
     }
-    connect(m_group, &QButtonGroup::idClicked, this, &RadioGroup::itemChosen);
 }
 
 int RadioGroup::itemIndex() const { return m_group->checkedId(); }

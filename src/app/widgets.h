@@ -24,9 +24,6 @@ public:
     void setItemIndex(int index); // -1 selects nothing
     int itemCount() const;
 
-signals:
-    void itemChosen(int index);
-
 private:
     QButtonGroup *m_group;
 };

@@ -17,10 +17,6 @@ namespace vel {
 inline constexpr int kVisitColumns = 10;
 inline constexpr int kDiagnosticColumns = 3; // columns 1..3 of the diagnostic table
 
-// Suffixes after "<name>.dat", in the order a save writes them.
-inline const QStringList kSideSuffixes = {QStringLiteral(".prp"), QStringLiteral(".rec"), QStringLiteral(".tb1"),
-                                          QStringLiteral(".tb2"), QStringLiteral(".vit")};
-
 QStringList encodeMainFile(const CardState &card);
 QStringList encodeDiagnostic(const CardState &card);
 QStringList encodeVisits(const CardState &card);
