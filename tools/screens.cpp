@@ -78,5 +78,10 @@ int main(int argc, char *argv[])
     about->show();
     QApplication::processEvents();
     about->grab().save(out + QStringLiteral("/31-about.png"));
+    form.HelpActExecute();
+    QApplication::processEvents();
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("HelpWindow"))
+            w->grab().save(out + QStringLiteral("/32-help.png"));
     return 0;
 }
