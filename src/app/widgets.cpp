@@ -156,7 +156,19 @@ StringGrid::StringGrid(const QString &objectName, const QList<int> &columnWidths
     setEditTriggers(QAbstractItemView::AllEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setWordWrap(false);
+    if (m_fixedFirst)
+        setItem(0, 0, fixedItem());
     connect(this, &QTableWidget::cellChanged, this, [this] { emit cellsChanged(); });
+}
+
+QTableWidgetItem *StringGrid::fixedItem() const
+{
+    // The point numbers look like a heading and cannot be edited.
+    auto *it = new QTableWidgetItem;
+    it->setFlags(Qt::ItemIsEnabled);
+    it->setBackground(palette().button());
+    it->setTextAlignment(Qt::AlignCenter);
+    return it;
 }
 
 QString StringGrid::cell(int column, int row) const
@@ -171,12 +183,7 @@ void StringGrid::setCell(int column, int row, const QString &text)
     if (!it) {
         if (text.isEmpty())
             return;
-        it = new QTableWidgetItem;
-        if (m_fixedFirst && column == 0) {
-            it->setFlags(Qt::ItemIsEnabled);
-            it->setBackground(palette().button());
-            it->setTextAlignment(Qt::AlignCenter);
-        }
+        it = m_fixedFirst && column == 0 ? fixedItem() : new QTableWidgetItem;
         setItem(row, column, it);
     }
     it->setText(text);
@@ -187,8 +194,11 @@ void StringGrid::setRows(int rows)
     const int old = rowCount();
     // Rows taken away take their cells with them, so new rows start empty.
     setRowCount(std::max(0, rows));
-    for (int r = old; r < rows; ++r)
+    for (int r = old; r < rows; ++r) {
         setRowHeight(r, 19);
+        if (m_fixedFirst)
+            setItem(r, 0, fixedItem());
+    }
 }
 
 void StringGrid::mousePressEvent(QMouseEvent *event)

@@ -97,6 +97,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    QTableWidgetItem *fixedItem() const;
     void moveRow(int from, int to);
     bool m_fixedFirst;
     int m_dragRow = -1;
