@@ -54,9 +54,9 @@ vel::CardState largeCard(const QString &name)
     for (int r = 0; r < 200 * 14; ++r)
         card.diagnosticRows << QStringList{QStringLiteral("12,5"), QStringLiteral("34"), QStringLiteral("35")};
     for (int v = 0; v < 2000; ++v)
-        card.visitRows << QStringList{QStringLiteral("5.03.2024"), QStringLiteral("82,5"), QStringLiteral("90"),
-                                      QStringLiteral("110"), QStringLiteral("3"), QStringLiteral("хорошее"),
-                                      QStringLiteral("нет"), QStringLiteral("меньше"), QStringLiteral("норма"),
+        card.visitRows << QStringList{QStringLiteral("5.03.2024"), QStringLiteral("82,5"),   QStringLiteral("90"),
+                                      QStringLiteral("110"),       QStringLiteral("3"),      QStringLiteral("хорошее"),
+                                      QStringLiteral("нет"),       QStringLiteral("меньше"), QStringLiteral("норма"),
                                       QStringLiteral("норма")};
     const QString line = QStringLiteral("Рекомендуется дробное питание пять раз в день небольшими порциями.\n");
     card.preparations = line.repeated(50 * 1024 / int(line.size()) + 1);
@@ -82,8 +82,7 @@ int main(int argc, char *argv[])
 
     QTextStream out(stdout);
     auto report = [&out](const char *what, double ms) {
-        out << qSetFieldWidth(44) << Qt::left << what << qSetFieldWidth(0) << QString::number(ms, 'f', 2)
-            << " ms\n";
+        out << qSetFieldWidth(44) << Qt::left << what << qSetFieldWidth(0) << QString::number(ms, 'f', 2) << " ms\n";
         out.flush();
     };
 
@@ -111,9 +110,8 @@ int main(int argc, char *argv[])
 
     const vel::CardState big = largeCard(QStringLiteral("Большая карточка"));
     report("save a large card (files only)", medianMs(runs, [&] { vel::saveCard(big, dir.path()); }));
-    report("open a large card (files only)", medianMs(runs, [&] {
-               vel::loadCard(dir.filePath(QStringLiteral("Большая карточка.dat")), dir.path());
-           }));
+    report("open a large card (files only)",
+           medianMs(runs, [&] { vel::loadCard(dir.filePath(QStringLiteral("Большая карточка.dat")), dir.path()); }));
     platform.next = dir.filePath(QStringLiteral("Большая карточка.dat"));
     report("open a large card into the window", medianMs(runs, [&] { form.OpenActExecute(); }));
     report("save a large card from the window", medianMs(runs, [&] { form.SaveActExecute(); }));

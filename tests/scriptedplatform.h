@@ -11,12 +11,12 @@
 // Answers every dialog from a script and records what the window asked for.
 class ScriptedPlatform final : public vel::Platform {
 public:
-    QStringList nextFiles;                 // answers of the file dialog, "" cancels
+    QStringList nextFiles; // answers of the file dialog, "" cancels
     QStringList fileDialogTitles;
     QStringList fileDialogInitial;
-    QStringList boxes;                     // "caption|text" of every message box
+    QStringList boxes; // "caption|text" of every message box
     bool printerAccepted = true;
-    QString pdfPath;                       // set: print for real into this PDF
+    QString pdfPath; // set: print for real into this PDF
     bool printFails = false;
     QString printedTitle, printedText;
     QList<QUrl> urls;

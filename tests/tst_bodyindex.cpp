@@ -136,31 +136,103 @@ void BodyIndexTest::bmi_data()
     QTest::addColumn<QString>("className");
 
     // 100 cm makes the index equal the weight, so the borders read plainly.
-    QTest::newRow("18.44 stays below") << "100" << "18,44" << "18,4" << "недостаточная масса тела";
-    QTest::newRow("18.49 shown 18.5 is normal") << "100" << "18,49" << "18,5" << "норма";
-    QTest::newRow("18.5") << "100" << "18,5" << "18,5" << "норма";
-    QTest::newRow("24.9") << "100" << "24,9" << "24,9" << "норма";
-    QTest::newRow("25.0") << "100" << "25" << "25,0" << "избыточная масса тела (предожирение)";
-    QTest::newRow("24.96 rounds across") << "100" << "24,96" << "25,0" << "избыточная масса тела (предожирение)";
-    QTest::newRow("29.9") << "100" << "29,9" << "29,9" << "избыточная масса тела (предожирение)";
-    QTest::newRow("30.0") << "100" << "30,0" << "30,0" << "ожирение I степени";
-    QTest::newRow("34.9") << "100" << "34,9" << "34,9" << "ожирение I степени";
-    QTest::newRow("35.0") << "100" << "35" << "35,0" << "ожирение II степени";
-    QTest::newRow("39.9") << "100" << "39,9" << "39,9" << "ожирение II степени";
-    QTest::newRow("40.0") << "100" << "40" << "40,0" << "ожирение III степени";
+    QTest::newRow("18.44 stays below") << "100"
+                                       << "18,44"
+                                       << "18,4"
+                                       << "недостаточная масса тела";
+    QTest::newRow("18.49 shown 18.5 is normal") << "100"
+                                                << "18,49"
+                                                << "18,5"
+                                                << "норма";
+    QTest::newRow("18.5") << "100"
+                          << "18,5"
+                          << "18,5"
+                          << "норма";
+    QTest::newRow("24.9") << "100"
+                          << "24,9"
+                          << "24,9"
+                          << "норма";
+    QTest::newRow("25.0") << "100"
+                          << "25"
+                          << "25,0"
+                          << "избыточная масса тела (предожирение)";
+    QTest::newRow("24.96 rounds across") << "100"
+                                         << "24,96"
+                                         << "25,0"
+                                         << "избыточная масса тела (предожирение)";
+    QTest::newRow("29.9") << "100"
+                          << "29,9"
+                          << "29,9"
+                          << "избыточная масса тела (предожирение)";
+    QTest::newRow("30.0") << "100"
+                          << "30,0"
+                          << "30,0"
+                          << "ожирение I степени";
+    QTest::newRow("34.9") << "100"
+                          << "34,9"
+                          << "34,9"
+                          << "ожирение I степени";
+    QTest::newRow("35.0") << "100"
+                          << "35"
+                          << "35,0"
+                          << "ожирение II степени";
+    QTest::newRow("39.9") << "100"
+                          << "39,9"
+                          << "39,9"
+                          << "ожирение II степени";
+    QTest::newRow("40.0") << "100"
+                          << "40"
+                          << "40,0"
+                          << "ожирение III степени";
     // Exactly 24.95 and 39.95, which plain binary division puts just below the half.
-    QTest::newRow("decimal half 24.95") << "180" << "80,838" << "25,0" << "избыточная масса тела (предожирение)";
-    QTest::newRow("decimal half 39.95") << "180" << "129,438" << "40,0" << "ожирение III степени";
-    QTest::newRow("everyday") << "170" << "72" << "24,9" << "норма";
-    QTest::newRow("with units") << "180 см" << "100 кг" << "30,9" << "ожирение I степени";
-    QTest::newRow("decimal height") << "165,5" << "60" << "21,9" << "норма";
-    QTest::newRow("no height") << "" << "70" << "" << "";
-    QTest::newRow("no weight") << "170" << "" << "" << "";
-    QTest::newRow("zero height") << "0" << "70" << "" << "";
-    QTest::newRow("zero weight") << "170" << "0" << "" << "";
-    QTest::newRow("negative height") << "-170" << "70" << "" << "";
-    QTest::newRow("height in words") << "высокий" << "70" << "" << "";
-    QTest::newRow("weight a dash") << "170" << "—" << "" << "";
+    QTest::newRow("decimal half 24.95") << "180"
+                                        << "80,838"
+                                        << "25,0"
+                                        << "избыточная масса тела (предожирение)";
+    QTest::newRow("decimal half 39.95") << "180"
+                                        << "129,438"
+                                        << "40,0"
+                                        << "ожирение III степени";
+    QTest::newRow("everyday") << "170"
+                              << "72"
+                              << "24,9"
+                              << "норма";
+    QTest::newRow("with units") << "180 см"
+                                << "100 кг"
+                                << "30,9"
+                                << "ожирение I степени";
+    QTest::newRow("decimal height") << "165,5"
+                                    << "60"
+                                    << "21,9"
+                                    << "норма";
+    QTest::newRow("no height") << ""
+                               << "70"
+                               << ""
+                               << "";
+    QTest::newRow("no weight") << "170"
+                               << ""
+                               << ""
+                               << "";
+    QTest::newRow("zero height") << "0"
+                                 << "70"
+                                 << ""
+                                 << "";
+    QTest::newRow("zero weight") << "170"
+                                 << "0"
+                                 << ""
+                                 << "";
+    QTest::newRow("negative height") << "-170"
+                                     << "70"
+                                     << ""
+                                     << "";
+    QTest::newRow("height in words") << "высокий"
+                                     << "70"
+                                     << ""
+                                     << "";
+    QTest::newRow("weight a dash") << "170"
+                                   << "—"
+                                   << ""
+                                   << "";
 }
 
 void BodyIndexTest::bmi()
@@ -187,23 +259,40 @@ void BodyIndexTest::whr_data()
     QTest::addColumn<bool>("riskKnown");
 
     const QString mark = QStringLiteral(" — риск существенно повышен");
-    QTest::newRow("man 0.90") << "90" << "100" << 0 << "ОТ/ОБ: 0,90" + mark << true;
-    QTest::newRow("man 0.89") << "89" << "100" << 0 << "ОТ/ОБ: 0,89" << true;
-    QTest::newRow("man 0.895 shown 0.90") << "89,5" << "100" << 0 << "ОТ/ОБ: 0,90" + mark << true;
-    QTest::newRow("man decimal half") << "71,6" << "80" << 0 << "ОТ/ОБ: 0,90" + mark << true;
-    QTest::newRow("man above one") << "120 см" << "100 см" << 0 << "ОТ/ОБ: 1,20" + mark << true;
-    QTest::newRow("woman 0.85") << "85" << "100" << 1 << "ОТ/ОБ: 0,85" + mark << true;
-    QTest::newRow("woman 0.849 shown 0.85") << "84,9" << "100" << 1 << "ОТ/ОБ: 0,85" + mark << true;
-    QTest::newRow("woman 0.844") << "84,4" << "100" << 1 << "ОТ/ОБ: 0,84" << true;
-    QTest::newRow("woman decimal half") << "77,74" << "92" << 1 << "ОТ/ОБ: 0,85" + mark << true;
-    QTest::newRow("woman 0.89 marked") << "89" << "100" << 1 << "ОТ/ОБ: 0,89" + mark << true;
-    QTest::newRow("woman 0.80") << "80" << "100" << 1 << "ОТ/ОБ: 0,80" << true;
-    QTest::newRow("sex not chosen") << "95" << "100" << -1 << "ОТ/ОБ: 0,95" << false;
-    QTest::newRow("no waist") << "" << "100" << 0 << "" << false;
-    QTest::newRow("no hips") << "90" << "" << 0 << "" << false;
-    QTest::newRow("zero hips") << "90" << "0" << 1 << "" << false;
-    QTest::newRow("zero waist") << "0" << "100" << 1 << "" << false;
-    QTest::newRow("hips in words") << "90" << "широкие" << 1 << "" << false;
+    QTest::newRow("man 0.90") << "90"
+                              << "100" << 0 << "ОТ/ОБ: 0,90" + mark << true;
+    QTest::newRow("man 0.89") << "89"
+                              << "100" << 0 << "ОТ/ОБ: 0,89" << true;
+    QTest::newRow("man 0.895 shown 0.90") << "89,5"
+                                          << "100" << 0 << "ОТ/ОБ: 0,90" + mark << true;
+    QTest::newRow("man decimal half") << "71,6"
+                                      << "80" << 0 << "ОТ/ОБ: 0,90" + mark << true;
+    QTest::newRow("man above one") << "120 см"
+                                   << "100 см" << 0 << "ОТ/ОБ: 1,20" + mark << true;
+    QTest::newRow("woman 0.85") << "85"
+                                << "100" << 1 << "ОТ/ОБ: 0,85" + mark << true;
+    QTest::newRow("woman 0.849 shown 0.85") << "84,9"
+                                            << "100" << 1 << "ОТ/ОБ: 0,85" + mark << true;
+    QTest::newRow("woman 0.844") << "84,4"
+                                 << "100" << 1 << "ОТ/ОБ: 0,84" << true;
+    QTest::newRow("woman decimal half") << "77,74"
+                                        << "92" << 1 << "ОТ/ОБ: 0,85" + mark << true;
+    QTest::newRow("woman 0.89 marked") << "89"
+                                       << "100" << 1 << "ОТ/ОБ: 0,89" + mark << true;
+    QTest::newRow("woman 0.80") << "80"
+                                << "100" << 1 << "ОТ/ОБ: 0,80" << true;
+    QTest::newRow("sex not chosen") << "95"
+                                    << "100" << -1 << "ОТ/ОБ: 0,95" << false;
+    QTest::newRow("no waist") << ""
+                              << "100" << 0 << "" << false;
+    QTest::newRow("no hips") << "90"
+                             << "" << 0 << "" << false;
+    QTest::newRow("zero hips") << "90"
+                               << "0" << 1 << "" << false;
+    QTest::newRow("zero waist") << "0"
+                                << "100" << 1 << "" << false;
+    QTest::newRow("hips in words") << "90"
+                                   << "широкие" << 1 << "" << false;
 }
 
 void BodyIndexTest::whr()
@@ -236,23 +325,34 @@ void BodyIndexTest::chartSeries_data()
         return full;
     };
 
-    QTest::newRow("no visits") << QVector<QStringList>() << "" << "" << "";
+    QTest::newRow("no visits") << QVector<QStringList>() << ""
+                               << ""
+                               << "";
     QTest::newRow("all readable") << QVector<QStringList>{row({"5.03.2024", "82,5", "90", "105"}),
                                                           row({"12.03.2024", "81 кг", "89,5 см", "104"})}
-                                  << "05.03.2024=82.5 12.03.2024=81" << "05.03.2024=90 12.03.2024=89.5"
+                                  << "05.03.2024=82.5 12.03.2024=81"
+                                  << "05.03.2024=90 12.03.2024=89.5"
                                   << "05.03.2024=105 12.03.2024=104";
     QTest::newRow("unreadable dates leave the row out")
         << QVector<QStringList>{row({"вчера", "81", "88", "104"}), row({"19.03.24", "80", "87", "103"}),
                                 row({"", "79", "86", "102"}), row({"26.03.2024", "78", "85", "101"})}
-        << "26.03.2024=78" << "26.03.2024=85" << "26.03.2024=101";
+        << "26.03.2024=78"
+        << "26.03.2024=85"
+        << "26.03.2024=101";
     QTest::newRow("cells without numbers are left out")
         << QVector<QStringList>{row({"5.03.2024", "", "—", "105"}), row({"12.03.2024", "abc", "89", ""}),
                                 row({"19.03.2024"})}
-        << "" << "12.03.2024=89" << "05.03.2024=105";
-    QTest::newRow("short rows") << QVector<QStringList>{{"5.03.2024", "82"}, {}} << "05.03.2024=82" << "" << "";
-    QTest::newRow("table order kept")
-        << QVector<QStringList>{row({"5.03.2024", "82"}), row({"1.02.2024", "84"}), row({"5.03.2024", "83"})}
-        << "05.03.2024=82 01.02.2024=84 05.03.2024=83" << "" << "";
+        << ""
+        << "12.03.2024=89"
+        << "05.03.2024=105";
+    QTest::newRow("short rows") << QVector<QStringList>{{"5.03.2024", "82"}, {}} << "05.03.2024=82"
+                                << ""
+                                << "";
+    QTest::newRow("table order kept") << QVector<QStringList>{row({"5.03.2024", "82"}), row({"1.02.2024", "84"}),
+                                                              row({"5.03.2024", "83"})}
+                                      << "05.03.2024=82 01.02.2024=84 05.03.2024=83"
+                                      << ""
+                                      << "";
 }
 
 void BodyIndexTest::chartSeries()

@@ -55,21 +55,54 @@ struct MainSpec {
     int last = 0;
 };
 const MainSpec kMainSpec[] = {
-    {"FioEdit", 'T', ""}, {"BirEdit", 'D', "12.04.1975"}, {"TypeBox", 'I', "2"},
-    {"AdrEdit", 'T', "ул. Лётчиков, д. 5, кв. №12"}, {"PhonEdit", 'T', "+7 (495) 123-45-67"},
-    {"SexGroup", 'I', "1"}, {"JobEdit", 'T', ""}, {"RostEdit", 'T', "168"}, {"VesEdit", 'T', "  92,5 "},
-    {"TalEdit", 'T', "101"}, {"BedrEdit", 'T', "118"}, {"DateEdit", 'D', "  .  .    "}, {"ShabBox", 'I', "1"},
-    {"W1Group", 'I', "0"}, {"W2Group", 'I', "2"}, {"W3Group", 'I', "-1"}, {"W4Group", 'I', "4"},
-    {"W6Group", 'I', "3"}, {"W5Box", 'F', "10010110001101", 1, 14},
-    {"DietGroup", 'I', "0"}, {"FizGroup", 'I', "1"}, {"CodGroup", 'I', "2"}, {"RefGroup", 'I', "3"},
-    {"BadGroup", 'I', "4"}, {"MedGroup", 'I', "-1"}, {"GemoGroup", 'I', "0"}, {"HirGroup", 'I', "1"},
-    {"GolodGroup", 'I', "2"}, {"RazdGroup", 'I', "3"}, {"CheckBox", 'F', "110000010000001", 1, 15},
-    {"ZapEdit", 'T', "ваниль"}, {"ColEdit", 'T', ""}, {"TastEdit", 'T', "сладкий & солёный"},
-    {"CheckBox", 'F', "101", 16, 18}, {"AppetGroup", 'I', "4"}, {"ZavtGroup", 'I', "1"},
-    {"ObedGroup", 'I', "0"}, {"UjinGroup", 'I', "3"}, {"GolGroup", 'I', "2"}, {"JirEdit", 'T', "3 см"},
-    {"LetEdit", 'T', "10"}, {"W7Box", 'F', "0110", 1, 4}, {"GymEdit", 'T', "давно"},
-    {"WalkEdit", 'T', "2 км"}, {"TelEdit", 'T', "3 ч."}, {"DinEdit", 'T', "обедаю"},
-    {"CheckBox", 'F', "1000011", 19, 25}, {"CheckBox", 'F', "01", 149, 150},
+    {"FioEdit", 'T', ""},
+    {"BirEdit", 'D', "12.04.1975"},
+    {"TypeBox", 'I', "2"},
+    {"AdrEdit", 'T', "ул. Лётчиков, д. 5, кв. №12"},
+    {"PhonEdit", 'T', "+7 (495) 123-45-67"},
+    {"SexGroup", 'I', "1"},
+    {"JobEdit", 'T', ""},
+    {"RostEdit", 'T', "168"},
+    {"VesEdit", 'T', "  92,5 "},
+    {"TalEdit", 'T', "101"},
+    {"BedrEdit", 'T', "118"},
+    {"DateEdit", 'D', "  .  .    "},
+    {"ShabBox", 'I', "1"},
+    {"W1Group", 'I', "0"},
+    {"W2Group", 'I', "2"},
+    {"W3Group", 'I', "-1"},
+    {"W4Group", 'I', "4"},
+    {"W6Group", 'I', "3"},
+    {"W5Box", 'F', "10010110001101", 1, 14},
+    {"DietGroup", 'I', "0"},
+    {"FizGroup", 'I', "1"},
+    {"CodGroup", 'I', "2"},
+    {"RefGroup", 'I', "3"},
+    {"BadGroup", 'I', "4"},
+    {"MedGroup", 'I', "-1"},
+    {"GemoGroup", 'I', "0"},
+    {"HirGroup", 'I', "1"},
+    {"GolodGroup", 'I', "2"},
+    {"RazdGroup", 'I', "3"},
+    {"CheckBox", 'F', "110000010000001", 1, 15},
+    {"ZapEdit", 'T', "ваниль"},
+    {"ColEdit", 'T', ""},
+    {"TastEdit", 'T', "сладкий & солёный"},
+    {"CheckBox", 'F', "101", 16, 18},
+    {"AppetGroup", 'I', "4"},
+    {"ZavtGroup", 'I', "1"},
+    {"ObedGroup", 'I', "0"},
+    {"UjinGroup", 'I', "3"},
+    {"GolGroup", 'I', "2"},
+    {"JirEdit", 'T', "3 см"},
+    {"LetEdit", 'T', "10"},
+    {"W7Box", 'F', "0110", 1, 4},
+    {"GymEdit", 'T', "давно"},
+    {"WalkEdit", 'T', "2 км"},
+    {"TelEdit", 'T', "3 ч."},
+    {"DinEdit", 'T', "обедаю"},
+    {"CheckBox", 'F', "1000011", 19, 25},
+    {"CheckBox", 'F', "01", 149, 150},
 };
 const char *const kNotes = "Первая строка\nвторая строка\n\nчетвёртая";
 
@@ -85,9 +118,9 @@ const char *const kVitaeTail =
     "NogiBox RukiBox TazBox CherBox CMTBox GrudBox TublBox TubbBox TubboBox TuboBox SifBox GonBox TrihoBox "
     "HlamBox ShizoBox EpiBox PsihoBox NevroBox NevrozBox AlkoBox NarkoBox";
 const QHash<QString, int> kRadioItems = {
-    {"HeartGroup", 3}, {"HyperGroup", 3}, {"BronGroup", 3}, {"PnevmoGroup", 2}, {"AstmaGroup", 3},
-    {"DihGroup", 3},   {"NefritGroup", 2}, {"PieloGroup", 2}, {"BudGroup", 4},  {"CistGroup", 2},
-    {"LejkoGroup", 2}, {"DiaGroup", 2},   {"TireoGroup", 3}, {"JirGroup", 4},  {"RevmaGroup", 2},
+    {"HeartGroup", 3}, {"HyperGroup", 3},  {"BronGroup", 3},  {"PnevmoGroup", 2}, {"AstmaGroup", 3},
+    {"DihGroup", 3},   {"NefritGroup", 2}, {"PieloGroup", 2}, {"BudGroup", 4},    {"CistGroup", 2},
+    {"LejkoGroup", 2}, {"DiaGroup", 2},    {"TireoGroup", 3}, {"JirGroup", 4},    {"RevmaGroup", 2},
 };
 
 struct Line {
@@ -180,8 +213,16 @@ Sample sample(bool filled, const QString &name)
                                              : QStringList{QString::number(r), "п" + QString::number(r),
                                                            r % 3 ? "№" + QString::number(r) : ""});
         for (int v = 1; v <= 3; ++v)
-            c.visitRows << QStringList{QString("0%1.03.2024").arg(v), QString::number(95 - v), "101", "118", "3",
-                                       "хорошее", "нет", "мало", "норма", v == 2 ? "" : "норма"};
+            c.visitRows << QStringList{QString("0%1.03.2024").arg(v),
+                                       QString::number(95 - v),
+                                       "101",
+                                       "118",
+                                       "3",
+                                       "хорошее",
+                                       "нет",
+                                       "мало",
+                                       "норма",
+                                       v == 2 ? "" : "норма"};
         c.preparations = "Аскорбиновая кислота\nВитамин Е\n";
         c.recommendations = "Пить воду\nБольше ходить";
     } else {
@@ -235,11 +276,14 @@ QByteArray readFile(const QString &path)
 QStringList snapshot(const QString &dir)
 {
     QStringList out;
-    for (const QFileInfo &fi : QDir(dir).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                                                        QDir::Name))
-        out << fi.fileName() + (fi.isDir() ? QString("/")
-                                           : " " + QString::fromLatin1(QCryptographicHash::hash(
-                                                       readFile(fi.filePath()), QCryptographicHash::Md5).toHex()));
+    for (const QFileInfo &fi :
+         QDir(dir).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name))
+        out << fi.fileName() +
+                   (fi.isDir()
+                        ? QString("/")
+                        : " " +
+                              QString::fromLatin1(
+                                  QCryptographicHash::hash(readFile(fi.filePath()), QCryptographicHash::Md5).toHex()));
     return out;
 }
 
@@ -260,8 +304,14 @@ QString fileEdit(const QString &file, const QStringList &lines)
 {
     return file + "=" + (lines.isEmpty() ? QString() : lines.join("\r\n") + "\r\n");
 }
-QStringList baseMain() { return texts(mainLines(false, kName)) << ""; }
-QStringList baseVitae() { return texts(vitaeLines(false)); }
+QStringList baseMain()
+{
+    return texts(mainLines(false, kName)) << "";
+}
+QStringList baseVitae()
+{
+    return texts(vitaeLines(false));
+}
 QString mainEdit(const QString &control, const QString &value)
 {
     QStringList m = baseMain();
@@ -274,7 +324,10 @@ QString vitaeEdit(const QString &control, const QString &value)
     v[lineNumber(vitaeLines(false), control) - 1] = value;
     return fileEdit("~.vit", v);
 }
-QString sized(const QString &file, int lines) { return fileEdit(file, QStringList(lines, "0")); }
+QString sized(const QString &file, int lines)
+{
+    return fileEdit(file, QStringList(lines, "0"));
+}
 
 bool writeBase(const QString &dir, const QStringList &edits)
 {
@@ -294,8 +347,7 @@ bool writeBase(const QString &dir, const QStringList &edits)
 
 } // namespace
 
-class TestCardFiles : public QObject
-{
+class TestCardFiles : public QObject {
     Q_OBJECT
 
 private slots:
@@ -349,8 +401,8 @@ void TestCardFiles::emptyCard()
 
     const Sample s = sample(false, kName);
     CardState card = s.card;
-    card.diagnosticRows.clear();    // still stored as one empty row
-    card.texts["BirEdit"].clear();  // an empty date is stored as the blank mask
+    card.diagnosticRows.clear();   // still stored as one empty row
+    card.texts["BirEdit"].clear(); // an empty date is stored as the blank mask
     QVERIFY(!saveCard(card, dir.path()));
     const QString base = dir.filePath(kName + ".dat");
     compareFiles(base, s);
@@ -376,7 +428,8 @@ void TestCardFiles::loadFaults_data()
     QTest::newRow("no main file") << QStringList{"~"} << missing.arg("%1", "Иванов.dat");
     QTest::newRow("empty main file") << QStringList{"~="} << "List index out of bounds (0)";
     for (const QString &suffix : kSuffixes.mid(1))
-        QTest::addRow("no %s", qPrintable(suffix)) << QStringList{"~" + suffix} << missing.arg("%1", "Иванов.dat" + suffix);
+        QTest::addRow("no %s", qPrintable(suffix))
+            << QStringList{"~" + suffix} << missing.arg("%1", "Иванов.dat" + suffix);
     QTest::newRow("main of 87 lines") << QStringList{fileEdit("~", shortMain)} << "List index out of bounds (87)";
     QTest::newRow("flag x") << QStringList{mainEdit("W5Box1", "x")} << "'x' is not a valid integer value";
     QTest::newRow("index 1.0") << QStringList{mainEdit("TypeBox", "1.0")} << "'1.0' is not a valid integer value";
@@ -394,18 +447,18 @@ void TestCardFiles::loadFaults_data()
     QTest::newRow(".vit x") << QStringList{vitaeEdit("CheckBox100", "x")} << "'x' is not a valid integer value";
     // The first fault in reading order is the one reported.
     QTest::newRow("template list before main") << QStringList{"shablon.kmt", "~"} << missing.arg("%1", "shablon.kmt");
-    QTest::newRow("side file before short main") << QStringList{"~.vit", fileEdit("~", shortMain)}
-                                                 << missing.arg("%1", "Иванов.dat.vit");
+    QTest::newRow("side file before short main")
+        << QStringList{"~.vit", fileEdit("~", shortMain)} << missing.arg("%1", "Иванов.dat.vit");
     QTest::newRow(".tb1 before .tb2") << QStringList{"~.tb2", "~.tb1"} << missing.arg("%1", "Иванов.dat.tb1");
     QTest::newRow(".tb2 before .vit") << QStringList{"~.vit", "~.tb2"} << missing.arg("%1", "Иванов.dat.tb2");
-    QTest::newRow("short main before memos") << QStringList{"~.prp", fileEdit("~", shortMain)}
-                                             << "List index out of bounds (87)";
-    QTest::newRow("bad main before bad .vit") << QStringList{mainEdit("W5Box1", "x"), vitaeEdit("KamBox", "y")}
-                                              << "'x' is not a valid integer value";
+    QTest::newRow("short main before memos")
+        << QStringList{"~.prp", fileEdit("~", shortMain)} << "List index out of bounds (87)";
+    QTest::newRow("bad main before bad .vit")
+        << QStringList{mainEdit("W5Box1", "x"), vitaeEdit("KamBox", "y")} << "'x' is not a valid integer value";
     QTest::newRow(".prp before .rec") << QStringList{"~.rec", "~.prp"} << missing.arg("%1", "Иванов.dat.prp");
     QTest::newRow(".rec before short .tb1") << QStringList{"~.rec", "~.tb1="} << missing.arg("%1", "Иванов.dat.rec");
-    QTest::newRow(".tb1 before .tb2, .vit") << QStringList{sized("~.tb1", 2), sized("~.tb2", 15), sized("~.vit", 224)}
-                                            << "List index out of bounds (2)";
+    QTest::newRow(".tb1 before .tb2, .vit")
+        << QStringList{sized("~.tb1", 2), sized("~.tb2", 15), sized("~.vit", 224)} << "List index out of bounds (2)";
     QTest::newRow(".tb2 before .vit") << QStringList{sized("~.tb2", 15), sized("~.vit", 224)}
                                       << "List index out of bounds (15)";
 }
@@ -447,8 +500,16 @@ void TestCardFiles::loadValues_data()
     row("flag with blanks", {mainEdit("W5Box1", "  1")}, "f:W5Box1", "1");
     row("text kept", {mainEdit("VesEdit", " 92 ")}, "t:VesEdit", " 92 ");
     row("date kept", {mainEdit("BirEdit", "1.1.2000")}, "t:BirEdit", "1.1.2000");
-    row("notes continue", {fileEdit("~", baseMain().mid(0, 87) << "n" << "" << "b")}, "t:PrimMemo", "n\n\nb");
-    row("LF line ends", {"~=" + (baseMain().mid(0, 87) << "n" << "m").join('\n')}, "t:PrimMemo", "n\nm");
+    row("notes continue",
+        {fileEdit("~", baseMain().mid(0, 87) << "n"
+                                             << ""
+                                             << "b")},
+        "t:PrimMemo", "n\n\nb");
+    row("LF line ends",
+        {"~=" + (baseMain().mid(0, 87) << "n"
+                                       << "m")
+                    .join('\n')},
+        "t:PrimMemo", "n\nm");
     row("memo line ends", {"~.prp=a\rb\nc\r\n"}, "prep", "a\nb\nc\n");
     row("vit radio 9", {vitaeEdit("BudGroup", "9")}, "i:BudGroup", "3");
     row("vit radio -2", {vitaeEdit("JirGroup", "-2")}, "i:JirGroup", "-1");
@@ -456,7 +517,10 @@ void TestCardFiles::loadValues_data()
     row("KonBox line 1", {vitaeEdit("KonBox", "1")}, "f:KonBox", "1");
     row("KonBox line x", {vitaeEdit("KonBox", "x")}, "f:KonBox", "0");
     row("KonBox, 225 lines", {fileEdit("~.vit", baseVitae().mid(0, 225))}, "f:KonBox", "0");
-    row("KonBox, extra lines", {fileEdit("~.vit", baseVitae() << "1" << "x")}, "f:KonBox", "0");
+    row("KonBox, extra lines",
+        {fileEdit("~.vit", baseVitae() << "1"
+                                       << "x")},
+        "f:KonBox", "0");
     row(".tb1 of 4", {sized("~.tb1", 4)}, "rows", "1");
     row(".tb1 of 7", {sized("~.tb1", 7)}, "rows", "2");
     row(".tb1 of 84", {sized("~.tb1", 84)}, "rows", "28");
@@ -521,28 +585,66 @@ void TestCardFiles::saveRefused_data()
     QTest::addColumn<QString>("message"); // a part of the message; empty: the save succeeds
 
     const QString rule = "не может содержать";
-    QTest::newRow("empty name") << "FioEdit" << "" << "Введите Ф.И.О. пациента!";
-    QTest::newRow("slash") << "FioEdit" << "a/b" << rule;
-    QTest::newRow("backslash") << "FioEdit" << "a\\b" << rule;
-    QTest::newRow("dot") << "FioEdit" << "." << rule;
-    QTest::newRow("two dots") << "FioEdit" << ".." << rule;
-    QTest::newRow("tab") << "FioEdit" << "a\tb" << rule;
-    QTest::newRow("line feed") << "FioEdit" << "a\nb" << rule;
-    QTest::newRow("漢 in name") << "FioEdit" << "Иванов 漢" << "\"Ф.И.О.\"";
-    QTest::newRow("漢 in JobEdit") << "JobEdit" << "漢" << "\"Место работы\"";
-    QTest::newRow("é in TastEdit") << "TastEdit" << "é" << "\"Какой вкус продуктов больше нравится\"";
-    QTest::newRow("漢 in BirEdit") << "BirEdit" << "漢" << "\"Дата рождения\"";
-    QTest::newRow("漢 in notes") << "PrimMemo" << "строка\n漢" << "\"Примечания врача\"";
-    QTest::newRow("漢 in PrepMemo") << "prep" << "漢" << "\"Назначаемые препараты\"";
-    QTest::newRow("漢 in RecMemo") << "rec" << "漢" << "\"Рекомендации\"";
-    QTest::newRow("漢 in Grid1") << "diag" << "漢" << "\"Данные диагностики\"";
-    QTest::newRow("漢 in Grid2") << "visit" << "漢" << "\"Динамика потери веса\"";
-    QTest::newRow("line break in JobEdit") << "JobEdit" << "a\nb" << "\"Место работы\" содержит перевод строки";
-    QTest::newRow("line break in Grid2") << "visit" << "82\n5" << "\"Динамика потери веса\" содержит перевод";
-    QTest::newRow("name ending with a point") << "FioEdit" << "Иванов." << "";
-    QTest::newRow("name of blanks") << "FioEdit" << "   " << "";
-    QTest::newRow("three dots") << "FioEdit" << "..." << "";
-    QTest::newRow("€ in notes") << "PrimMemo" << "€ 5" << "";
+    QTest::newRow("empty name") << "FioEdit"
+                                << ""
+                                << "Введите Ф.И.О. пациента!";
+    QTest::newRow("slash") << "FioEdit"
+                           << "a/b" << rule;
+    QTest::newRow("backslash") << "FioEdit"
+                               << "a\\b" << rule;
+    QTest::newRow("dot") << "FioEdit"
+                         << "." << rule;
+    QTest::newRow("two dots") << "FioEdit"
+                              << ".." << rule;
+    QTest::newRow("tab") << "FioEdit"
+                         << "a\tb" << rule;
+    QTest::newRow("line feed") << "FioEdit"
+                               << "a\nb" << rule;
+    QTest::newRow("漢 in name") << "FioEdit"
+                                << "Иванов 漢"
+                                << "\"Ф.И.О.\"";
+    QTest::newRow("漢 in JobEdit") << "JobEdit"
+                                   << "漢"
+                                   << "\"Место работы\"";
+    QTest::newRow("é in TastEdit") << "TastEdit"
+                                   << "é"
+                                   << "\"Какой вкус продуктов больше нравится\"";
+    QTest::newRow("漢 in BirEdit") << "BirEdit"
+                                   << "漢"
+                                   << "\"Дата рождения\"";
+    QTest::newRow("漢 in notes") << "PrimMemo"
+                                 << "строка\n漢"
+                                 << "\"Примечания врача\"";
+    QTest::newRow("漢 in PrepMemo") << "prep"
+                                    << "漢"
+                                    << "\"Назначаемые препараты\"";
+    QTest::newRow("漢 in RecMemo") << "rec"
+                                   << "漢"
+                                   << "\"Рекомендации\"";
+    QTest::newRow("漢 in Grid1") << "diag"
+                                 << "漢"
+                                 << "\"Данные диагностики\"";
+    QTest::newRow("漢 in Grid2") << "visit"
+                                 << "漢"
+                                 << "\"Динамика потери веса\"";
+    QTest::newRow("line break in JobEdit") << "JobEdit"
+                                           << "a\nb"
+                                           << "\"Место работы\" содержит перевод строки";
+    QTest::newRow("line break in Grid2") << "visit"
+                                         << "82\n5"
+                                         << "\"Динамика потери веса\" содержит перевод";
+    QTest::newRow("name ending with a point") << "FioEdit"
+                                              << "Иванов."
+                                              << "";
+    QTest::newRow("name of blanks") << "FioEdit"
+                                    << "   "
+                                    << "";
+    QTest::newRow("three dots") << "FioEdit"
+                                << "..."
+                                << "";
+    QTest::newRow("€ in notes") << "PrimMemo"
+                                << "€ 5"
+                                << "";
 }
 
 void TestCardFiles::saveRefused()

@@ -37,8 +37,7 @@ int positionIn(const std::vector<int> &order, int section)
 
 } // namespace
 
-class TestCatalogue : public QObject
-{
+class TestCatalogue : public QObject {
     Q_OBJECT
 
 private slots:
@@ -59,9 +58,8 @@ void TestCatalogue::sectionCounts_data()
     QTest::addColumn<int>("checks");
     QTest::addColumn<int>("radios");
 
-    const int counts[18][2] = {{8, 0}, {29, 2}, {5, 4}, {44, 0}, {3, 4}, {11, 1},
-                               {9, 3}, {12, 1}, {15, 0}, {8, 0}, {8, 0}, {5, 0},
-                               {23, 0}, {10, 0}, {6, 0}, {7, 0}, {4, 0}, {4, 0}};
+    const int counts[18][2] = {{8, 0}, {29, 2}, {5, 4}, {44, 0}, {3, 4},  {11, 1}, {9, 3}, {12, 1}, {15, 0},
+                               {8, 0}, {8, 0},  {5, 0}, {23, 0}, {10, 0}, {6, 0},  {7, 0}, {4, 0},  {4, 0}};
     for (int s = 0; s < 18; ++s)
         QTest::addRow("section %d", s + 1) << s + 1 << counts[s][0] << counts[s][1];
 }
@@ -93,11 +91,9 @@ void TestCatalogue::sectionTable()
         QVERIFY(!text(s.caption).isEmpty());
         if (s.number != 2 && s.number != 9)
             QCOMPARE(text(s.buttonCaption), text(s.caption));
-        QCOMPARE(text(s.page), i == 0 ? QStringLiteral("TabSheet1")
-                                      : QStringLiteral("TabSheet%1").arg(i + 10));
+        QCOMPARE(text(s.page), i == 0 ? QStringLiteral("TabSheet1") : QStringLiteral("TabSheet%1").arg(i + 10));
         QCOMPARE(text(s.button), QStringLiteral("SpeedButton%1").arg(i + 1));
-        QCOMPARE(text(s.okButton), i == 0 ? QStringLiteral("OkButton")
-                                          : QStringLiteral("SpeedButton%1").arg(i + 19));
+        QCOMPARE(text(s.okButton), i == 0 ? QStringLiteral("OkButton") : QStringLiteral("SpeedButton%1").arg(i + 19));
     }
     QCOMPARE(text(kCatalogueSections[1].caption), QStringLiteral("Заболевания сердечнососудистой системы"));
     QCOMPARE(text(kCatalogueSections[1].buttonCaption), QStringLiteral("Заболевания сердечно-сосудистой системы"));
@@ -180,8 +176,8 @@ void TestCatalogue::storageLines()
         QCOMPARE(text(byLine[std::size_t(line)]->name), QStringLiteral("CheckBox%1").arg(line + 25));
     for (int line = 125; line <= kVitaeLines; ++line) {
         const CatalogueControl *c = byLine[std::size_t(line)];
-        QVERIFY2(positionIn(order, c->section) >= positionIn(order, byLine[std::size_t(line - 1)]->section)
-                     && positionIn(order, c->section) >= 0,
+        QVERIFY2(positionIn(order, c->section) >= positionIn(order, byLine[std::size_t(line - 1)]->section) &&
+                     positionIn(order, c->section) >= 0,
                  c->name);
     }
     QCOMPARE(byLine[124]->section, 2);
@@ -198,58 +194,76 @@ void TestCatalogue::summaryRanks()
         byRank[std::size_t(c.summaryRank)] = &c;
     }
     for (std::size_t r = 1; r < byRank.size(); ++r)
-        QVERIFY2(positionIn(order, byRank[r]->section) >= positionIn(order, byRank[r - 1]->section),
-                 byRank[r]->name);
+        QVERIFY2(positionIn(order, byRank[r]->section) >= positionIn(order, byRank[r - 1]->section), byRank[r]->name);
 }
 
 void TestCatalogue::spotChecks_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("item");          // radio item, -1 for a check box
+    QTest::addColumn<int>("item"); // radio item, -1 for a check box
     QTest::addColumn<QString>("frame");
-    QTest::addColumn<QString>("caption");   // check box caption or radio item caption
+    QTest::addColumn<QString>("caption"); // check box caption or radio item caption
     QTest::addColumn<QString>("summary");
     QTest::addColumn<int>("storageLine");
     QTest::addColumn<QString>("rankedAfter"); // control summarised just before it
 
     QTest::newRow("oesophagus diverticula") << "CheckBox66" << -1 << "Болезни пищевода"
-        << "дивертикулы" << "Дивертикулы" << 41 << "CheckBox65";
+                                            << "дивертикулы"
+                                            << "Дивертикулы" << 41 << "CheckBox65";
     QTest::newRow("intestine diverticula") << "CheckBox79" << -1 << "Болезни кишечника"
-        << "дивертикулы" << "Дивертикулы" << 54 << "CheckBox78";
+                                           << "дивертикулы"
+                                           << "Дивертикулы" << 54 << "CheckBox78";
     QTest::newRow("leading blank") << "CheckBox71" << -1 << "Болезни желудка и 12-перстной кишки"
-        << " язва желудка" << "Язва желудка" << 46 << "CheckBox70";
+                                   << " язва желудка"
+                                   << "Язва желудка" << 46 << "CheckBox70";
     QTest::newRow("peritoneum") << "CheckBox104" << -1 << "Болезни брюшины"
-        << "опухоль" << "Опухоль брюшнины" << 79 << "CheckBox103";
+                                << "опухоль"
+                                << "Опухоль брюшнины" << 79 << "CheckBox103";
     QTest::newRow("autoimmune anaemia") << "CheckBox113" << -1 << "Анемия"
-        << "аутоимммунная" << "Аутоимунная анемия" << 88 << "CheckBox112";
+                                        << "аутоимммунная"
+                                        << "Аутоимунная анемия" << 88 << "CheckBox112";
     QTest::newRow("heart failure first") << "HeartGroup" << 2 << "Сердечная недостаточность"
-        << "3-й степени" << "Сердечная недостаточность: 3-й степени" << 124 << "CheckBox46";
+                                         << "3-й степени"
+                                         << "Сердечная недостаточность: 3-й степени" << 124 << "CheckBox46";
     QTest::newRow("defects after groups") << "CheckBox47" << -1 << "Пороки сердца"
-        << "врожденный" << "Порок сердца врожденный" << 22 << "HyperGroup";
+                                          << "врожденный"
+                                          << "Порок сердца врожденный" << 22 << "HyperGroup";
     QTest::newRow("renal failure") << "BudGroup" << 0 << "Почечная недостаточность"
-        << "острая" << "Почечная недостаточность: острая" << 137 << "PieloGroup";
+                                   << "острая"
+                                   << "Почечная недостаточность: острая" << 137 << "PieloGroup";
     QTest::newRow("climacteric") << "SindBox" << -1 << ""
-        << "Климактерический синдром" << "Климактический синдром" << 156 << "FeoBox";
+                                 << "Климактерический синдром"
+                                 << "Климактический синдром" << 156 << "FeoBox";
     QTest::newRow("obesity last in 7") << "JirGroup" << 3 << "Ожирение"
-        << "4-я степень" << "Ожирение: 4-я степень" << 157 << "SkleroBox";
+                                       << "4-я степень"
+                                       << "Ожирение: 4-я степень" << 157 << "SkleroBox";
     QTest::newRow("conjunctivitis") << "KonBox" << -1 << ""
-        << "Конъюктивит" << "Конъюктивит" << 0 << "KeratBox";
+                                    << "Конъюктивит"
+                                    << "Конъюктивит" << 0 << "KeratBox";
     QTest::newRow("after conjunctivitis") << "GlaukBox" << -1 << ""
-        << "Глаукома" << "Глаукома" << 173 << "KonBox";
+                                          << "Глаукома"
+                                          << "Глаукома" << 173 << "KonBox";
     QTest::newRow("eye other") << "OtherBox" << -1 << ""
-        << "Другие" << "Глазные болезни: другие" << 175 << "BlidBox";
+                               << "Другие"
+                               << "Глазные болезни: другие" << 175 << "BlidBox";
     QTest::newRow("headaches after 13 boxes") << "CheckBox136" << -1 << "Головные боли"
-        << "лобная область" << "Головные боли: лобная область" << 111 << "MiaBox";
+                                              << "лобная область"
+                                              << "Головные боли: лобная область" << 111 << "MiaBox";
     QTest::newRow("neuro epilepsy") << "EpilBox" << -1 << ""
-        << "Эпилепсия" << "Эпилепсия" << 194 << "CelebBox";
+                                    << "Эпилепсия"
+                                    << "Эпилепсия" << 194 << "CelebBox";
     QTest::newRow("acne before allergies") << "CheckBox143" << -1 << "Аллергии"
-        << "на цветение растений" << "Аллергии: на цветение растений" << 118 << "UgrBox";
+                                           << "на цветение растений"
+                                           << "Аллергии: на цветение растений" << 118 << "UgrBox";
     QTest::newRow("tuberculosis") << "TublBox" << -1 << ""
-        << "Легких" << "Туберкулез легких" << 211 << "GrudBox";
+                                  << "Легких"
+                                  << "Туберкулез легких" << 211 << "GrudBox";
     QTest::newRow("mental after venereal") << "ShizoBox" << -1 << ""
-        << "Шизофрения" << "Шизофрения" << 219 << "HlamBox";
+                                           << "Шизофрения"
+                                           << "Шизофрения" << 219 << "HlamBox";
     QTest::newRow("mental epilepsy") << "EpiBox" << -1 << ""
-        << "Эпилепсия" << "Эпилепсия" << 220 << "ShizoBox";
+                                     << "Эпилепсия"
+                                     << "Эпилепсия" << 220 << "ShizoBox";
 }
 
 void TestCatalogue::spotChecks()

@@ -71,9 +71,7 @@ private slots:
         QCOMPARE(before.size(), 6);
 
         const QString failing = dir.filePath(name + kSuffixes.at(file));
-        setSaveFaultForTesting([&](const QString &path, SavePhase p) {
-            return path == failing && int(p) == phase;
-        });
+        setSaveFaultForTesting([&](const QString &path, SavePhase p) { return path == failing && int(p) == phase; });
         const auto error = saveCard(card(name, "новая"), dir.path());
         QVERIFY(error);
         QVERIFY(!error->refusedInput);
@@ -91,9 +89,8 @@ private slots:
         QFETCH(int, file);
         QFETCH(int, phase);
         QTemporaryDir dir;
-        setSaveFaultForTesting([&](const QString &path, SavePhase p) {
-            return path.endsWith(kSuffixes.at(file)) && int(p) == phase;
-        });
+        setSaveFaultForTesting(
+            [&](const QString &path, SavePhase p) { return path.endsWith(kSuffixes.at(file)) && int(p) == phase; });
         QVERIFY(saveCard(card("Петров", "x"), dir.path()));
         QVERIFY(snapshot(dir.path()).isEmpty());
     }

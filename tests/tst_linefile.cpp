@@ -7,8 +7,7 @@
 
 using namespace vel;
 
-class TestLineFile : public QObject
-{
+class TestLineFile : public QObject {
     Q_OBJECT
 
 private slots:
@@ -76,11 +75,16 @@ void TestLineFile::memoText_data()
     QTest::addColumn<QString>("memo");
     QTest::addColumn<QString>("file");
 
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("one line, no end added") << "Текст" << "Текст";
-    QTest::newRow("two lines") << "a\nb" << "a\r\nb";
-    QTest::newRow("final break kept") << "a\n" << "a\r\n";
-    QTest::newRow("only breaks") << "\n\n" << "\r\n\r\n";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("one line, no end added") << "Текст"
+                                            << "Текст";
+    QTest::newRow("two lines") << "a\nb"
+                               << "a\r\nb";
+    QTest::newRow("final break kept") << "a\n"
+                                      << "a\r\n";
+    QTest::newRow("only breaks") << "\n\n"
+                                 << "\r\n\r\n";
 }
 
 void TestLineFile::memoText()
@@ -178,18 +182,30 @@ void TestLineFile::withFullStop_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("letter") << "Is a directory" << "Is a directory.";
-    QTest::newRow("digit") << "List index out of bounds (0" << "List index out of bounds (0.";
-    QTest::newRow("Cyrillic") << "Нет файла" << "Нет файла.";
-    QTest::newRow("slash sorts after") << "a/" << "a/.";
-    QTest::newRow("full stop") << "Готово." << "Готово.";
-    QTest::newRow("exclamation") << "Введите Ф.И.О. пациента!" << "Введите Ф.И.О. пациента!";
-    QTest::newRow("closing bracket") << "List index out of bounds (87)" << "List index out of bounds (87)";
-    QTest::newRow("single quote") << "value 'x'" << "value 'x'";
-    QTest::newRow("double quote") << "file \"a\"" << "file \"a\"";
-    QTest::newRow("minus") << "a-" << "a-";
-    QTest::newRow("blank") << "a " << "a ";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("letter") << "Is a directory"
+                            << "Is a directory.";
+    QTest::newRow("digit") << "List index out of bounds (0"
+                           << "List index out of bounds (0.";
+    QTest::newRow("Cyrillic") << "Нет файла"
+                              << "Нет файла.";
+    QTest::newRow("slash sorts after") << "a/"
+                                       << "a/.";
+    QTest::newRow("full stop") << "Готово."
+                               << "Готово.";
+    QTest::newRow("exclamation") << "Введите Ф.И.О. пациента!"
+                                 << "Введите Ф.И.О. пациента!";
+    QTest::newRow("closing bracket") << "List index out of bounds (87)"
+                                     << "List index out of bounds (87)";
+    QTest::newRow("single quote") << "value 'x'"
+                                  << "value 'x'";
+    QTest::newRow("double quote") << "file \"a\""
+                                  << "file \"a\"";
+    QTest::newRow("minus") << "a-"
+                           << "a-";
+    QTest::newRow("blank") << "a "
+                           << "a ";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestLineFile::withFullStop()

@@ -1,8 +1,8 @@
 #include "aboutbox.h"
 #include "cardfiles.h"
 #include "mainform.h"
-#include "weightchart.h"
 #include "scriptedplatform.h"
+#include "weightchart.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -28,7 +28,10 @@
 
 namespace {
 
-QByteArray cp1251(const QString &s) { return QStringEncoder("windows-1251").encode(s); }
+QByteArray cp1251(const QString &s)
+{
+    return QStringEncoder("windows-1251").encode(s);
+}
 
 QByteArray readAll(const QString &path)
 {
@@ -65,8 +68,7 @@ private:
     std::unique_ptr<TMainForm> m_form;
 
     QString path(const QString &name) const { return m_dir->filePath(name); }
-    template <typename T>
-    T *find(const QString &name) const
+    template <typename T> T *find(const QString &name) const
     {
         T *w = m_form->findChild<T *>(name);
         if (!w)
@@ -140,8 +142,8 @@ private slots:
             QCOMPARE(editorList->itemText(1), QStringLiteral("Разгрузка"));
         } else {
             QCOMPARE(m_platform->boxes.size(), 1);
-            QCOMPARE(m_platform->boxes.first(), kTitle + "|Cannot open file \"" + path("shablon.kmt") +
-                                                    "\". No such file or directory.");
+            QCOMPARE(m_platform->boxes.first(),
+                     kTitle + "|Cannot open file \"" + path("shablon.kmt") + "\". No such file or directory.");
             QCOMPARE(editorList->count(), 0);
         }
     }
@@ -149,8 +151,8 @@ private slots:
     void menusAndShell()
     {
         makeForm();
-        const QStringList captions = {"Новая", "Открыть", "Сохранить", "Удалить", "Печать", "", "Редактор шаблонов", "",
-                                      "Выход          "};
+        const QStringList captions = {"Новая", "Открыть",           "Сохранить", "Удалить",        "Печать",
+                                      "",      "Редактор шаблонов", "",          "Выход          "};
         const auto cardMenu = m_form->findChild<QMenu *>("CardMenu")->actions();
         QCOMPARE(cardMenu.size(), captions.size());
         for (int i = 0; i < captions.size(); ++i)
@@ -237,8 +239,7 @@ private slots:
         QCOMPARE(m_form->statusText(0), QStringLiteral(" Карточка пациента: Иванова Анна"));
         const QString base = path(QStringLiteral("Иванова Анна.dat"));
 
-        QStringList main = {"Иванова Анна", "15.04.1980", "0", "", "", "1", "", "165", "", "", "", "5.03.2024",
-                            "-1"};
+        QStringList main = {"Иванова Анна", "15.04.1980", "0", "", "", "1", "", "165", "", "", "", "5.03.2024", "-1"};
         main += QStringList(5, "-1");
         main += QStringList(14, "0");
         main += QStringList(10, "-1");
@@ -358,9 +359,12 @@ private slots:
     {
         QTest::addColumn<QString>("spoil");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no anamnesis file") << ".dat.vit" << "Cannot open file";
-        QTest::newRow("short main file") << ".dat" << "List index out of bounds (87)";
-        QTest::newRow("short visits file") << ".dat.tb2" << "List index out of bounds (15)";
+        QTest::newRow("no anamnesis file") << ".dat.vit"
+                                           << "Cannot open file";
+        QTest::newRow("short main file") << ".dat"
+                                         << "List index out of bounds (87)";
+        QTest::newRow("short visits file") << ".dat.tb2"
+                                           << "List index out of bounds (15)";
     }
     void failedOpenChangesNothing()
     {
@@ -463,7 +467,9 @@ private slots:
 
         // A row is dragged to another place by its point number.
         grid1->setItem(3, 2, new QTableWidgetItem("третья"));
-        auto cellCentre = [grid1](int row, int column) { return grid1->visualRect(grid1->model()->index(row, column)).center(); };
+        auto cellCentre = [grid1](int row, int column) {
+            return grid1->visualRect(grid1->model()->index(row, column)).center();
+        };
         QTest::mousePress(grid1->viewport(), Qt::LeftButton, {}, cellCentre(3, 0));
         QTest::mouseRelease(grid1->viewport(), Qt::LeftButton, {}, cellCentre(5, 0));
         QCOMPARE(grid1->item(5, 2)->text(), QStringLiteral("третья"));
@@ -523,14 +529,16 @@ private slots:
         QTest::addColumn<int>("build");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("box");
-        QTest::newRow("hypersthenic 39") << "01.01.1985" << "163" << 2
-                                         << "Идеальный вес по Броку: 58,3 кг." << QString();
+        QTest::newRow("hypersthenic 39") << "01.01.1985"
+                                         << "163" << 2 << "Идеальный вес по Броку: 58,3 кг." << QString();
         // 15 March is not reached on 5 March: still 39, so the deduction is 110.
-        QTest::newRow("normosthenic 39") << "15.03.1984" << "170" << 0 << "Идеальный вес по Броку: 60 кг."
-                                         << QString();
-        QTest::newRow("no birth date") << "" << "170" << 0 << "Идеальный вес по Броку"
+        QTest::newRow("normosthenic 39") << "15.03.1984"
+                                         << "170" << 0 << "Идеальный вес по Броку: 60 кг." << QString();
+        QTest::newRow("no birth date") << ""
+                                       << "170" << 0 << "Идеальный вес по Броку"
                                        << "Error|Введите корректную дату рождения пациента!";
-        QTest::newRow("bad height") << "01.01.1980" << "1a" << 0 << "Идеальный вес по Броку"
+        QTest::newRow("bad height") << "01.01.1980"
+                                    << "1a" << 0 << "Идеальный вес по Броку"
                                     << "Error|Введите рост пациента: целое число в сантиметрах!";
     }
     void idealWeight()

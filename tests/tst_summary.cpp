@@ -74,8 +74,7 @@ QStringList anamnesisOrder()
 
 } // namespace
 
-class TestSummary : public QObject
-{
+class TestSummary : public QObject {
     Q_OBJECT
 
 private slots:
@@ -93,14 +92,35 @@ void TestSummary::foodsAndGoalsAll()
         settings << QString("CheckBox%1").arg(n);
     const QString food = "Любимые продукты: ", goal = "Цель: ", attracts = "Что привлекает в продуктах: ";
     const QStringList expected = {
-        "Завтрак: обязательно", "Обед: обязательно", "Ужин: обязательно", "Можете лечь спать голодным: да",
-        attracts + "запах", attracts + "цвет", attracts + "вкус",
-        food + "хлеб", food + "мучные изделия", food + "мясо", food + "рыба", food + "каши", food + "молоко",
-        food + "кисломолочное", food + "яйца", food + "сыр", food + "овощи", food + "фрукты", food + "конфеты",
-        food + "пирожные, торты", food + "чай", food + "кофе",
-        goal + "хорошее самочувствие", goal + "хорошая внешность", goal + "успех у мужчин (женщин)",
-        goal + "успех у самого себя", goal + "больше подвижности, спортивности, силы",
-        goal + "возможность носить все, что хочется", goal + "для решения карьерных задач",
+        "Завтрак: обязательно",
+        "Обед: обязательно",
+        "Ужин: обязательно",
+        "Можете лечь спать голодным: да",
+        attracts + "запах",
+        attracts + "цвет",
+        attracts + "вкус",
+        food + "хлеб",
+        food + "мучные изделия",
+        food + "мясо",
+        food + "рыба",
+        food + "каши",
+        food + "молоко",
+        food + "кисломолочное",
+        food + "яйца",
+        food + "сыр",
+        food + "овощи",
+        food + "фрукты",
+        food + "конфеты",
+        food + "пирожные, торты",
+        food + "чай",
+        food + "кофе",
+        goal + "хорошее самочувствие",
+        goal + "хорошая внешность",
+        goal + "успех у мужчин (женщин)",
+        goal + "успех у самого себя",
+        goal + "больше подвижности, спортивности, силы",
+        goal + "возможность носить все, что хочется",
+        goal + "для решения карьерных задач",
         "Когда аппетит больше: утром",
     };
     QCOMPARE(expected.size(), 30);
@@ -118,45 +138,42 @@ void TestSummary::cases_data()
 
     QTest::newRow("empty card") << L{} << L{} << L{};
     QTest::newRow("breakfast item 1") << L{"ZavtGroup=1"} << L{"Завтрак: необязательно"} << L{};
-    QTest::newRow("last meal items")
-        << L{"UjinGroup=2", "ObedGroup=3", "GolGroup=1"}
-        << L{"Обед: только по необходимости", "Ужин: никогда", "Можете лечь спать голодным: нет"} << L{};
+    QTest::newRow("last meal items") << L{"UjinGroup=2", "ObedGroup=3", "GolGroup=1"}
+                                     << L{"Обед: только по необходимости", "Ужин: никогда",
+                                          "Можете лечь спать голодным: нет"}
+                                     << L{};
     QTest::newRow("indices beyond the items")
-        << L{"ZavtGroup=4", "GolGroup=3", "AppetGroup=5", "JirGroup=4", "PnevmoGroup=2", "BudGroup=-1"} << L{}
-        << L{};
+        << L{"ZavtGroup=4", "GolGroup=3", "AppetGroup=5", "JirGroup=4", "PnevmoGroup=2", "BudGroup=-1"} << L{} << L{};
     QTest::newRow("smell of two blanks") << L{"ZapEdit:  "} << L{"Запах продуктов больше нравится:   "} << L{};
     QTest::newRow("empty texts") << L{"ZapEdit:", "ColEdit:", "TastEdit:"} << L{} << L{};
     QTest::newRow("goal steps in order")
-        << L{"AppetGroup=4", "CheckBox25", "TastEdit:солёный", "CheckBox8", "CheckBox18", "ColEdit:зелёный",
-             "GolGroup=2", "ZavtGroup=3", "ZapEdit:ваниль"}
-        << L{"Завтрак: только по необходимости", "Можете лечь спать голодным: только по необходимости",
-             "Что привлекает в продуктах: вкус", "Любимые продукты: яйца",
+        << L{"AppetGroup=4",    "CheckBox25", "TastEdit:солёный", "CheckBox8",     "CheckBox18",
+             "ColEdit:зелёный", "GolGroup=2", "ZavtGroup=3",      "ZapEdit:ваниль"}
+        << L{"Завтрак: только по необходимости",        "Можете лечь спать голодным: только по необходимости",
+             "Что привлекает в продуктах: вкус",        "Любимые продукты: яйца",
              "Запах продуктов больше нравится: ваниль", "Цвет продуктов больше нравится: зелёный",
              "Вкус продуктов больше нравится: солёный", "Цель: для решения карьерных задач",
              "Когда аппетит больше: всегда одинаков"}
         << L{};
     QTest::newRow("fields outside the summary")
-        << L{"W5Box1", "W7Box1", "CheckBox149", "CheckBox150", "W1Group=0", "DietGroup=2", "TypeBox=1",
-             "SexGroup=0", "JobEdit:завод", "PrimMemo:Примечания врача"}
+        << L{"W5Box1",      "W7Box1",    "CheckBox149", "CheckBox150",   "W1Group=0",
+             "DietGroup=2", "TypeBox=1", "SexGroup=0",  "JobEdit:завод", "PrimMemo:Примечания врача"}
         << L{} << L{};
     QTest::newRow("diverticula twice") << L{"CheckBox79", "CheckBox66"} << L{} << L{"Дивертикулы", "Дивертикулы"};
-    QTest::newRow("epilepsy after venereal")
-        << L{"EpiBox", "HlamBox", "EpilBox", "TublBox"} << L{}
-        << L{"Эпилепсия", "Туберкулез легких", "Хламидии", "Эпилепсия"};
+    QTest::newRow("epilepsy after venereal") << L{"EpiBox", "HlamBox", "EpilBox", "TublBox"} << L{}
+                                             << L{"Эпилепсия", "Туберкулез легких", "Хламидии", "Эпилепсия"};
     QTest::newRow("obesity last in section 7")
         << L{"JirGroup=3", "SkleroBox", "SindBox", "RevmaGroup=1"} << L{}
-        << L{"Климактический синдром", "Склерокистоз яичников", "Ожирение: 4-я степень",
-             "Ревматизм: стадия ремиссии"};
+        << L{"Климактический синдром", "Склерокистоз яичников", "Ожирение: 4-я степень", "Ревматизм: стадия ремиссии"};
     QTest::newRow("heart groups inside section 2")
         << L{"CheckBox47", "HyperGroup=0", "HeartGroup=2", "CheckBox46"} << L{}
         << L{"Искусственный вводитель ритма", "Сердечная недостаточность: 3-й степени",
              "Гипертоническая болезнь: 1-й степени", "Порок сердца врожденный"};
     QTest::newRow("conjunctivitis") << L{"GlaukBox", "KonBox", "KeratBox"} << L{}
                                     << L{"Кератит", "Конъюктивит", "Глаукома"};
-    QTest::newRow("section 13 columns")
-        << L{"CheckBox136", "MiaBox", "DeprBox", "CheckBox135", "SleepBox"} << L{}
-        << L{"Остеохондроз: распространенный", "Нарушения сна", "Депрессивные состояния", "Миалгин",
-             "Головные боли: лобная область"};
+    QTest::newRow("section 13 columns") << L{"CheckBox136", "MiaBox", "DeprBox", "CheckBox135", "SleepBox"} << L{}
+                                        << L{"Остеохондроз: распространенный", "Нарушения сна",
+                                             "Депрессивные состояния", "Миалгин", "Головные боли: лобная область"};
     QTest::newRow("section 14") << L{"CheckBox143", "UgrBox", "PsoriBox"} << L{}
                                 << L{"Псориаз", "Угревая сыпь", "Аллергии: на цветение растений"};
     QTest::newRow("kidney failure") << L{"BudGroup=0", "CistGroup=1"} << L{}

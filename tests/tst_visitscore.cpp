@@ -90,23 +90,40 @@ void VisitsCoreTest::broca_data()
     QTest::addColumn<QString>("value");
 
     const int shown = BrocaResult::Shown;
-    QTest::newRow("normo 45") << 0 << "45" << "170" << shown << "70";
-    QTest::newRow("normo 30") << 0 << "30" << "170" << shown << "60";
-    QTest::newRow("asthenic") << 1 << "30" << "165" << shown << "49,5";
-    QTest::newRow("hyper 39") << 2 << "39" << "163" << shown << "58,3";
-    QTest::newRow("hyper 40") << 2 << "40" << "170" << shown << "77";
-    QTest::newRow("zero") << 0 << "30" << "110" << shown << "0";
-    QTest::newRow("negative whole") << 1 << "30" << "100" << shown << "-9";
-    QTest::newRow("negative tenths") << 1 << "30" << "107" << shown << "-2,7";
-    QTest::newRow("tenths below one") << 1 << "30" << "109" << shown << "-0,9";
-    QTest::newRow("no overflow") << 2 << "50" << "2147483647" << shown << "2362231901,7";
-    QTest::newRow("empty age") << 0 << "" << "170" << int(BrocaResult::BirthDateMessage) << "";
-    QTest::newRow("age letters") << 0 << "abc" << "170" << int(BrocaResult::HeightMessage) << "";
-    QTest::newRow("height letters") << 0 << "30" << "abc" << int(BrocaResult::HeightMessage) << "";
-    QTest::newRow("height empty") << 1 << "30" << "" << int(BrocaResult::HeightMessage) << "";
-    QTest::newRow("height split") << 2 << "30" << "1 70" << int(BrocaResult::HeightMessage) << "";
-    QTest::newRow("no body build") << -1 << "30" << "170" << int(BrocaResult::NoBodyBuild) << "";
-    QTest::newRow("build out of range") << 3 << "" << "" << int(BrocaResult::NoBodyBuild) << "";
+    QTest::newRow("normo 45") << 0 << "45"
+                              << "170" << shown << "70";
+    QTest::newRow("normo 30") << 0 << "30"
+                              << "170" << shown << "60";
+    QTest::newRow("asthenic") << 1 << "30"
+                              << "165" << shown << "49,5";
+    QTest::newRow("hyper 39") << 2 << "39"
+                              << "163" << shown << "58,3";
+    QTest::newRow("hyper 40") << 2 << "40"
+                              << "170" << shown << "77";
+    QTest::newRow("zero") << 0 << "30"
+                          << "110" << shown << "0";
+    QTest::newRow("negative whole") << 1 << "30"
+                                    << "100" << shown << "-9";
+    QTest::newRow("negative tenths") << 1 << "30"
+                                     << "107" << shown << "-2,7";
+    QTest::newRow("tenths below one") << 1 << "30"
+                                      << "109" << shown << "-0,9";
+    QTest::newRow("no overflow") << 2 << "50"
+                                 << "2147483647" << shown << "2362231901,7";
+    QTest::newRow("empty age") << 0 << ""
+                               << "170" << int(BrocaResult::BirthDateMessage) << "";
+    QTest::newRow("age letters") << 0 << "abc"
+                                 << "170" << int(BrocaResult::HeightMessage) << "";
+    QTest::newRow("height letters") << 0 << "30"
+                                    << "abc" << int(BrocaResult::HeightMessage) << "";
+    QTest::newRow("height empty") << 1 << "30"
+                                  << "" << int(BrocaResult::HeightMessage) << "";
+    QTest::newRow("height split") << 2 << "30"
+                                  << "1 70" << int(BrocaResult::HeightMessage) << "";
+    QTest::newRow("no body build") << -1 << "30"
+                                   << "170" << int(BrocaResult::NoBodyBuild) << "";
+    QTest::newRow("build out of range") << 3 << ""
+                                        << "" << int(BrocaResult::NoBodyBuild) << "";
 }
 
 void VisitsCoreTest::broca()
@@ -119,8 +136,7 @@ void VisitsCoreTest::broca()
 
     const BrocaResult r = brocaCaption(build, age, height);
     QCOMPARE(int(r.outcome), outcome);
-    const QString expected =
-        outcome == BrocaResult::Shown ? "Идеальный вес по Броку: " + value + " кг." : QString();
+    const QString expected = outcome == BrocaResult::Shown ? "Идеальный вес по Броку: " + value + " кг." : QString();
     QCOMPARE(r.caption, expected);
 }
 
@@ -148,12 +164,11 @@ void VisitsCoreTest::templateRoundTrip_data()
     QTest::addColumn<QByteArray>("listBytes");
 
     QTest::newRow("empty text, empty list") << "" << QStringList() << QByteArray() << QByteArray();
-    QTest::newRow("no final line end") << "a\nb" << QStringList{"x"} << QByteArray("a\r\nb")
-                                       << QByteArray("x\r\n");
-    QTest::newRow("final line end kept") << "a\n\n" << QStringList{"x", "", "y"}
-                                         << QByteArray("a\r\n\r\n") << QByteArray("x\r\n\r\ny\r\n");
-    QTest::newRow("cyrillic") << "Диета" << QStringList{"Шаблон 1", "Шаблон 2"}
-                              << QByteArray("\xC4\xE8\xE5\xF2\xE0")
+    QTest::newRow("no final line end") << "a\nb" << QStringList{"x"} << QByteArray("a\r\nb") << QByteArray("x\r\n");
+    QTest::newRow("final line end kept") << "a\n\n"
+                                         << QStringList{"x", "", "y"} << QByteArray("a\r\n\r\n")
+                                         << QByteArray("x\r\n\r\ny\r\n");
+    QTest::newRow("cyrillic") << "Диета" << QStringList{"Шаблон 1", "Шаблон 2"} << QByteArray("\xC4\xE8\xE5\xF2\xE0")
                               << QByteArray("\xD8\xE0\xE1\xEB\xEE\xED 1\r\n"
                                             "\xD8\xE0\xE1\xEB\xEE\xED 2\r\n");
 }
@@ -186,8 +201,7 @@ void VisitsCoreTest::templateRead_data()
 
     QTest::newRow("LF only") << QByteArray("a\nb\n") << "a\nb\n" << QByteArray("a\r\nb\r\n");
     QTest::newRow("CR only") << QByteArray("a\rb") << "a\nb" << QByteArray("a\r\nb");
-    QTest::newRow("mixed") << QByteArray("a\r\n\rb\n") << "a\n\nb\n"
-                           << QByteArray("a\r\n\r\nb\r\n");
+    QTest::newRow("mixed") << QByteArray("a\r\n\rb\n") << "a\n\nb\n" << QByteArray("a\r\n\r\nb\r\n");
 }
 
 void VisitsCoreTest::templateRead()
@@ -219,24 +233,31 @@ void VisitsCoreTest::saveFailure_data()
 {
     QTest::addColumn<QString>("obstacle"); // what stands in the way, relative to the folder
     QTest::addColumn<bool>("isDir");
-    QTest::addColumn<QString>("dataDir");  // relative to the folder
+    QTest::addColumn<QString>("dataDir"); // relative to the folder
     QTest::addColumn<QString>("failedFile");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("message"); // empty: a "Cannot create file" message
 
     const QString title = "Шаблон 1";
-    QTest::newRow("parent is a file")
-        << "plain" << false << "plain" << "shablon1.txt" << "t" << title << "";
-    QTest::newRow("missing folder")
-        << "" << false << "nowhere" << "shablon1.txt" << "t" << title << "";
-    QTest::newRow("text file is a folder")
-        << "shablon1.txt" << true << "." << "shablon1.txt" << "t" << title << "";
+    QTest::newRow("parent is a file") << "plain" << false << "plain"
+                                      << "shablon1.txt"
+                                      << "t" << title << "";
+    QTest::newRow("missing folder") << "" << false << "nowhere"
+                                    << "shablon1.txt"
+                                    << "t" << title << "";
+    QTest::newRow("text file is a folder") << "shablon1.txt" << true << "."
+                                           << "shablon1.txt"
+                                           << "t" << title << "";
     QTest::newRow("text not Windows-1251")
-        << "" << false << "." << "" << "✓ пункт" << title
-        << "Текст шаблона содержит символы, которые нельзя сохранить в кодировке Windows-1251.";
+        << "" << false << "."
+        << ""
+        << "✓ пункт" << title << "Текст шаблона содержит символы, которые нельзя сохранить в кодировке Windows-1251.";
     QTest::newRow("title not Windows-1251")
-        << "" << false << "." << "" << "t" << "Шаблон ✓"
+        << "" << false << "."
+        << ""
+        << "t"
+        << "Шаблон ✓"
         << "Название шаблона содержит символы, которые нельзя сохранить в кодировке "
            "Windows-1251.";
 }
@@ -265,8 +286,7 @@ void VisitsCoreTest::saveFailure()
     QVERIFY(error);
     if (message.isEmpty()) {
         const QString path = QFileInfo(QDir(dataPath).filePath(failedFile)).absoluteFilePath();
-        QVERIFY2(error->message.startsWith("Cannot create file \"" + path + "\". "),
-                 qPrintable(error->message));
+        QVERIFY2(error->message.startsWith("Cannot create file \"" + path + "\". "), qPrintable(error->message));
         QVERIFY(error->message.size() > path.size() + 22); // a reason follows
     } else {
         QCOMPARE(error->message, message);
@@ -284,11 +304,17 @@ void VisitsCoreTest::prescription_data()
     QTest::addColumn<QString>("rec");
     QTest::addColumn<QString>("middle"); // what stands between the headings
 
-    QTest::newRow("plain") << "Иванова А.А." << "Фитин" << "Пить воду\nГулять"
+    QTest::newRow("plain") << "Иванова А.А."
+                           << "Фитин"
+                           << "Пить воду\nГулять"
                            << "Фитин\n \nРекомендации:\nПить воду\nГулять\n";
-    QTest::newRow("prep ends with break") << "Иванова А.А." << "Фитин\n" << ""
+    QTest::newRow("prep ends with break") << "Иванова А.А."
+                                          << "Фитин\n"
+                                          << ""
                                           << "Фитин\n\n \nРекомендации:\n\n";
-    QTest::newRow("empty prep") << "Иванова А.А." << "" << "Гулять"
+    QTest::newRow("empty prep") << "Иванова А.А."
+                                << ""
+                                << "Гулять"
                                 << "\n \nРекомендации:\nГулять\n";
 }
 
@@ -299,8 +325,8 @@ void VisitsCoreTest::prescription()
     QFETCH(QString, rec);
     QFETCH(QString, middle);
 
-    const QString expected = "5.03.2024\nРецепт лечения\n \nПациент: " + fio
-        + "\nПервое обращение: 1.02.2024\n \nНазначаемые препараты:\n" + middle;
+    const QString expected = "5.03.2024\nРецепт лечения\n \nПациент: " + fio +
+                             "\nПервое обращение: 1.02.2024\n \nНазначаемые препараты:\n" + middle;
     QCOMPARE(prescriptionText("5.03.2024", fio, "1.02.2024", prep, rec), expected);
 }
 

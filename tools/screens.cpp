@@ -8,8 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 
 int main(int argc, char *argv[])
@@ -52,8 +52,10 @@ int main(int argc, char *argv[])
         female->setChecked(true);
     form.BrkButtonClick();
     auto *visits = form.findChild<QTableWidget *>(QStringLiteral("Grid2"));
-    const char *const rows[][4] = {{"10.01.2024", "96", "103", "121"}, {"24.01.2024", "94,5", "101", "120"},
-                                   {"7.02.2024", "93", "100", "119"},  {"21.02.2024", "92,5", "99", "119"},
+    const char *const rows[][4] = {{"10.01.2024", "96", "103", "121"},
+                                   {"24.01.2024", "94,5", "101", "120"},
+                                   {"7.02.2024", "93", "100", "119"},
+                                   {"21.02.2024", "92,5", "99", "119"},
                                    {"5.03.2024", "92", "98", "118"}};
     for (const auto &row : rows) {
         form.Add2ButtonClick();

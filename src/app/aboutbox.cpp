@@ -77,7 +77,8 @@ TAboutBox::TAboutBox(vel::Platform *platform, QWidget *parent) : QDialog(parent)
     shadowedLabel(QStringLiteral("VEL-NO-KASI"), frame, QRect(10, 8, 170, 22),
                   QStringLiteral("color: blue; font-family: 'Liberation Sans'; font-weight: bold; font-size: 16px;"))
         ->setObjectName(QStringLiteral("ProductName"));
-    shadowedLabel(QStringLiteral("электронная картотека"), frame, QRect(10, 34, 170, 16), QStringLiteral("color: blue;"));
+    shadowedLabel(QStringLiteral("электронная картотека"), frame, QRect(10, 34, 170, 16),
+                  QStringLiteral("color: blue;"));
     shadowedLabel(QStringLiteral("Version 1.31"), frame, QRect(10, 58, 170, 16), QString());
     shadowedLabel(QStringLiteral("E-mail:"), frame, QRect(10, 86, 40, 16), QString());
     new LinkLabel(QStringLiteral("Label4"), supportEmail(), QStringLiteral("Написать письмо разработчику..."), frame,
@@ -95,12 +96,27 @@ TAboutBox::TAboutBox(vel::Platform *platform, QWidget *parent) : QDialog(parent)
     connect(ok, &QPushButton::clicked, this, &TAboutBox::SpeedButton1Click);
 }
 
-QString TAboutBox::supportEmail() { return QStringLiteral("support@vel-no-kasi.ru"); }
+QString TAboutBox::supportEmail()
+{
+    return QStringLiteral("support@vel-no-kasi.ru");
+}
 
-QString TAboutBox::webSite() { return QStringLiteral("http://www.vel-no-kasi.ru/"); }
+QString TAboutBox::webSite()
+{
+    return QStringLiteral("http://www.vel-no-kasi.ru/");
+}
 
-void TAboutBox::Label4Click() { m_platform->openUrl(QUrl(QStringLiteral("mailto:") + supportEmail())); }
+void TAboutBox::Label4Click()
+{
+    m_platform->openUrl(QUrl(QStringLiteral("mailto:") + supportEmail()));
+}
 
-void TAboutBox::Label5Click() { m_platform->openUrl(QUrl(webSite())); }
+void TAboutBox::Label5Click()
+{
+    m_platform->openUrl(QUrl(webSite()));
+}
 
-void TAboutBox::SpeedButton1Click() { accept(); }
+void TAboutBox::SpeedButton1Click()
+{
+    accept();
+}

@@ -56,11 +56,11 @@ constexpr int kMenuHeight = 24;
 constexpr int kStatusHeight = 19;
 constexpr int kWorkHeight = kHeight - kMenuHeight - kStatusHeight;
 
-const QStringList kVisitTitles = {QStringLiteral("Дата"),        QStringLiteral("Вес"),
-                                  QStringLiteral("Объем талии"), QStringLiteral("Объем бедер"),
+const QStringList kVisitTitles = {QStringLiteral("Дата"),           QStringLiteral("Вес"),
+                                  QStringLiteral("Объем талии"),    QStringLiteral("Объем бедер"),
                                   QStringLiteral("Объем жир.скл."), QStringLiteral("Здоровье"),
-                                  QStringLiteral("Голод"),       QStringLiteral("Объем пищи"),
-                                  QStringLiteral("Стул"),        QStringLiteral("Моча")};
+                                  QStringLiteral("Голод"),          QStringLiteral("Объем пищи"),
+                                  QStringLiteral("Стул"),           QStringLiteral("Моча")};
 
 const QString kNotesDefault = QStringLiteral("Примечания врача");
 const QString kSaveHint = QStringLiteral("Сохранить");
@@ -120,12 +120,21 @@ QString pointNumber(int rowInBlock)
 
 } // namespace
 
-void TMainForm::setPlatformForNewWindows(Platform *platform) { g_platformForNewWindows = platform; }
+void TMainForm::setPlatformForNewWindows(Platform *platform)
+{
+    g_platformForNewWindows = platform;
+}
 
-void TMainForm::setTodayForNewWindows(const QDate &date) { g_todayForNewWindows = date; }
+void TMainForm::setTodayForNewWindows(const QDate &date)
+{
+    g_todayForNewWindows = date;
+}
 
 // The pictures and the help live in the GUI library, which is static.
-static void initResources() { Q_INIT_RESOURCE(resources); }
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
 
 TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
 {
@@ -187,8 +196,8 @@ void TMainForm::buildMenu()
             action->setToolTip(hint);
         return action;
     };
-    NewAct = makeAction(QStringLiteral("NewAct"), QStringLiteral("Новая"), 0,
-                        QStringLiteral("Завести новую карточку..."));
+    NewAct =
+        makeAction(QStringLiteral("NewAct"), QStringLiteral("Новая"), 0, QStringLiteral("Завести новую карточку..."));
     OpenAct = makeAction(QStringLiteral("OpenAct"), QStringLiteral("Открыть"), 15);
     SaveAct = makeAction(QStringLiteral("SaveAct"), QStringLiteral("Сохранить"), 20);
     DelAct = makeAction(QStringLiteral("DelAct"), QStringLiteral("Удалить"), 2);
@@ -314,10 +323,10 @@ void TMainForm::buildWorkArea()
         int icon;
     };
     const PageDef pages[] = {
-        {"TabSheet2", "Паспортная часть", 5},       {"TabSheet3", "Особенности набора веса", 6},
+        {"TabSheet2", "Паспортная часть", 5},          {"TabSheet3", "Особенности набора веса", 6},
         {"TabSheet4", "Предыдущие коррекции веса", 8}, {"TabSheet5", "Продукты и цели", 7},
-        {"TabSheet6", "Данные диагностики", 10},    {"TabSheet7", "Анамнез жизни", 9},
-        {"TabSheet8", "Состояние здоровья", 14},    {"TabSheet9", "Динамика потери веса", 6},
+        {"TabSheet6", "Данные диагностики", 10},       {"TabSheet7", "Анамнез жизни", 9},
+        {"TabSheet8", "Состояние здоровья", 14},       {"TabSheet9", "Динамика потери веса", 6},
         {"TabSheet10", "Рецепт лечения", 18},
     };
     const char *saveButtons[] = {"SaveButton",    "SpeedButton19", "SpeedButton37", "SpeedButton38", "SpeedButton39",
@@ -330,7 +339,6 @@ void TMainForm::buildWorkArea()
         built[i] = page;
     }
     // Nine tabs need a narrower tab caption than the window's font to fit in one row.
-
 
     buildPassportPage(built[0]);
     buildWeightHistoryPage(built[1]);
@@ -395,7 +403,10 @@ private:
 };
 } // namespace
 
-void TMainForm::placeCornerButton(QWidget *page, QToolButton *button) { new CornerKeeper(page, button); }
+void TMainForm::placeCornerButton(QWidget *page, QToolButton *button)
+{
+    new CornerKeeper(page, button);
+}
 
 void TMainForm::registerControls()
 {
@@ -473,8 +484,8 @@ void TMainForm::buildPassportPage(QWidget *page)
         right->addWidget(e2, r, 3);
         return std::pair{e1, e2};
     };
-    auto [rost, ves] = pair(0, QStringLiteral("Рост:"), QStringLiteral("RostEdit"), QStringLiteral("Вес:"),
-                            QStringLiteral("VesEdit"));
+    auto [rost, ves] =
+        pair(0, QStringLiteral("Рост:"), QStringLiteral("RostEdit"), QStringLiteral("Вес:"), QStringLiteral("VesEdit"));
     RostEdit = rost;
     RostEdit->setMaxLength(3);
     RostEdit->setToolTip(QStringLiteral("Рост пациента  - целое число в сантиметрах"));
@@ -685,13 +696,25 @@ void TMainForm::buildTemplateEditor(QWidget *page)
 
 // ---------------------------------------------------------------- helpers
 
-QString TMainForm::statusText(int panel) const { return m_panels[panel]->text(); }
+QString TMainForm::statusText(int panel) const
+{
+    return m_panels[panel]->text();
+}
 
-void TMainForm::setStatus(int panel, const QString &text) { m_panels[panel]->setText(text); }
+void TMainForm::setStatus(int panel, const QString &text)
+{
+    m_panels[panel]->setText(text);
+}
 
-void TMainForm::errorBox(const QString &text) { m_platform->errorBox(this, QStringLiteral("Error"), text); }
+void TMainForm::errorBox(const QString &text)
+{
+    m_platform->errorBox(this, QStringLiteral("Error"), text);
+}
 
-void TMainForm::defaultErrorBox(const QString &text) { m_platform->errorBox(this, kAppTitle, withFullStop(text)); }
+void TMainForm::defaultErrorBox(const QString &text)
+{
+    m_platform->errorBox(this, kAppTitle, withFullStop(text));
+}
 
 void TMainForm::setMemoQuietly(QPlainTextEdit *memo, const QString &text)
 {
@@ -722,8 +745,9 @@ void TMainForm::setTablesVisible(bool visible)
 void TMainForm::refreshBodyIndices()
 {
     BmiLabel->setText(bmiText(bodyMassIndex(RostEdit->text(), control<QLineEdit>(QStringLiteral("VesEdit"))->text())));
-    WhrLabel->setText(whrText(waistToHip(control<QLineEdit>(QStringLiteral("TalEdit"))->text(),
-                                         control<QLineEdit>(QStringLiteral("BedrEdit"))->text(), SexGroup->itemIndex())));
+    WhrLabel->setText(
+        whrText(waistToHip(control<QLineEdit>(QStringLiteral("TalEdit"))->text(),
+                           control<QLineEdit>(QStringLiteral("BedrEdit"))->text(), SexGroup->itemIndex())));
 }
 
 void TMainForm::refreshChart()
@@ -875,7 +899,10 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
 
 // ---------------------------------------------------------------- commands
 
-void TMainForm::NewActExecute() { resetCard(); }
+void TMainForm::NewActExecute()
+{
+    resetCard();
+}
 
 bool TMainForm::resetCard()
 {
@@ -933,8 +960,8 @@ bool TMainForm::resetCard()
 
 void TMainForm::OpenActExecute()
 {
-    const QString path = m_platform->chooseCardFile(this, QStringLiteral("Открыть карточку пациента"), m_dataDir,
-                                                    m_lastChosen);
+    const QString path =
+        m_platform->chooseCardFile(this, QStringLiteral("Открыть карточку пациента"), m_dataDir, m_lastChosen);
     if (path.isEmpty())
         return;
     m_lastChosen = path;
@@ -967,8 +994,8 @@ void TMainForm::SaveActExecute()
 
 void TMainForm::DelActExecute()
 {
-    const QString path = m_platform->chooseCardFile(this, QStringLiteral("Удалить карточку пациента"), m_dataDir,
-                                                    m_lastChosen);
+    const QString path =
+        m_platform->chooseCardFile(this, QStringLiteral("Удалить карточку пациента"), m_dataDir, m_lastChosen);
     if (path.isEmpty())
         return;
     m_lastChosen = path;
@@ -979,17 +1006,35 @@ void TMainForm::DelActExecute()
         setStatus(1, QStringLiteral(" Карточка удалена"));
 }
 
-void TMainForm::PrnActExecute() { PrnButtonClick(); }
+void TMainForm::PrnActExecute()
+{
+    PrnButtonClick();
+}
 
-void TMainForm::ExitActExecute() { close(); }
+void TMainForm::ExitActExecute()
+{
+    close();
+}
 
-void TMainForm::HelpActExecute() { m_platform->showHelp(this, 1); }
+void TMainForm::HelpActExecute()
+{
+    m_platform->showHelp(this, 1);
+}
 
-void TMainForm::PartActExecute() { m_platform->openUrl(QUrl(TAboutBox::webSite() + QStringLiteral("distribute.htm"))); }
+void TMainForm::PartActExecute()
+{
+    m_platform->openUrl(QUrl(TAboutBox::webSite() + QStringLiteral("distribute.htm")));
+}
 
-void TMainForm::CardActExecute() { m_platform->openUrl(QUrl(TAboutBox::webSite() + QStringLiteral("responce.htm"))); }
+void TMainForm::CardActExecute()
+{
+    m_platform->openUrl(QUrl(TAboutBox::webSite() + QStringLiteral("responce.htm")));
+}
 
-void TMainForm::AboutActExecute() { m_platform->showModal(m_about); }
+void TMainForm::AboutActExecute()
+{
+    m_platform->showModal(m_about);
+}
 
 void TMainForm::BirEditChange()
 {

@@ -105,11 +105,7 @@ private:
     void defaultErrorBox(const QString &text); // the application's box for failures
     void setMemoQuietly(QPlainTextEdit *memo, const QString &text);
 
-    template <typename T>
-    T *control(const QString &name) const
-    {
-        return qobject_cast<T *>(m_controls.value(name));
-    }
+    template <typename T> T *control(const QString &name) const { return qobject_cast<T *>(m_controls.value(name)); }
 
     vel::Platform *m_platform = nullptr;
     std::unique_ptr<vel::Platform> m_ownPlatform;

@@ -6,16 +6,15 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPrintDialog>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
 namespace vel {
 
-QString QtPlatform::chooseCardFile(QWidget *owner, const QString &title, const QString &folder,
-                                   const QString &initial)
+QString QtPlatform::chooseCardFile(QWidget *owner, const QString &title, const QString &folder, const QString &initial)
 {
     QFileDialog dialog(owner, title, folder, QStringLiteral("Файлы данных DAT (*.dat)"));
     dialog.setFileMode(QFileDialog::AnyFile); // a typed name need not exist
@@ -45,7 +44,10 @@ bool QtPlatform::print(QPrinter &printer, const QString &jobTitle, const QString
     return printPlainText(printer, jobTitle, text);
 }
 
-void QtPlatform::openUrl(const QUrl &url) { QDesktopServices::openUrl(url); }
+void QtPlatform::openUrl(const QUrl &url)
+{
+    QDesktopServices::openUrl(url);
+}
 
 void QtPlatform::showHelp(QWidget *owner, int context)
 {

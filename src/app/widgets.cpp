@@ -8,9 +8,9 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QPainter>
 #include <QStyle>
 #include <QStyleOptionTab>
 #include <QWidgetAction>
@@ -35,9 +35,15 @@ RadioGroup::RadioGroup(const QString &objectName, const QString &caption, const 
     }
 }
 
-int RadioGroup::itemIndex() const { return m_group->checkedId(); }
+int RadioGroup::itemIndex() const
+{
+    return m_group->checkedId();
+}
 
-int RadioGroup::itemCount() const { return int(m_group->buttons().size()); }
+int RadioGroup::itemCount() const
+{
+    return int(m_group->buttons().size());
+}
 
 void RadioGroup::setItemIndex(int index)
 {
@@ -76,7 +82,10 @@ DateField::DateField(const QString &objectName, QWidget *parent) : QLineEdit(par
     });
 }
 
-QString DateField::shownText() const { return displayText(); }
+QString DateField::shownText() const
+{
+    return displayText();
+}
 
 void DateField::setShownText(const QString &text)
 {
@@ -243,11 +252,20 @@ MultiRowTabBar::MultiRowTabBar(int rows, QWidget *parent) : QTabBar(parent), m_r
     setDrawBase(false);
 }
 
-int MultiRowTabBar::rowHeight() const { return fontMetrics().height() + 5; }
+int MultiRowTabBar::rowHeight() const
+{
+    return fontMetrics().height() + 5;
+}
 
-QSize MultiRowTabBar::sizeHint() const { return {parentWidget() ? parentWidget()->width() : 780, rowHeight() * m_rows}; }
+QSize MultiRowTabBar::sizeHint() const
+{
+    return {parentWidget() ? parentWidget()->width() : 780, rowHeight() * m_rows};
+}
 
-QSize MultiRowTabBar::minimumSizeHint() const { return {100, rowHeight() * m_rows}; }
+QSize MultiRowTabBar::minimumSizeHint() const
+{
+    return {100, rowHeight() * m_rows};
+}
 
 QVector<QRect> MultiRowTabBar::rowRects() const
 {
@@ -312,8 +330,14 @@ void MultiRowTabBar::mousePressEvent(QMouseEvent *event)
     event->accept();
 }
 
-void MultiRowTabBar::mouseReleaseEvent(QMouseEvent *event) { event->accept(); }
+void MultiRowTabBar::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+}
 
-void MultiRowTabBar::mouseMoveEvent(QMouseEvent *event) { event->accept(); }
+void MultiRowTabBar::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+}
 
 } // namespace vel

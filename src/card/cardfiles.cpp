@@ -16,7 +16,10 @@ namespace vel {
 
 namespace {
 
-QString flagLine(bool ticked) { return ticked ? QStringLiteral("1") : QStringLiteral("0"); }
+QString flagLine(bool ticked)
+{
+    return ticked ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 // Catalogue rows by storage line; index 0 stays empty.
 const std::array<const CatalogueControl *, kVitaeLines + 1> &vitaeOrder()
@@ -101,7 +104,10 @@ SaveFault &saveFault()
     return fault;
 }
 
-bool injected(const QString &path, SavePhase phase) { return saveFault() && saveFault()(path, phase); }
+bool injected(const QString &path, SavePhase phase)
+{
+    return saveFault() && saveFault()(path, phase);
+}
 
 // The card name becomes a file name in the card's folder.
 bool isUsableCardName(const QString &name)
@@ -215,8 +221,8 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
         return ReadError{indexOutOfBoundsMessage(0)};
     const QString name = main.first();
     if (!isUsableCardName(name))
-        return ReadError{cannotOpenMessage(QFileInfo(mainPath).absoluteFilePath(),
-                                           QStringLiteral("Invalid card name in line 1"))};
+        return ReadError{
+            cannotOpenMessage(QFileInfo(mainPath).absoluteFilePath(), QStringLiteral("Invalid card name in line 1"))};
 
     const QString base = QFileInfo(mainPath).absoluteDir().filePath(name + QStringLiteral(".dat"));
     QStringList side[3];
@@ -249,8 +255,8 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
             if (!v)
                 return ReadError{notAnIntegerMessage(line)};
             const int n = fieldItemCount(f.control, templateCount);
-            card.indices.insert(control, isDropDown(f.control) ? listIndexFromStored(*v, n)
-                                                               : radioIndexFromStored(*v, n));
+            card.indices.insert(control,
+                                isDropDown(f.control) ? listIndexFromStored(*v, n) : radioIndexFromStored(*v, n));
             break;
         }
         case FieldKind::Flag: {
@@ -425,7 +431,10 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir)
     return std::nullopt;
 }
 
-void setSaveFaultForTesting(SaveFault fault) { saveFault() = std::move(fault); }
+void setSaveFaultForTesting(SaveFault fault)
+{
+    saveFault() = std::move(fault);
+}
 
 QStringList deletionNames(const QString &chosen)
 {

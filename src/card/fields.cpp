@@ -2,6 +2,8 @@
 
 namespace vel {
 
+// clang-format off
+
 using K = FieldKind;
 
 // File order, which is not the page order of the screen.
@@ -47,5 +49,7 @@ const std::array<FieldDef, kCardFieldCount> kCardFields = {{
     {"CheckBox149", K::Flag},  {"CheckBox150", K::Flag},
     {"PrimMemo", K::Notes},
 }};
+
+// clang-format on
 
 } // namespace vel

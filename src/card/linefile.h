@@ -17,11 +17,12 @@ struct ReadError {
     QString message;
 };
 
-template <typename T>
-using Result = std::variant<T, ReadError>;
+template <typename T> using Result = std::variant<T, ReadError>;
 
-template <typename T>
-bool failed(const Result<T> &r) { return std::holds_alternative<ReadError>(r); }
+template <typename T> bool failed(const Result<T> &r)
+{
+    return std::holds_alternative<ReadError>(r);
+}
 
 // Windows-1251 conversion. encode1251 returns nothing when a character has no
 // Windows-1251 byte, so that nothing is ever silently stored as "?".
@@ -43,8 +44,8 @@ QString listFileText(const QStringList &lines);
 // Whole-number conversion: optional leading blanks, optional sign, decimal
 // digits, nothing after, within 32 bits.
 std::optional<int> toInt(const QString &text);
-QString notAnIntegerMessage(const QString &text);      // "'%s' is not a valid integer value"
-QString indexOutOfBoundsMessage(int index);            // "List index out of bounds (%d)"
+QString notAnIntegerMessage(const QString &text); // "'%s' is not a valid integer value"
+QString indexOutOfBoundsMessage(int index);       // "List index out of bounds (%d)"
 QString cannotOpenMessage(const QString &path, const QString &reason);
 QString cannotCreateMessage(const QString &path, const QString &reason);
 

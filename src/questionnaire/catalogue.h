@@ -12,19 +12,19 @@ namespace vel {
 enum class CatalogueKind { Check, Radio };
 
 struct CatalogueControl {
-    const char *name;        // object name of the widget, e.g. "CheckBox26", "HeartGroup"
+    const char *name; // object name of the widget, e.g. "CheckBox26", "HeartGroup"
     CatalogueKind kind;
-    int section;             // 1..18, in page order
-    int column;              // 0 = left column of the section page, 1 = right column
-    const char *frame;       // Check: caption of the frame holding it, or nullptr when it
-                             // stands alone. Radio: the group's caption.
-    const char *caption;     // Check: the box caption exactly (leading blanks kept).
-                             // Radio: nullptr.
+    int section;                           // 1..18, in page order
+    int column;                            // 0 = left column of the section page, 1 = right column
+    const char *frame;                     // Check: caption of the frame holding it, or nullptr when it
+                                           // stands alone. Radio: the group's caption.
+    const char *caption;                   // Check: the box caption exactly (leading blanks kept).
+                                           // Radio: nullptr.
     std::array<const char *, 4> items;     // Radio: item captions, unused slots nullptr
     std::array<const char *, 4> summaries; // Check: summaries[0] is its summary line.
                                            // Radio: the summary line of each item.
-    int storageLine;         // line of the .dat.vit file, 1..225; 0 for KonBox (not stored)
-    int summaryRank;         // position in the health summary, 0..225 over the whole catalogue
+    int storageLine;                       // line of the .dat.vit file, 1..225; 0 for KonBox (not stored)
+    int summaryRank;                       // position in the health summary, 0..225 over the whole catalogue
 
     int itemCount() const
     {
@@ -36,12 +36,12 @@ struct CatalogueControl {
 };
 
 struct CatalogueSection {
-    int number;              // 1..18
-    const char *caption;     // tab caption of the section page
+    int number;                // 1..18
+    const char *caption;       // tab caption of the section page
     const char *buttonCaption; // caption of the section button on "Анамнез жизни"
-    const char *page;        // object name of the section page, e.g. "TabSheet1"
-    const char *button;      // object name of the section button, e.g. "SpeedButton1"
-    const char *okButton;    // object name of the OK button, e.g. "OkButton"
+    const char *page;          // object name of the section page, e.g. "TabSheet1"
+    const char *button;        // object name of the section button, e.g. "SpeedButton1"
+    const char *okButton;      // object name of the OK button, e.g. "OkButton"
 };
 
 // Rows in screen order: section by section, within a section the left column

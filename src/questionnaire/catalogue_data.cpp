@@ -3,6 +3,8 @@
 
 namespace vel {
 
+// clang-format off
+
 const std::array<CatalogueControl, 226> kCatalogue = {{
     {"CheckBox26", CatalogueKind::Check, 1, 0, nullptr, "Корь",
      {}, {"Корь"}, 1, 0},
@@ -525,5 +527,7 @@ const std::array<CatalogueSection, 18> kCatalogueSections = {{
     {17, "Туберкулез", "Туберкулез", "TabSheet26", "SpeedButton17", "SpeedButton35"},
     {18, "Венерические болезни", "Венерические болезни", "TabSheet27", "SpeedButton18", "SpeedButton36"},
 }};
+
+// clang-format on
 
 } // namespace vel

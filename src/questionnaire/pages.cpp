@@ -200,7 +200,8 @@ int frameColumns(int section, const char *frame)
 bool sameFrame(const CatalogueControl &a, const CatalogueControl &b)
 {
     return a.kind == CatalogueKind::Check && b.kind == CatalogueKind::Check && a.section == b.section &&
-           a.column == b.column && ((!a.frame && !b.frame) || (a.frame && b.frame && std::strcmp(a.frame, b.frame) == 0));
+           a.column == b.column &&
+           ((!a.frame && !b.frame) || (a.frame && b.frame && std::strcmp(a.frame, b.frame) == 0));
 }
 
 } // namespace
@@ -303,10 +304,10 @@ void buildFoodsPage(QWidget *page)
     likesGrid->setColumnStretch(1, 1);
     middle->addWidget(likes);
 
-    middle->addWidget(questionFrame("CelBox1", "Представляете себе чего хотите добиться:",
-                                    {"CheckBox19", "CheckBox20", "CheckBox21", "CheckBox22", "CheckBox23", "CheckBox24",
-                                     "CheckBox25"},
-                                    1, page, kDenseRow));
+    middle->addWidget(questionFrame(
+        "CelBox1", "Представляете себе чего хотите добиться:",
+        {"CheckBox19", "CheckBox20", "CheckBox21", "CheckBox22", "CheckBox23", "CheckBox24", "CheckBox25"}, 1, page,
+        kDenseRow));
     middle->addStretch(1);
 
     right->addWidget(questionGroup("AppetGroup", page, kDenseRow));

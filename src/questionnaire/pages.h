@@ -8,9 +8,9 @@ namespace vel {
 // tables. Each fills an empty page (its layout included) and names every
 // control after the tables; the page's lower right 32 × 32 pixels stay free
 // for the button the window places there.
-void buildWeightHistoryPage(QWidget *page); // "Особенности набора веса"
-void buildCorrectionsPage(QWidget *page);   // "Предыдущие коррекции веса"
-void buildFoodsPage(QWidget *page);         // "Продукты и цели"
+void buildWeightHistoryPage(QWidget *page);             // "Особенности набора веса"
+void buildCorrectionsPage(QWidget *page);               // "Предыдущие коррекции веса"
+void buildFoodsPage(QWidget *page);                     // "Продукты и цели"
 void buildAnamnesisSection(QWidget *page, int section); // section 1..18 of the anamnesis view
 
 } // namespace vel

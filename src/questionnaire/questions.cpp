@@ -4,6 +4,8 @@
 
 namespace vel {
 
+// clang-format off
+
 namespace {
 constexpr const char *kResult0 = "не применял (-а)";
 constexpr const char *kResult1 = "нет результата";
@@ -113,5 +115,7 @@ const char *questionBoxCaption(const char *name)
             return b.caption;
     return nullptr;
 }
+
+// clang-format on
 
 } // namespace vel

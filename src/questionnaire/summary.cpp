@@ -41,9 +41,8 @@ const std::array<const CatalogueControl *, kCatalogue.size()> &summaryOrder()
         std::array<const CatalogueControl *, kCatalogue.size()> rows{};
         for (std::size_t i = 0; i < kCatalogue.size(); ++i)
             rows[i] = &kCatalogue[i];
-        std::sort(rows.begin(), rows.end(), [](const CatalogueControl *a, const CatalogueControl *b) {
-            return a->summaryRank < b->summaryRank;
-        });
+        std::sort(rows.begin(), rows.end(),
+                  [](const CatalogueControl *a, const CatalogueControl *b) { return a->summaryRank < b->summaryRank; });
         return rows;
     }();
     return order;
@@ -64,8 +63,8 @@ HealthSummary compileSummary(const CardState &card)
                  {"да", "нет", "только по необходимости"});
     appendTicked(g, card, 16, QStringLiteral("Что привлекает в продуктах: "), {"запах", "цвет", "вкус"});
     appendTicked(g, card, 1, QStringLiteral("Любимые продукты: "),
-                 {"хлеб", "мучные изделия", "мясо", "рыба", "каши", "молоко", "кисломолочное", "яйца", "сыр",
-                  "овощи", "фрукты", "конфеты", "пирожные, торты", "чай", "кофе"});
+                 {"хлеб", "мучные изделия", "мясо", "рыба", "каши", "молоко", "кисломолочное", "яйца", "сыр", "овощи",
+                  "фрукты", "конфеты", "пирожные, торты", "чай", "кофе"});
     appendText(g, card, "ZapEdit", QStringLiteral("Запах продуктов больше нравится: "));
     appendText(g, card, "ColEdit", QStringLiteral("Цвет продуктов больше нравится: "));
     appendText(g, card, "TastEdit", QStringLiteral("Вкус продуктов больше нравится: "));

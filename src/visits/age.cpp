@@ -68,8 +68,7 @@ BrocaResult brocaCaption(int bodyBuildIndex, const QString &ageText, const QStri
     const auto height = toInt(heightText);
     if (!age || !height) {
         // An empty age means the birth date was never accepted.
-        return {ageText.isEmpty() ? BrocaResult::BirthDateMessage : BrocaResult::HeightMessage,
-                QString()};
+        return {ageText.isEmpty() ? BrocaResult::BirthDateMessage : BrocaResult::HeightMessage, QString()};
     }
 
     const qint64 deduction = *age >= 40 ? 100 : 110;
@@ -86,16 +85,12 @@ BrocaResult brocaCaption(int bodyBuildIndex, const QString &ageText, const QStri
         value = tenthsText(w * 11);
         break;
     }
-    return {BrocaResult::Shown,
-            brocaRestingCaption() + QStringLiteral(": ") + value + QStringLiteral(" кг.")};
+    return {BrocaResult::Shown, brocaRestingCaption() + QStringLiteral(": ") + value + QStringLiteral(" кг.")};
 }
 
 QString todayText(const QDate &d)
 {
-    return QStringLiteral("%1.%2.%3")
-        .arg(d.day())
-        .arg(d.month(), 2, 10, QLatin1Char('0'))
-        .arg(d.year());
+    return QStringLiteral("%1.%2.%3").arg(d.day()).arg(d.month(), 2, 10, QLatin1Char('0')).arg(d.year());
 }
 
 } // namespace vel

@@ -27,9 +27,9 @@ struct BrocaResult {
 // means nothing is selected. ageText and heightText are the fields' texts.
 BrocaResult brocaCaption(int bodyBuildIndex, const QString &ageText, const QString &heightText);
 
-QString brocaRestingCaption();  // "Идеальный вес по Броку"
-QString birthDateMessage();     // "Введите корректную дату рождения пациента!"
-QString heightMessage();        // "Введите рост пациента: целое число в сантиметрах!"
+QString brocaRestingCaption(); // "Идеальный вес по Броку"
+QString birthDateMessage();    // "Введите корректную дату рождения пациента!"
+QString heightMessage(); // "Введите рост пациента: целое число в сантиметрах!"
 
 // The date as shown on new rows and printouts: 5.03.2024.
 QString todayText(const QDate &d);
