@@ -1,7 +1,7 @@
 #include "aboutbox.h"
 
+#include "picturebutton.h"
 #include "platform.h"
-#include "widgets.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -5,16 +5,20 @@
 #include "bodyindex.h"
 #include "cardfiles.h"
 #include "catalogue.h"
+#include "datefield.h"
 #include "fields.h"
 #include "linefile.h"
+#include "multirowtabbar.h"
 #include "pages.h"
+#include "picturebutton.h"
 #include "platform.h"
 #include "prescription.h"
 #include "questions.h"
+#include "radiogroup.h"
+#include "stringgrid.h"
 #include "summary.h"
 #include "templatestore.h"
 #include "weightchart.h"
-#include "widgets.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "catalogue.h"
 #include "questions.h"
-#include "widgets.h"
+#include "radiogroup.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+class QToolButton;
+class QWidget;
+
+namespace vel {
+
+// The small flat picture buttons of the pages (save, add, print, OK), and the
+// program's icons by their number.
+QToolButton *makePictureButton(const QString &objectName, int icon, const QString &hint, QWidget *parent);
+QIcon velIcon(int index);
+
+} // namespace vel
