@@ -458,16 +458,18 @@ void TMainForm::buildPassportPage(QWidget *page)
     AgeEdit->setEnabled(false);
     AgeEdit->setFixedWidth(60);
     addRow(QStringLiteral("Возраст:"), AgeEdit);
-    addRow(QStringLiteral("Адрес:"), makeEdit(QStringLiteral("AdrEdit"), page));
-    addRow(QStringLiteral("Телефон:"), makeEdit(QStringLiteral("PhonEdit"), page));
+    QLineEdit *address = makeEdit(QStringLiteral("AdrEdit"), page);
+    addRow(QStringLiteral("Адрес:"), address);
+    QLineEdit *phone = makeEdit(QStringLiteral("PhonEdit"), page);
+    addRow(QStringLiteral("Телефон:"), phone);
     const QuestionGroup *sex = findQuestionGroup("SexGroup");
     QStringList sexItems;
     for (int i = 0; i < sex->itemCount(); ++i)
         sexItems << QString::fromUtf8(sex->items[static_cast<std::size_t>(i)]);
     SexGroup = new RadioGroup(QStringLiteral("SexGroup"), QString::fromUtf8(sex->caption), sexItems, 2, page);
     left->addWidget(SexGroup, row++, 0, 1, 2);
-    addRow(QStringLiteral("Место работы:"), makeEdit(QStringLiteral("JobEdit"), page));
-    // The birth date may be left blank while the rest goes on: keep these aligned.
+    QLineEdit *job = makeEdit(QStringLiteral("JobEdit"), page);
+    addRow(QStringLiteral("Место работы:"), job);
     left->setColumnStretch(1, 1);
 
     auto *frame = new QFrame(page);
@@ -488,18 +490,19 @@ void TMainForm::buildPassportPage(QWidget *page)
         right->addWidget(e2, r, 3);
         return std::pair{e1, e2};
     };
-    auto [rost, ves] =
+    auto [rost, weight] =
         pair(0, QStringLiteral("Рост:"), QStringLiteral("RostEdit"), QStringLiteral("Вес:"), QStringLiteral("VesEdit"));
     RostEdit = rost;
     RostEdit->setMaxLength(3);
     RostEdit->setToolTip(QStringLiteral("Рост пациента  - целое число в сантиметрах"));
-    Q_UNUSED(ves);
-    pair(1, QStringLiteral("Объем талии:"), QStringLiteral("TalEdit"), QStringLiteral("Объем бедер:"),
-         QStringLiteral("BedrEdit"));
+    auto [tal, bedr] = pair(1, QStringLiteral("Объем талии:"), QStringLiteral("TalEdit"),
+                            QStringLiteral("Объем бедер:"), QStringLiteral("BedrEdit"));
     right->addWidget(makeLabel(QStringLiteral("Толщина жировой складки:"), frame), 2, 0, 1, 3);
-    right->addWidget(makeEdit(QStringLiteral("JirEdit"), frame), 2, 3);
+    QLineEdit *jir = makeEdit(QStringLiteral("JirEdit"), frame);
+    right->addWidget(jir, 2, 3);
     right->addWidget(makeLabel(QStringLiteral("Сколько лет имеете избыточный вес:"), frame), 3, 0, 1, 3);
-    right->addWidget(makeEdit(QStringLiteral("LetEdit"), frame), 3, 3);
+    QLineEdit *years = makeEdit(QStringLiteral("LetEdit"), frame);
+    right->addWidget(years, 3, 3);
     right->addWidget(makeLabel(QStringLiteral("Тип телосложения:"), frame), 4, 0, 1, 2);
     TypeBox = makeDropDown(QStringLiteral("TypeBox"), frame);
     for (const char *build : kBodyBuilds)
@@ -549,6 +552,12 @@ void TMainForm::buildPassportPage(QWidget *page)
     bottom->addWidget(ShabBox, 1, 1, Qt::AlignLeft);
     bottom->setColumnStretch(2, 1);
     outer->addStretch(1);
+
+    // Tab goes down the left column, to the visit date, through the measurements, to the template.
+    QWidget *order[] = {FioEdit, BirEdit, address, phone, SexGroup, job,     DateEdit, RostEdit,
+                        weight,  tal,     bedr,    jir,   years,    TypeBox, ShabBox};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void TMainForm::buildDiagnosticPage(QWidget *page)
