@@ -586,6 +586,18 @@ private slots:
         QCOMPARE(readAll(path("shablon3.txt")), cp1251("Ходить"));
         QCOMPARE(readAll(path("shablon.kmt")), cp1251("Диета\r\nРазгрузка\r\nШаблон 3\r\n"));
         QVERIFY(list->isEnabled() && add->isEnabled() && !save->isEnabled());
+
+        // An unsaved new title stays in the list for the run, without a text file.
+        add->click();
+        m_form->NewActExecute();
+        QCOMPARE(find<QComboBox>("ShabBox")->count(), 3); // the saved list, read again
+        m_form->ShablActExecute();
+        QCOMPARE(list->count(), 4);
+        QVERIFY(!memo->isEnabled() && memo->toPlainText().isEmpty());
+        m_form->ShabloBoxSelect(3);
+        QCOMPARE(m_platform->boxes.size(), 1);
+        QVERIFY(m_platform->boxes.first().contains("shablon4.txt"));
+        QVERIFY(!memo->isEnabled());
     }
 
     void prescriptionEntryAndPrint()
