@@ -5,13 +5,16 @@
 #include "weightchart.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -22,6 +25,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -146,6 +150,46 @@ private slots:
                      kTitle + "|Cannot open file \"" + path("shablon.kmt") + "\". No such file or directory.");
             QCOMPARE(editorList->count(), 0);
         }
+    }
+
+    // The real dialogs are modal children of the window, so a test can answer them too.
+    void realDialogsCanBeAnswered()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QDir::setCurrent(m_dir->path());
+        TMainForm::setPlatformForNewWindows(nullptr);
+        QString caption, text;
+        bool critical = false;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            caption = box->windowTitle();
+            text = box->text();
+            critical = box->icon() == QMessageBox::Critical;
+            box->accept();
+        });
+        m_form = std::make_unique<TMainForm>();
+        QCOMPARE(caption, kTitle);
+        QCOMPARE(text, "Cannot open file \"" + path("shablon.kmt") + "\". No such file or directory.");
+        QVERIFY(critical);
+
+        writeFile(path("shablon.kmt"), cp1251("Диета\r\n"));
+        m_form->NewActExecute();
+        find<QLineEdit>("FioEdit")->setText(QStringLiteral("Настоящий"));
+        find<QLineEdit>("BirEdit")->setText("01.02.1970");
+        m_form->SaveActExecute();
+        m_form->NewActExecute();
+        QString title;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            dialog->selectFile(path("Настоящий.dat"));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        m_form->OpenActExecute();
+        QCOMPARE(title, QStringLiteral("Открыть карточку пациента"));
+        QCOMPARE(find<QLineEdit>("FioEdit")->text(), QStringLiteral("Настоящий"));
     }
 
     void menusAndShell()
