@@ -47,6 +47,20 @@ int roundHalfEven(int numerator, int denominator)
     return q;
 }
 
+// Cuts a table file into rows; a file too short for its own row count stops
+// at the first missing entry.
+Result<QVector<QStringList>> tableRows(const QStringList &lines, int rows, int columns)
+{
+    QVector<QStringList> table;
+    for (int r = 0; r < rows; ++r) {
+        const int first = columns * r;
+        if (first + columns > lines.size())
+            return ReadError{indexOutOfBoundsMessage(std::max(first, int(lines.size())))};
+        table << lines.mid(first, columns);
+    }
+    return table;
+}
+
 int fieldItemCount(const char *control, int templateCount)
 {
     if (std::strcmp(control, "TypeBox") == 0)
@@ -277,31 +291,15 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
         (std::strcmp(suffix, ".prp") == 0 ? card.preparations : card.recommendations) = text;
     }
 
-    const QStringList &tb1 = side[0];
-    const int diagRows = std::max(1, roundHalfEven(int(tb1.size()), kDiagnosticColumns));
-    for (int r = 0; r < diagRows; ++r) {
-        QStringList row;
-        for (int j = 0; j < kDiagnosticColumns; ++j) {
-            const int entry = kDiagnosticColumns * r + j;
-            if (entry >= tb1.size())
-                return ReadError{indexOutOfBoundsMessage(entry)};
-            row << tb1.at(entry);
-        }
-        card.diagnosticRows << row;
-    }
-
-    const QStringList &tb2 = side[1];
-    const int visits = roundHalfEven(int(tb2.size()), kVisitColumns);
-    for (int r = 0; r < visits; ++r) {
-        QStringList row;
-        for (int j = 0; j < kVisitColumns; ++j) {
-            const int entry = kVisitColumns * r + j;
-            if (entry >= tb2.size())
-                return ReadError{indexOutOfBoundsMessage(entry)};
-            row << tb2.at(entry);
-        }
-        card.visitRows << row;
-    }
+    auto diagnostic = tableRows(side[0], std::max(1, roundHalfEven(int(side[0].size()), kDiagnosticColumns)),
+                                kDiagnosticColumns);
+    if (auto *e = std::get_if<ReadError>(&diagnostic))
+        return *e;
+    card.diagnosticRows = std::get<QVector<QStringList>>(diagnostic);
+    auto visits = tableRows(side[1], roundHalfEven(int(side[1].size()), kVisitColumns), kVisitColumns);
+    if (auto *e = std::get_if<ReadError>(&visits))
+        return *e;
+    card.visitRows = std::get<QVector<QStringList>>(visits);
 
     const QStringList &vit = side[2];
     for (int line = 1; line <= kVitaeLines; ++line) {
