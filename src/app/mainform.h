@@ -80,6 +80,7 @@ public:
 
 private:
     void FormCreate();
+    void buildWindow();
     void buildMenu();
     void buildStatusBar();
     void buildWorkArea();
