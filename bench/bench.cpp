@@ -1,10 +1,10 @@
 // Times the operations a doctor waits for: start-up to the title screen, a new
 // card, saving and opening a normal and a large card, compiling the summary.
 // velbench [runs]
-#include "cardfiles.h"
-#include "mainform.h"
-#include "platform.h"
-#include "summary.h"
+#include "card/cardfiles.h"
+#include "window/mainform.h"
+#include "platform/platform.h"
+#include "summary/summary.h"
 
 #include <QApplication>
 #include <QDir>
@@ -76,9 +76,7 @@ int main(int argc, char *argv[])
         list.open(QIODevice::WriteOnly);
         list.write("\xc4\xe8\xe5\xf2\xe0\r\n");
     }
-    QDir::setCurrent(dir.path());
     BenchPlatform platform;
-    TMainForm::setPlatformForNewWindows(&platform);
 
     QTextStream out(stdout);
     auto report = [&out](const char *what, double ms) {
@@ -86,13 +84,13 @@ int main(int argc, char *argv[])
         out.flush();
     };
 
-    report("start-up to the title screen", medianMs(runs, [] {
-               TMainForm form;
+    report("start-up to the title screen", medianMs(runs, [&] {
+               TMainForm form(&platform, QDate::currentDate(), dir.path());
                form.show();
                QApplication::processEvents();
            }));
 
-    TMainForm form;
+    TMainForm form(&platform, QDate::currentDate(), dir.path());
     form.show();
     QApplication::processEvents();
     report("new card", medianMs(runs, [&] { form.NewActExecute(); }));

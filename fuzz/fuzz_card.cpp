@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes as the six files of a card and the template files to
 // the same reading code that opening a card and the template editor use.
 // Every input must either open or give a message; nothing may crash or hang.
-#include "cardfiles.h"
-#include "templatestore.h"
+#include "card/cardfiles.h"
+#include "visits/templatestore.h"
 
 #include <QDir>
 #include <QFile>

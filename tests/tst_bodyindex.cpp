@@ -1,5 +1,5 @@
-#include "bodyindex.h"
-#include "weightchart.h"
+#include "visits/bodyindex.h"
+#include "chart/weightchart.h"
 
 #include <QImage>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "cardfiles.h"
+#include "card/cardfiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "catalogue.h"
+#include "tables/catalogue.h"
 
 #include <QSet>
 #include <QString>

@@ -1,6 +1,7 @@
 // A card is never lost: a save that fails at any file leaves the previous set
 // as it was, and a damaged set never opens half-way.
-#include "cardfiles.h"
+#include "card/cardfiles.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +13,7 @@ using namespace vel;
 
 namespace {
 
-const QStringList kSuffixes = {".dat", ".dat.prp", ".dat.rec", ".dat.tb1", ".dat.tb2", ".dat.vit"};
+const QStringList &kSuffixes = testsupport::kCardSuffixes;
 
 CardState card(const QString &name, const QString &variant)
 {

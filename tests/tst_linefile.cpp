@@ -1,4 +1,4 @@
-#include "linefile.h"
+#include "text/linefile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,9 @@
-#include "aboutbox.h"
-#include "cardfiles.h"
-#include "mainform.h"
-#include "scriptedplatform.h"
-#include "weightchart.h"
+#include "window/aboutbox.h"
+#include "card/cardfiles.h"
+#include "window/mainform.h"
+#include "support/scriptedplatform.h"
+#include "support/testfiles.h"
+#include "chart/weightchart.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,23 +33,9 @@
 
 namespace {
 
-QByteArray cp1251(const QString &s)
-{
-    return QStringEncoder("windows-1251").encode(s);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using testsupport::cp1251;
+using testsupport::readAll;
+using testsupport::writeFile;
 
 // keyClicks cannot send Cyrillic in this Qt; one key event per character can.
 void typeText(QWidget *w, const QString &text)
@@ -59,7 +46,7 @@ void typeText(QWidget *w, const QString &text)
 }
 
 const QString kTitle = QStringLiteral("VEL-NO-KASI - электронная картотека");
-const QStringList kSuffixes = {".dat", ".dat.prp", ".dat.rec", ".dat.tb1", ".dat.tb2", ".dat.vit"};
+const QStringList &kSuffixes = testsupport::kCardSuffixes;
 
 } // namespace
 
@@ -88,11 +75,8 @@ private:
             writeFile(path("shablon1.txt"), cp1251("Первый"));
             writeFile(path("shablon2.txt"), cp1251("Пить воду\nГулять"));
         }
-        QDir::setCurrent(m_dir->path());
         m_platform = std::make_unique<ScriptedPlatform>();
-        TMainForm::setPlatformForNewWindows(m_platform.get());
-        TMainForm::setTodayForNewWindows(QDate(2024, 3, 5));
-        m_form = std::make_unique<TMainForm>();
+        m_form = std::make_unique<TMainForm>(m_platform.get(), QDate(2024, 3, 5), m_dir->path());
         m_form->show();
     }
     void newCardNamed(const QString &name)
@@ -113,9 +97,7 @@ private slots:
     void cleanup()
     {
         m_form.reset();
-        QDir::setCurrent(QDir::tempPath());
         m_dir.reset();
-        TMainForm::setPlatformForNewWindows(nullptr);
     }
 
     void startUp_data()
@@ -156,8 +138,6 @@ private slots:
     void realDialogsCanBeAnswered()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        QDir::setCurrent(m_dir->path());
-        TMainForm::setPlatformForNewWindows(nullptr);
         QString caption, text;
         bool critical = false;
         QTimer::singleShot(0, [&] {
@@ -168,7 +148,7 @@ private slots:
             critical = box->icon() == QMessageBox::Critical;
             box->accept();
         });
-        m_form = std::make_unique<TMainForm>();
+        m_form = std::make_unique<TMainForm>(nullptr, QDate(2024, 3, 5), m_dir->path());
         QCOMPARE(caption, kTitle);
         QCOMPARE(text, "Cannot open file \"" + path("shablon.kmt") + "\". No such file or directory.");
         QVERIFY(critical);

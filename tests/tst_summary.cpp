@@ -1,5 +1,5 @@
-#include "catalogue.h"
-#include "summary.h"
+#include "tables/catalogue.h"
+#include "summary/summary.h"
 
 #include <QtTest>
 

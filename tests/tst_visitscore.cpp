@@ -1,7 +1,7 @@
-#include "age.h"
-#include "linefile.h"
-#include "prescription.h"
-#include "templatestore.h"
+#include "visits/age.h"
+#include "text/linefile.h"
+#include "visits/prescription.h"
+#include "visits/templatestore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Takes a screenshot of every screen of the program, for looking at them all
 // at once: velscreens <data folder> <output folder>
-#include "aboutbox.h"
-#include "mainform.h"
+#include "window/aboutbox.h"
+#include "window/mainform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,9 +21,7 @@ int main(int argc, char *argv[])
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
     QDir().mkpath(out);
-    QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
-
-    TMainForm form;
+    TMainForm form(nullptr, QDate::currentDate(), QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
     form.show();
     auto shot = [&](const QString &name) {
         QApplication::processEvents();

@@ -1,0 +1,144 @@
+#include "text/linefile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <limits>
+
+namespace vel {
+
+std::optional<QByteArray> encode1251(const QString &text)
+{
+    QStringEncoder encoder("windows-1251", QStringConverter::Flag::Stateless);
+    QByteArray bytes = encoder.encode(text);
+    // A character without a Windows-1251 byte comes back as something else.
+    if (encoder.hasError() || decode1251(bytes) != text)
+        return std::nullopt;
+    return bytes;
+}
+
+QString decode1251(const QByteArray &bytes)
+{
+    QStringDecoder decoder("windows-1251", QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            lines.append(text.mid(start, i - start));
+            if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+QString toCrLf(const QString &memoText)
+{
+    QString out = memoText;
+    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    out.replace(u'\r', u'\n');
+    out.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    return out;
+}
+
+QString memoFromFileText(const QString &fileText)
+{
+    QString out = fileText;
+    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    out.replace(u'\r', u'\n');
+    return out;
+}
+
+QString listFileText(const QStringList &lines)
+{
+    QString out;
+    for (const QString &line : lines) {
+        out += toCrLf(line);
+        out += QLatin1String("\r\n");
+    }
+    return out;
+}
+
+std::optional<int> toInt(const QString &text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && text.at(i) == u' ')
+        ++i;
+    bool negative = false;
+    if (i < n && (text.at(i) == u'-' || text.at(i) == u'+')) {
+        negative = text.at(i) == u'-';
+        ++i;
+    }
+    if (i == n)
+        return std::nullopt;
+    qint64 value = 0;
+    for (; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+        if (value > qint64(std::numeric_limits<int>::max()) + 1)
+            return std::nullopt;
+    }
+    if (negative)
+        value = -value;
+    if (value > std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min())
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+QString notAnIntegerMessage(const QString &text)
+{
+    return QStringLiteral("'%1' is not a valid integer value").arg(text);
+}
+
+QString indexOutOfBoundsMessage(int index)
+{
+    return QStringLiteral("List index out of bounds (%1)").arg(index);
+}
+
+QString cannotOpenMessage(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason);
+}
+
+QString cannotCreateMessage(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason);
+}
+
+Result<QString> readTextFile(const QString &path)
+{
+    QFile file(path);
+    const QString shown = QFileInfo(path).absoluteFilePath();
+    if (QFileInfo(path).isDir())
+        return ReadError{cannotOpenMessage(shown, QStringLiteral("Is a directory"))};
+    if (!file.open(QIODevice::ReadOnly))
+        return ReadError{cannotOpenMessage(shown, file.errorString())};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return ReadError{cannotOpenMessage(shown, file.errorString())};
+    return decode1251(bytes);
+}
+
+QString withFullStop(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > u'.')
+        return message + u'.';
+    return message;
+}
+
+} // namespace vel

@@ -1,0 +1,325 @@
+#include "chart/weightchart.h"
+
+#include <QHelpEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vel {
+
+namespace {
+
+struct SeriesLook {
+    QString name;
+    QColor colour;
+    int marker; // 0 circle, 1 square, 2 diamond: told apart without the colours too
+};
+
+QVector<SeriesLook> looks()
+{
+    return {{QStringLiteral("Вес"), QColor(0x1f, 0x5f, 0xbf), 0},
+            {QStringLiteral("Объем талии"), QColor(0xc8, 0x46, 0x1a), 1},
+            {QStringLiteral("Объем бедер"), QColor(0x2e, 0x8b, 0x3e), 2}};
+}
+
+QVector<const QVector<ChartPoint> *> seriesList(const ChartSeries &s)
+{
+    return {&s.weight, &s.waist, &s.hips};
+}
+
+constexpr double kMarkerRadius = 3.5;
+constexpr int kLegendSwatch = 18;
+constexpr double kMinSpan = 4;
+
+// 1, 2 or 5 times a power of ten, at least raw.
+double niceStep(double raw)
+{
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    const double f = raw / power;
+    return (f <= 1 ? 1 : f <= 2 ? 2 : f <= 5 ? 5 : 10) * power;
+}
+
+void drawMarker(QPainter &p, int kind, const QPointF &c)
+{
+    const double r = kMarkerRadius;
+    switch (kind) {
+    case 1:
+        p.drawRect(QRectF(c.x() - r + 0.5, c.y() - r + 0.5, 2 * r - 1, 2 * r - 1));
+        break;
+    case 2: {
+        const double d = r + 0.8;
+        const QPointF pts[] = {{c.x(), c.y() - d}, {c.x() + d, c.y()}, {c.x(), c.y() + d}, {c.x() - d, c.y()}};
+        p.drawPolygon(pts, 4);
+        break;
+    }
+    default:
+        p.drawEllipse(c, r, r);
+        break;
+    }
+}
+
+QVector<ChartPoint> byDate(const QVector<ChartPoint> &points)
+{
+    // The table may be out of order; the line must not run back in time.
+    QVector<ChartPoint> sorted = points;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const ChartPoint &a, const ChartPoint &b) { return a.date < b.date; });
+    return sorted;
+}
+
+QString dateLabel(const QDate &d)
+{
+    return d.toString(QStringLiteral("dd.MM.yy"));
+}
+
+} // namespace
+
+WeightChart::WeightChart(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("WeightChart"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void WeightChart::setSeries(const ChartSeries &series)
+{
+    m_series = series;
+    update();
+}
+
+QSize WeightChart::sizeHint() const
+{
+    return {760, 210};
+}
+
+QSize WeightChart::minimumSizeHint() const
+{
+    return {320, 120};
+}
+
+double WeightChart::Frame::x(const QDate &date) const
+{
+    if (lastDay == firstDay)
+        return (xLeft + xRight) / 2;
+    return xLeft + double(date.toJulianDay() - firstDay) / double(lastDay - firstDay) * (xRight - xLeft);
+}
+
+double WeightChart::Frame::y(double value) const
+{
+    return plot.bottom() - (value - low) / (high - low) * plot.height();
+}
+
+QString WeightChart::valueText(double value, int decimals) const
+{
+    // "+ 0.0" keeps a rounded negative zero from showing as "-0".
+    return QString::number(value + 0.0, 'f', decimals).replace(u'.', u',');
+}
+
+std::optional<WeightChart::Frame> WeightChart::frame() const
+{
+    double lowest = 0, highest = 0;
+    qint64 firstDay = 0, lastDay = 0;
+    bool any = false;
+    for (const QVector<ChartPoint> *points : seriesList(m_series)) {
+        for (const ChartPoint &pt : *points) {
+            const qint64 day = pt.date.toJulianDay();
+            if (!any) {
+                lowest = highest = pt.value;
+                firstDay = lastDay = day;
+                any = true;
+            }
+            lowest = std::min(lowest, pt.value);
+            highest = std::max(highest, pt.value);
+            firstDay = std::min(firstDay, day);
+            lastDay = std::max(lastDay, day);
+        }
+    }
+    if (!any)
+        return std::nullopt;
+
+    const QFontMetricsF fm(font());
+    const double line = fm.height();
+    Frame f;
+    f.firstDay = firstDay;
+    f.lastDay = lastDay;
+    // A few hundred grams must not look like a cliff: show at least 4 kg or cm.
+    if (highest - lowest < kMinSpan) {
+        const double middle = (highest + lowest) / 2;
+        lowest = middle - kMinSpan / 2;
+        highest = middle + kMinSpan / 2;
+    }
+    const double top = 6 + line + 10;
+    const double bottom = height() - line - 9;
+    const int intervals = std::max(2, int((bottom - top) / (line * 2.4)));
+    f.step = niceStep((highest - lowest) / intervals);
+    f.low = std::floor(lowest / f.step) * f.step;
+    f.high = std::ceil(highest / f.step) * f.step;
+    f.decimals = std::max(0, int(-std::floor(std::log10(f.step) + 1e-9)));
+    // Numbers so large that a step no longer adds anything cannot be drawn.
+    const double count = std::round((f.high - f.low) / f.step);
+    if (!std::isfinite(count) || count < 1 || count > 100)
+        return std::nullopt;
+    f.intervals = int(count);
+
+    double labelWidth = 0;
+    for (int k = 0; k <= f.intervals; ++k)
+        labelWidth = std::max(labelWidth, fm.horizontalAdvance(valueText(f.low + k * f.step, f.decimals)));
+    const double left = 8 + std::ceil(labelWidth) + 6;
+    const double right = width() - 10;
+    f.plot = QRectF(left, top, std::max(1.0, right - left), std::max(1.0, bottom - top));
+
+    const double halfDate = fm.horizontalAdvance(dateLabel(QDate(2000, 12, 31))) / 2;
+    f.xLeft = f.plot.left() + std::max(14.0, halfDate - 8 - labelWidth);
+    f.xRight = std::min(f.plot.right() - 14, width() - 7 - halfDate);
+    if (f.xRight < f.xLeft)
+        f.xLeft = f.xRight = f.plot.center().x();
+    return f;
+}
+
+void WeightChart::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const QPalette &pal = palette();
+    p.fillRect(rect(), pal.color(QPalette::Base));
+    p.setPen(pal.color(QPalette::Mid));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+
+    const std::optional<Frame> f = frame();
+    if (!f) {
+        p.setPen(pal.color(QPalette::PlaceholderText));
+        p.drawText(rect(), Qt::AlignCenter, QStringLiteral("Нет данных для графика"));
+        return;
+    }
+    const QFontMetricsF fm(font());
+    const QColor text = pal.color(QPalette::Text);
+    QColor grid = pal.color(QPalette::Mid);
+    grid.setAlpha(90);
+    QColor axis = text;
+    axis.setAlpha(150);
+
+    // Value scale: light rules across, labels at the left.
+    for (int k = 0; k <= f->intervals; ++k) {
+        const double v = f->low + k * f->step;
+        const double y = std::round(f->y(v)) + 0.5;
+        p.setPen(grid);
+        p.drawLine(QPointF(f->plot.left(), y), QPointF(f->plot.right(), y));
+        p.setPen(text);
+        const QRectF label(0, y - fm.height() / 2, f->plot.left() - 6, fm.height());
+        p.drawText(label, Qt::AlignRight | Qt::AlignVCenter, valueText(v, f->decimals));
+    }
+    p.setPen(axis);
+    const double axisLeft = std::round(f->plot.left()) + 0.5;
+    const double axisBottom = std::round(f->plot.bottom()) + 0.5;
+    p.drawLine(QPointF(axisLeft, f->plot.top()), QPointF(axisLeft, axisBottom));
+    p.drawLine(QPointF(axisLeft, axisBottom), QPointF(f->plot.right(), axisBottom));
+
+    // Date scale: a tick at every visit, a label wherever one fits.
+    QVector<QDate> dates;
+    for (const QVector<ChartPoint> *points : seriesList(m_series))
+        for (const ChartPoint &pt : *points)
+            dates.append(pt.date);
+    std::sort(dates.begin(), dates.end());
+    dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
+    struct Label {
+        QRectF box;
+        QString text;
+    };
+    QVector<Label> labels;
+    const double gap = fm.horizontalAdvance(QStringLiteral("  "));
+    for (int i = 0; i < dates.size(); ++i) {
+        const double x = std::round(f->x(dates.at(i))) + 0.5;
+        p.drawLine(QPointF(x, axisBottom), QPointF(x, axisBottom + 3));
+        const QString t = dateLabel(dates.at(i));
+        const double w = fm.horizontalAdvance(t);
+        const double l = std::clamp(x - w / 2, 2.0, std::max(2.0, width() - 2 - w));
+        const Label label{QRectF(l, axisBottom + 4, w, fm.height()), t};
+        if (labels.isEmpty() || l >= labels.last().box.right() + gap) {
+            labels.append(label);
+        } else if (i == dates.size() - 1 && labels.size() > 1) {
+            // The latest visit matters most: it takes the place of the one before.
+            labels.last() = label;
+        }
+    }
+    p.setPen(text);
+    for (const Label &label : labels)
+        p.drawText(label.box, Qt::AlignCenter, label.text);
+
+    // The three lines, each with its own marker.
+    p.setRenderHint(QPainter::Antialiasing);
+    const QVector<SeriesLook> look = looks();
+    const auto all = seriesList(m_series);
+    for (int s = 0; s < all.size(); ++s) {
+        const QVector<ChartPoint> points = byDate(*all.at(s));
+        QPolygonF line;
+        for (const ChartPoint &pt : points)
+            line << QPointF(f->x(pt.date), f->y(pt.value));
+        p.setPen(QPen(look.at(s).colour, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPolyline(line);
+        p.setPen(QPen(pal.color(QPalette::Base), 1));
+        p.setBrush(look.at(s).colour);
+        for (const QPointF &c : line)
+            drawMarker(p, look.at(s).marker, c);
+    }
+
+    // Legend at the top right, the unit at the top left over the values.
+    double x = width() - 10;
+    const double legendY = 6;
+    for (int s = int(look.size()) - 1; s >= 0; --s) {
+        const double w = fm.horizontalAdvance(look.at(s).name);
+        x -= w;
+        p.setPen(text);
+        p.drawText(QRectF(x, legendY, w + 1, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, look.at(s).name);
+        x -= 5 + kLegendSwatch;
+        const double cy = legendY + fm.height() / 2;
+        p.setPen(QPen(look.at(s).colour, 2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(x + 1, cy), QPointF(x + kLegendSwatch - 1, cy));
+        p.setPen(QPen(pal.color(QPalette::Base), 1));
+        p.setBrush(look.at(s).colour);
+        drawMarker(p, look.at(s).marker, QPointF(x + kLegendSwatch / 2.0, cy));
+        p.setBrush(Qt::NoBrush);
+        x -= 16;
+    }
+    const QString unit = QStringLiteral("кг, см");
+    if (8 + fm.horizontalAdvance(unit) + 16 < x) {
+        p.setPen(text);
+        p.drawText(QRectF(8, legendY, fm.horizontalAdvance(unit) + 1, fm.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   unit);
+    }
+}
+
+bool WeightChart::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    auto *help = static_cast<QHelpEvent *>(event);
+    const std::optional<Frame> f = frame();
+    QString tip;
+    if (f) {
+        // The nearest marker under the pointer tells its date and number.
+        double best = 8 * 8;
+        const QVector<SeriesLook> look = looks();
+        const auto all = seriesList(m_series);
+        for (int s = 0; s < all.size(); ++s) {
+            for (const ChartPoint &pt : *all.at(s)) {
+                const QPointF d = QPointF(f->x(pt.date), f->y(pt.value)) - QPointF(help->pos());
+                const double dist = d.x() * d.x() + d.y() * d.y();
+                if (dist <= best) {
+                    best = dist;
+                    tip = pt.date.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" — ") + look.at(s).name +
+                          QStringLiteral(": ") + QString::number(pt.value, 'g', 10).replace(u'.', u',');
+                }
+            }
+        }
+    }
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), tip, this);
+    }
+    return true;
+}
+
+} // namespace vel

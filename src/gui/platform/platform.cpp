@@ -1,0 +1,82 @@
+#include "platform/platform.h"
+
+#include "platform/printing.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace vel {
+
+QString QtPlatform::chooseCardFile(QWidget *owner, const QString &title, const QString &folder, const QString &initial)
+{
+    QFileDialog dialog(owner, title, folder, QStringLiteral("Файлы данных DAT (*.dat)"));
+    dialog.setFileMode(QFileDialog::AnyFile); // a typed name need not exist
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, false);
+    if (!initial.isEmpty())
+        dialog.selectFile(initial);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void QtPlatform::errorBox(QWidget *owner, const QString &caption, const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+bool QtPlatform::setUpPrinter(QWidget *owner, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPlatform::print(QPrinter &printer, const QString &jobTitle, const QString &text)
+{
+    return printPlainText(printer, jobTitle, text);
+}
+
+void QtPlatform::openUrl(const QUrl &url)
+{
+    QDesktopServices::openUrl(url);
+}
+
+void QtPlatform::showHelp(QWidget *owner, int context)
+{
+    // One help window for the whole run, raised again when asked for.
+    static QPointer<QDialog> window;
+    if (!window) {
+        window = new QDialog(owner ? owner->window() : nullptr, Qt::Window);
+        window->setObjectName(QStringLiteral("HelpWindow"));
+        window->setWindowTitle(QStringLiteral("Справка"));
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->resize(640, 520);
+        auto *layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto *browser = new QTextBrowser(window);
+        browser->setObjectName(QStringLiteral("HelpBrowser"));
+        browser->setSource(QUrl(QStringLiteral("qrc:/help/help.html")));
+        layout->addWidget(browser);
+    }
+    if (auto *browser = window->findChild<QTextBrowser *>())
+        browser->scrollToAnchor(QStringLiteral("context%1").arg(context));
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void QtPlatform::showModal(QWidget *dialog)
+{
+    if (auto *d = qobject_cast<QDialog *>(dialog))
+        d->exec();
+}
+
+} // namespace vel

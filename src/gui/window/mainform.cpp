@@ -1,0 +1,628 @@
+#include "window/mainform.h"
+
+#include "window/aboutbox.h"
+#include "visits/age.h"
+#include "visits/bodyindex.h"
+#include "card/cardfiles.h"
+#include "tables/catalogue.h"
+#include "widgets/datefield.h"
+#include "tables/fields.h"
+#include "text/linefile.h"
+#include "platform/platform.h"
+#include "visits/prescription.h"
+#include "tables/questions.h"
+#include "widgets/radiogroup.h"
+#include "widgets/stringgrid.h"
+#include "summary/summary.h"
+#include "visits/templatestore.h"
+#include "chart/weightchart.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolButton>
+
+using namespace vel;
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("VEL-NO-KASI - электронная картотека");
+
+const QStringList kVisitTitles = {QStringLiteral("Дата"),           QStringLiteral("Вес"),
+                                  QStringLiteral("Объем талии"),    QStringLiteral("Объем бедер"),
+                                  QStringLiteral("Объем жир.скл."), QStringLiteral("Здоровье"),
+                                  QStringLiteral("Голод"),          QStringLiteral("Объем пищи"),
+                                  QStringLiteral("Стул"),           QStringLiteral("Моча")};
+
+const QString kNotesDefault = QStringLiteral("Примечания врача");
+// Point numbers of the diagnostic table, by row within a 14-row block.
+QString pointNumber(int rowInBlock)
+{
+    if (rowInBlock >= 1 && rowInBlock <= 6)
+        return QString::number(rowInBlock);
+    if (rowInBlock >= 8 && rowInBlock <= 13)
+        return QString::number(rowInBlock - 7);
+    return {};
+}
+
+} // namespace
+
+// The pictures and the help live in the GUI library, which is static.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &dataDir, QWidget *parent)
+    : QMainWindow(parent), m_dataDir(dataDir)
+{
+    initResources();
+    setObjectName(QStringLiteral("MainForm"));
+    if (platform) {
+        m_platform = platform;
+    } else {
+        m_ownPlatform = std::make_unique<QtPlatform>();
+        m_platform = m_ownPlatform.get();
+    }
+    setWindowTitle(kAppTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+    buildWindow();
+    m_about = new TAboutBox(m_platform, this);
+    FormCreate(today);
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::FormCreate(const QDate &today)
+{
+    PageControl1->setVisible(false);
+    PageControl2->setVisible(false);
+    PageControl3->setVisible(false);
+    m_startDate = today;
+    m_today = todayText(m_startDate);
+    for (int c = 0; c < kVisitTitles.size(); ++c)
+        Grid2->setCell(c, 0, kVisitTitles.at(c));
+
+    auto titles = readTemplateList(m_dataDir);
+    if (auto *e = std::get_if<ReadError>(&titles)) {
+        defaultErrorBox(e->message);
+        return;
+    }
+    ShabloBox->addItems(std::get<QStringList>(titles));
+    clearTemplateChoice(ShabloBox, QStringLiteral("Выбрать шаблон"));
+}
+
+// ---------------------------------------------------------------- helpers
+
+QString TMainForm::statusText(int panel) const
+{
+    return m_panels[panel]->text();
+}
+
+void TMainForm::setStatus(int panel, const QString &text)
+{
+    m_panels[panel]->setText(text);
+}
+
+void TMainForm::errorBox(const QString &text)
+{
+    m_platform->errorBox(this, QStringLiteral("Error"), text);
+}
+
+void TMainForm::defaultErrorBox(const QString &text)
+{
+    m_platform->errorBox(this, kAppTitle, withFullStop(text));
+}
+
+void TMainForm::setMemoQuietly(QPlainTextEdit *memo, const QString &text)
+{
+    m_quietMemo = true;
+    memo->setPlainText(text);
+    m_quietMemo = false;
+}
+
+void TMainForm::showView(QTabWidget *view)
+{
+    // Once a view has been shown the title screen does not come back.
+    for (const char *title : {"Image1", "Label1", "Label35"})
+        if (QWidget *w = m_controls.value(QLatin1String(title)))
+            w->setVisible(false);
+    for (QTabWidget *v : {PageControl1, PageControl2, PageControl3})
+        if (v != view)
+            v->setVisible(false);
+    view->setVisible(true);
+}
+
+void TMainForm::setTablesVisible(bool visible)
+{
+    Grid1->setVisible(visible);
+    Grid2->setVisible(visible);
+    Chart->setVisible(visible);
+}
+
+void TMainForm::refreshBodyIndices()
+{
+    BmiLabel->setText(bmiText(bodyMassIndex(RostEdit->text(), control<QLineEdit>(QStringLiteral("VesEdit"))->text())));
+    WhrLabel->setText(
+        whrText(waistToHip(control<QLineEdit>(QStringLiteral("TalEdit"))->text(),
+                           control<QLineEdit>(QStringLiteral("BedrEdit"))->text(), SexGroup->itemIndex())));
+}
+
+void TMainForm::refreshChart()
+{
+    QVector<QStringList> rows;
+    for (int r = 1; r < Grid2->rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < kVisitColumns; ++c)
+            row << Grid2->cell(c, r);
+        rows << row;
+    }
+    Chart->setSeries(chartSeries(rows));
+}
+
+void TMainForm::clearTemplateChoice(QComboBox *box, const QString &prompt)
+{
+    QSignalBlocker block(box);
+    box->setCurrentIndex(-1);
+    box->setEditText(prompt);
+}
+
+void TMainForm::fillTemplateChoice(QComboBox *box, const QStringList &titles, const QString &prompt)
+{
+    QSignalBlocker block(box);
+    box->clear();
+    box->addItems(titles);
+    clearTemplateChoice(box, prompt);
+}
+
+CardState TMainForm::cardState() const
+{
+    CardState card;
+    for (const FieldDef &f : kCardFields) {
+        const QString name = QLatin1String(f.control);
+        QWidget *w = m_controls.value(name);
+        switch (f.kind) {
+        case FieldKind::Text:
+            card.texts.insert(name, qobject_cast<QLineEdit *>(w)->text());
+            break;
+        case FieldKind::DateText:
+            card.texts.insert(name, qobject_cast<DateField *>(w)->shownText());
+            break;
+        case FieldKind::Notes:
+            card.texts.insert(name, qobject_cast<QPlainTextEdit *>(w)->toPlainText());
+            break;
+        case FieldKind::Index:
+            if (auto *group = qobject_cast<RadioGroup *>(w))
+                card.indices.insert(name, group->itemIndex());
+            else
+                card.indices.insert(name, qobject_cast<QComboBox *>(w)->currentIndex());
+            break;
+        case FieldKind::Flag:
+            card.flags.insert(name, qobject_cast<QCheckBox *>(w)->isChecked());
+            break;
+        }
+    }
+    for (const CatalogueControl &c : kCatalogue) {
+        const QString name = QLatin1String(c.name);
+        if (c.kind == CatalogueKind::Check)
+            card.flags.insert(name, control<QCheckBox>(name)->isChecked());
+        else
+            card.indices.insert(name, control<RadioGroup>(name)->itemIndex());
+    }
+    for (int r = 0; r < Grid1->rowCount(); ++r)
+        card.diagnosticRows << QStringList{Grid1->cell(1, r), Grid1->cell(2, r), Grid1->cell(3, r)};
+    for (int r = 1; r < Grid2->rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < kVisitColumns; ++c)
+            row << Grid2->cell(c, r);
+        card.visitRows << row;
+    }
+    card.preparations = PrepMemo->toPlainText();
+    card.recommendations = RecMemo->toPlainText();
+    return card;
+}
+
+void TMainForm::setDiagnosticRows(const QVector<QStringList> &rows)
+{
+    // Nothing of the card shown before may stay in the table.
+    Grid1->setRows(0);
+    Grid1->setRows(int(std::max<qsizetype>(1, rows.size())));
+    const int blocks = int(rows.size()) / 14;
+    for (int r = 0; r < rows.size(); ++r) {
+        if (r < blocks * 14)
+            Grid1->setCell(0, r, pointNumber(r % 14));
+        for (int j = 0; j < kDiagnosticColumns; ++j)
+            Grid1->setCell(j + 1, r, rows.at(r).value(j));
+    }
+}
+
+void TMainForm::applyCard(const CardState &card, const QStringList &templateTitles)
+{
+    fillTemplateChoice(ShabBox, templateTitles, QStringLiteral("Выбрать"));
+    SaveAct->setEnabled(true);
+    setStatus(1, QString());
+    setTablesVisible(true);
+    showView(PageControl1);
+    BrkButton->setText(brocaRestingCaption());
+
+    for (int i = 0; i < kCardFieldCount; ++i) {
+        const FieldDef &f = kCardFields[static_cast<std::size_t>(i)];
+        const QString name = QLatin1String(f.control);
+        QWidget *w = m_controls.value(name);
+        switch (f.kind) {
+        case FieldKind::Text:
+            qobject_cast<QLineEdit *>(w)->setText(card.text(name));
+            break;
+        case FieldKind::DateText:
+            qobject_cast<DateField *>(w)->setShownText(card.text(name));
+            break;
+        case FieldKind::Notes:
+            qobject_cast<QPlainTextEdit *>(w)->setPlainText(card.text(name));
+            break;
+        case FieldKind::Index:
+            if (auto *group = qobject_cast<RadioGroup *>(w)) {
+                group->setItemIndex(card.index(name));
+            } else {
+                auto *box = qobject_cast<QComboBox *>(w);
+                QSignalBlocker block(box);
+                box->setCurrentIndex(card.index(name));
+            }
+            break;
+        case FieldKind::Flag:
+            qobject_cast<QCheckBox *>(w)->setChecked(card.flag(name));
+            break;
+        }
+        if (name == QLatin1String("FioEdit"))
+            setStatus(0, QStringLiteral(" Карточка пациента: ") + FioEdit->text());
+    }
+    if (ShabBox->currentIndex() < 0)
+        clearTemplateChoice(ShabBox, QStringLiteral("Выбрать"));
+    ShabBox->setEnabled(ShabBox->currentIndex() < 0);
+
+    PrepMemo->setPlainText(card.preparations);
+    RecMemo->setPlainText(card.recommendations);
+    setDiagnosticRows(card.diagnosticRows);
+    Grid2->setRows(int(card.visitRows.size()) + 1);
+    for (int r = 0; r < card.visitRows.size(); ++r)
+        for (int c = 0; c < kVisitColumns; ++c)
+            Grid2->setCell(c, r + 1, card.visitRows.at(r).value(c));
+    for (const CatalogueControl &c : kCatalogue) {
+        const QString name = QLatin1String(c.name);
+        if (c.kind == CatalogueKind::Check)
+            control<QCheckBox>(name)->setChecked(card.flag(name));
+        else
+            control<RadioGroup>(name)->setItemIndex(card.index(name));
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+void TMainForm::NewActExecute()
+{
+    resetCard();
+}
+
+bool TMainForm::resetCard()
+{
+    SaveAct->setEnabled(true);
+    PrnButton->setEnabled(false);
+    PrnAct->setEnabled(false);
+    setStatus(0, QString());
+    setStatus(1, QString());
+    setTablesVisible(false);
+    showView(PageControl1);
+    BrkButton->setText(brocaRestingCaption());
+    PrimMemo->setPlainText(kNotesDefault);
+    RecMemo->clear();
+    PrepMemo->clear();
+
+    FioEdit->clear();
+    BirEdit->clear();
+    AgeEdit->clear();
+    control<QLineEdit>(QStringLiteral("AdrEdit"))->clear();
+    control<QLineEdit>(QStringLiteral("PhonEdit"))->clear();
+    TypeBox->setCurrentIndex(0);
+    auto titles = readTemplateList(m_dataDir);
+    if (auto *e = std::get_if<ReadError>(&titles)) {
+        defaultErrorBox(e->message);
+        return false;
+    }
+    fillTemplateChoice(ShabBox, std::get<QStringList>(titles), QStringLiteral("Выбрать"));
+    ShabBox->setEnabled(true);
+    SexGroup->setItemIndex(-1);
+    for (const char *edit : {"JobEdit", "RostEdit", "VesEdit", "TalEdit", "BedrEdit", "JirEdit", "LetEdit", "GymEdit",
+                             "WalkEdit", "TelEdit", "DinEdit", "ZapEdit", "ColEdit", "TastEdit"})
+        control<QLineEdit>(QLatin1String(edit))->clear();
+    DateEdit->setShownText(m_today);
+
+    for (const QuestionGroup &g : kQuestionGroups)
+        control<RadioGroup>(QLatin1String(g.name))->setItemIndex(-1);
+    for (const QuestionBox &b : kQuestionBoxes)
+        control<QCheckBox>(QLatin1String(b.name))->setChecked(false);
+
+    Grid1->setRows(0);
+    Grid1->setRows(1);
+    Grid2->setRows(1);
+
+    for (const CatalogueControl &c : kCatalogue) {
+        const QString name = QLatin1String(c.name);
+        if (c.kind == CatalogueKind::Check)
+            control<QCheckBox>(name)->setChecked(false);
+        else
+            control<RadioGroup>(name)->setItemIndex(-1);
+    }
+    PageControl1->setCurrentIndex(PassportPage);
+    TabSheet8Enter();
+    return true;
+}
+
+void TMainForm::OpenActExecute()
+{
+    const QString path =
+        m_platform->chooseCardFile(this, QStringLiteral("Открыть карточку пациента"), m_dataDir, m_lastChosen);
+    if (path.isEmpty())
+        return;
+    m_lastChosen = path;
+    auto loaded = loadCard(path, m_dataDir);
+    if (auto *e = std::get_if<ReadError>(&loaded)) {
+        defaultErrorBox(e->message);
+        return;
+    }
+    const LoadedCard &card = std::get<LoadedCard>(loaded);
+    applyCard(card.card, card.templateTitles);
+    BirEditChange();
+    PageControl1->setCurrentIndex(PassportPage);
+    TabSheet8Enter();
+    TabSheet10Enter();
+}
+
+void TMainForm::SaveActExecute()
+{
+    const CardState card = cardState();
+    if (auto error = saveCard(card, m_dataDir)) {
+        if (error->refusedInput)
+            errorBox(error->message);
+        else
+            defaultErrorBox(error->message);
+        return;
+    }
+    setStatus(1, QStringLiteral(" Карточка сохранена"));
+    setStatus(0, QStringLiteral(" Карточка пациента: ") + card.text(QStringLiteral("FioEdit")));
+}
+
+void TMainForm::DelActExecute()
+{
+    const QString path =
+        m_platform->chooseCardFile(this, QStringLiteral("Удалить карточку пациента"), m_dataDir, m_lastChosen);
+    if (path.isEmpty())
+        return;
+    m_lastChosen = path;
+    for (const QString &name : deletionNames(path))
+        QFile::remove(name);
+    // A reset stopped by a missing template list does not report the deletion.
+    if (resetCard())
+        setStatus(1, QStringLiteral(" Карточка удалена"));
+}
+
+void TMainForm::PrnActExecute()
+{
+    PrnButtonClick();
+}
+
+void TMainForm::ExitActExecute()
+{
+    close();
+}
+
+void TMainForm::HelpActExecute()
+{
+    m_platform->showHelp(this, 1);
+}
+
+void TMainForm::PartActExecute()
+{
+    m_platform->openUrl(QUrl(TAboutBox::webSite() + QStringLiteral("distribute.htm")));
+}
+
+void TMainForm::CardActExecute()
+{
+    m_platform->openUrl(QUrl(TAboutBox::webSite() + QStringLiteral("responce.htm")));
+}
+
+void TMainForm::AboutActExecute()
+{
+    m_platform->showModal(m_about);
+}
+
+void TMainForm::BirEditChange()
+{
+    const auto age = ageFromBirthText(BirEdit->shownText(), m_startDate);
+    if (!age) {
+        errorBox(birthDateMessage());
+        return;
+    }
+    AgeEdit->setText(QString::number(*age));
+}
+
+void TMainForm::BrkButtonClick()
+{
+    if (BirEdit->hasFocus()) {
+        // Leaving the birth date updates the age before it is used.
+        QSignalBlocker block(BirEdit);
+        SexGroup->setFocus(Qt::OtherFocusReason);
+        BirEditChange();
+    }
+    const BrocaResult result = brocaCaption(TypeBox->currentIndex(), AgeEdit->text(), RostEdit->text());
+    switch (result.outcome) {
+    case BrocaResult::Shown:
+        BrkButton->setText(result.caption);
+        break;
+    case BrocaResult::NoBodyBuild:
+        break;
+    case BrocaResult::BirthDateMessage:
+        errorBox(birthDateMessage());
+        break;
+    case BrocaResult::HeightMessage:
+        errorBox(heightMessage());
+        break;
+    }
+}
+
+void TMainForm::AddBtnClick()
+{
+    Grid1->setVisible(true);
+    int b = 0;
+    if (Grid1->rowCount() == 1) {
+        Grid1->setRows(14);
+    } else {
+        b = Grid1->rowCount();
+        Grid1->setRows(b + 14);
+    }
+    Grid1->setCell(1, b, QStringLiteral("Дата"));
+    Grid1->setCell(2, b, QStringLiteral("Правая рука"));
+    Grid1->setCell(3, b, QStringLiteral("Левая рука"));
+    Grid1->setCell(1, b + 1, m_today);
+    Grid1->setCell(2, b + 7, QStringLiteral("Правая нога"));
+    Grid1->setCell(3, b + 7, QStringLiteral("Левая нога"));
+    for (int k = 1; k <= 6; ++k) {
+        Grid1->setCell(0, b + k, QString::number(k));
+        Grid1->setCell(0, b + 7 + k, QString::number(k));
+    }
+}
+
+void TMainForm::Add2ButtonClick()
+{
+    Grid2->setVisible(true);
+    Chart->setVisible(true);
+    const int row = Grid2->rowCount();
+    Grid2->setRows(row + 1);
+    Grid2->setCell(0, row, m_today);
+}
+
+void TMainForm::TabSheet8Enter()
+{
+    const HealthSummary summary = compileSummary(cardState());
+    GoalMemo->setPlainText(summary.goals.join(u'\n'));
+    AnamMemo->setPlainText(summary.anamnesis.join(u'\n'));
+}
+
+void TMainForm::TabSheet10Enter()
+{
+    PrnButton->setEnabled(true);
+    PrnAct->setEnabled(true);
+    const int chosen = ShabBox->currentIndex();
+    if (!RecMemo->toPlainText().isEmpty() || chosen < 0)
+        return;
+    auto text = readTemplateText(m_dataDir, chosen + 1);
+    if (auto *e = std::get_if<ReadError>(&text)) {
+        defaultErrorBox(e->message);
+        return;
+    }
+    RecMemo->setPlainText(std::get<QString>(text));
+}
+
+void TMainForm::PrnButtonClick()
+{
+    QPrinter printer;
+    if (!m_platform->setUpPrinter(this, printer))
+        return;
+    const QString text = prescriptionText(m_today, FioEdit->text(), DateEdit->shownText(), PrepMemo->toPlainText(),
+                                          RecMemo->toPlainText());
+    RichEd->setPlainText(text);
+    if (m_platform->print(printer, QStringLiteral("Рецепт"), text))
+        setStatus(1, QStringLiteral(" Печать рецепта"));
+    else
+        errorBox(QStringLiteral("Ошибка печати документа! Проверьте принтер."));
+}
+
+void TMainForm::ShablActExecute()
+{
+    showView(PageControl3);
+    PrnAct->setEnabled(false);
+    SaveAct->setEnabled(false);
+    setMemoQuietly(SblMemo, QString());
+    clearTemplateChoice(ShabloBox, QStringLiteral("Выбрать шаблон"));
+    SavShButton->setEnabled(false);
+    AddShButton->setEnabled(true);
+    SblMemo->setEnabled(false);
+    ShabloBox->setEnabled(true);
+    setStatus(0, QString());
+    setStatus(1, QString());
+}
+
+void TMainForm::ShabloBoxSelect(int index)
+{
+    auto text = readTemplateText(m_dataDir, index + 1);
+    if (auto *e = std::get_if<ReadError>(&text)) {
+        defaultErrorBox(e->message);
+        return;
+    }
+    const QString loaded = std::get<QString>(text);
+    if (loaded != SblMemo->toPlainText())
+        SblMemo->setPlainText(loaded);
+    SblMemo->setEnabled(true);
+}
+
+void TMainForm::SblMemoChange()
+{
+    if (!m_quietMemo)
+        SavShButton->setEnabled(true);
+}
+
+void TMainForm::AddShButtonClick()
+{
+    const int number = ShabloBox->count() + 1;
+    ShabloBox->addItem(newTemplateTitle(number));
+    {
+        QSignalBlocker block(ShabloBox);
+        ShabloBox->setCurrentIndex(ShabloBox->count() - 1);
+    }
+    ShabloBox->setEnabled(false);
+    setMemoQuietly(SblMemo, QString());
+    AddShButton->setEnabled(false);
+    SblMemo->setEnabled(true);
+}
+
+void TMainForm::SavShButtonClick()
+{
+    const int index = ShabloBox->currentIndex();
+    // Typed text is no template: there is nothing to save it under.
+    if (index < 0)
+        return;
+    QStringList titles;
+    for (int i = 0; i < ShabloBox->count(); ++i)
+        titles << ShabloBox->itemText(i);
+    if (auto error = saveTemplate(m_dataDir, index + 1, SblMemo->toPlainText(), titles)) {
+        defaultErrorBox(error->message);
+        return;
+    }
+    setStatus(1, QStringLiteral(" Шаблон сохранен"));
+    ShabloBox->setEnabled(true);
+    AddShButton->setEnabled(true);
+    SavShButton->setEnabled(false);
+}
+
+void TMainForm::SectionButtonClick(int section)
+{
+    showView(PageControl2);
+    for (int i = 0; i < PageControl2->count(); ++i)
+        PageControl2->setTabVisible(i, false);
+    PageControl2->setTabVisible(section - 1, true);
+    PageControl2->setCurrentIndex(section - 1);
+}
+
+void TMainForm::OkButtonClick()
+{
+    showView(PageControl1);
+    TabSheet8Enter();
+}

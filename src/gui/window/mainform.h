@@ -1,0 +1,139 @@
+#pragma once
+
+#include "card/cardstate.h"
+
+#include <QDate>
+#include <QHash>
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTextEdit;
+class QToolButton;
+
+namespace vel {
+class DateField;
+class Platform;
+class RadioGroup;
+class StringGrid;
+class WeightChart;
+} // namespace vel
+
+class TAboutBox;
+
+// The main window: one patient card at a time, held in its controls.
+class TMainForm final : public QMainWindow {
+    Q_OBJECT
+public:
+    // The platform answers every dialog (nullptr: Qt's own dialogs); "today"
+    // is the start-up date and the data folder the one captured at start-up.
+    TMainForm(vel::Platform *platform, const QDate &today, const QString &dataDir, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // The nine questionnaire pages, in tab order.
+    enum Page { PassportPage, WeightHistoryPage, CorrectionsPage, FoodsPage, DiagnosticPage,
+                AnamnesisPage, HealthPage, DynamicsPage, PrescriptionPage, PageCount };
+
+    QString dataDirectory() const { return m_dataDir; }
+    QString today() const { return m_today; }
+    QString statusText(int panel) const;
+    vel::CardState cardState() const;
+    TAboutBox *aboutBox() const { return m_about; }
+
+    // Handlers, named after their controls and events.
+    void NewActExecute();
+    void OpenActExecute();
+    void SaveActExecute();
+    void DelActExecute();
+    void PrnActExecute();
+    void ShablActExecute();
+    void ExitActExecute();
+    void HelpActExecute();
+    void PartActExecute();
+    void CardActExecute();
+    void AboutActExecute();
+    void BirEditChange();
+    void BrkButtonClick();
+    void AddBtnClick();
+    void Add2ButtonClick();
+    void TabSheet8Enter();
+    void TabSheet10Enter();
+    void PrnButtonClick();
+    void ShabloBoxSelect(int index);
+    void SblMemoChange();
+    void AddShButtonClick();
+    void SavShButtonClick();
+    void SectionButtonClick(int section);
+    void OkButtonClick();
+
+    // Shown beside the card, never stored: body indices and the weight chart.
+    void refreshBodyIndices();
+    void refreshChart();
+
+private:
+    void FormCreate(const QDate &today);
+    void buildWindow();
+    void buildMenu();
+    void buildStatusBar();
+    void buildWorkArea();
+    void buildPassportPage(QWidget *page);
+    void buildDiagnosticPage(QWidget *page);
+    void buildAnamnesisIndexPage(QWidget *page);
+    void buildHealthPage(QWidget *page);
+    void buildDynamicsPage(QWidget *page);
+    void buildPrescriptionPage(QWidget *page);
+    void buildTemplateEditor(QWidget *page);
+    void registerControls();
+    void placeCornerButton(QWidget *page, QToolButton *button);
+
+    bool resetCard(); // false when it stopped at a file error
+    void showView(QTabWidget *view);
+    void setTablesVisible(bool visible);
+    void applyCard(const vel::CardState &card, const QStringList &templateTitles);
+    void setDiagnosticRows(const QVector<QStringList> &rows);
+    void fillTemplateChoice(QComboBox *box, const QStringList &titles, const QString &prompt);
+    void clearTemplateChoice(QComboBox *box, const QString &prompt);
+    void setStatus(int panel, const QString &text);
+    void errorBox(const QString &text);        // the "Error" box of refused input
+    void defaultErrorBox(const QString &text); // the application's box for failures
+    void setMemoQuietly(QPlainTextEdit *memo, const QString &text);
+
+    template <typename T> T *control(const QString &name) const { return qobject_cast<T *>(m_controls.value(name)); }
+
+    vel::Platform *m_platform = nullptr;
+    std::unique_ptr<vel::Platform> m_ownPlatform;
+    QString m_dataDir;
+    QDate m_startDate;
+    QString m_today;
+    QString m_lastChosen; // the file dialog offers the last chosen card again
+    bool m_quietMemo = false;
+    QHash<QString, QWidget *> m_controls;
+
+    QAction *NewAct = nullptr, *OpenAct = nullptr, *SaveAct = nullptr, *DelAct = nullptr, *PrnAct = nullptr,
+            *ShablAct = nullptr, *ExitAct = nullptr, *HelpAct = nullptr, *PartAct = nullptr, *CardAct = nullptr,
+            *AboutAct = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QLabel *m_panels[2] = {nullptr, nullptr};
+    QTabWidget *PageControl1 = nullptr, *PageControl2 = nullptr, *PageControl3 = nullptr;
+    QLineEdit *FioEdit = nullptr, *AgeEdit = nullptr, *RostEdit = nullptr;
+    vel::DateField *BirEdit = nullptr, *DateEdit = nullptr;
+    vel::RadioGroup *SexGroup = nullptr;
+    QComboBox *TypeBox = nullptr, *ShabBox = nullptr, *ShabloBox = nullptr;
+    QPushButton *BrkButton = nullptr, *AddShButton = nullptr, *SavShButton = nullptr;
+    vel::StringGrid *Grid1 = nullptr, *Grid2 = nullptr;
+    QPlainTextEdit *GoalMemo = nullptr, *AnamMemo = nullptr, *PrimMemo = nullptr, *PrepMemo = nullptr,
+                   *RecMemo = nullptr, *SblMemo = nullptr;
+    QTextEdit *RichEd = nullptr;
+    QLabel *BmiLabel = nullptr, *WhrLabel = nullptr;
+    vel::WeightChart *Chart = nullptr;
+    QToolButton *PrnButton = nullptr;
+    TAboutBox *m_about = nullptr;
+};

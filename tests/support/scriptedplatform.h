@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/printing.h"
+
+#include <QPrinter>
+#include <QStringList>
+
+#include <functional>
+
+// Answers every dialog from a script and records what the window asked for.
+class ScriptedPlatform final : public vel::Platform {
+public:
+    QStringList nextFiles; // answers of the file dialog, "" cancels
+    QStringList fileDialogTitles;
+    QStringList fileDialogInitial;
+    QStringList boxes; // "caption|text" of every message box
+    bool printerAccepted = true;
+    QString pdfPath; // set: print for real into this PDF
+    bool printFails = false;
+    QString printedTitle, printedText;
+    QList<QUrl> urls;
+    QList<int> helpContexts;
+    int modalShown = 0;
+
+    QString chooseCardFile(QWidget *, const QString &title, const QString &, const QString &initial) override
+    {
+        fileDialogTitles << title;
+        fileDialogInitial << initial;
+        return nextFiles.isEmpty() ? QString() : nextFiles.takeFirst();
+    }
+    void errorBox(QWidget *, const QString &caption, const QString &text) override
+    {
+        boxes << caption + QLatin1Char('|') + text;
+    }
+    bool setUpPrinter(QWidget *, QPrinter &printer) override
+    {
+        if (!pdfPath.isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdfPath);
+        }
+        return printerAccepted;
+    }
+    bool print(QPrinter &printer, const QString &title, const QString &text) override
+    {
+        printedTitle = title;
+        printedText = text;
+        if (printFails)
+            return false;
+        return pdfPath.isEmpty() ? true : vel::printPlainText(printer, title, text);
+    }
+    void openUrl(const QUrl &url) override { urls << url; }
+    void showHelp(QWidget *, int context) override { helpContexts << context; }
+    void showModal(QWidget *) override { ++modalShown; }
+};
