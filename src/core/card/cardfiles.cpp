@@ -1,5 +1,7 @@
 #include "card/cardfiles.h"
 
+#include "card/recovery.h"
+
 #include "tables/catalogue.h"
 #include "tables/fields.h"
 #include "tables/questions.h"
@@ -7,9 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QStringEncoder>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace vel {
@@ -112,25 +116,6 @@ SaveError unstorable(const QString &label)
             true};
 }
 
-SaveFault &saveFault()
-{
-    static SaveFault fault;
-    return fault;
-}
-
-bool injected(const QString &path, SavePhase phase)
-{
-    return saveFault() && saveFault()(path, phase);
-}
-
-// The card name becomes a file name in the card's folder.
-bool isUsableCardName(const QString &name)
-{
-    const bool control = std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20; });
-    return !name.isEmpty() && !control && !name.contains(u'/') && !name.contains(u'\\') && name != u"." &&
-           name != u"..";
-}
-
 SaveError brokenLine(const QString &label)
 {
     return {QStringLiteral("Поле \"%1\" содержит перевод строки, а оно хранится одной строкой. "
@@ -217,38 +202,36 @@ int listIndexFromStored(int stored, int itemCount)
     return stored >= 0 && stored < itemCount ? stored : -1;
 }
 
-Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
+namespace {
+
+QString mainFileText(const CardState &card)
 {
-    LoadedCard loaded;
-    CardState &card = loaded.card;
+    return listFileText(encodeMainFile(card));
+}
+QString preparationsText(const CardState &card)
+{
+    return toCrLf(card.preparations);
+}
+QString recommendationsText(const CardState &card)
+{
+    return toCrLf(card.recommendations);
+}
+QString diagnosticText(const CardState &card)
+{
+    return listFileText(encodeDiagnostic(card));
+}
+QString visitsText(const CardState &card)
+{
+    return listFileText(encodeVisits(card));
+}
+QString vitaeText(const CardState &card)
+{
+    return listFileText(encodeVitae(card));
+}
 
-    auto titles = readListFile(QDir(dataDir).filePath(QStringLiteral("shablon.kmt")));
-    if (auto *e = std::get_if<ReadError>(&titles))
-        return *e;
-    loaded.templateTitles = std::get<QStringList>(titles);
-
-    auto mainRead = readListFile(mainPath);
-    if (auto *e = std::get_if<ReadError>(&mainRead))
-        return *e;
-    const QStringList main = std::get<QStringList>(mainRead);
-    if (main.isEmpty())
-        return ReadError{indexOutOfBoundsMessage(0)};
-    const QString name = main.first();
-    if (!isUsableCardName(name))
-        return ReadError{
-            cannotOpenMessage(QFileInfo(mainPath).absoluteFilePath(), QStringLiteral("Invalid card name in line 1"))};
-
-    const QString base = QFileInfo(mainPath).absoluteDir().filePath(name + QStringLiteral(".dat"));
-    QStringList side[3];
-    const char *const listSuffixes[3] = {".tb1", ".tb2", ".vit"};
-    for (int i = 0; i < 3; ++i) {
-        auto r = readListFile(base + QLatin1String(listSuffixes[i]));
-        if (auto *e = std::get_if<ReadError>(&r))
-            return *e;
-        side[i] = std::get<QStringList>(r);
-    }
-
-    const int templateCount = int(loaded.templateTitles.size());
+std::optional<ReadError> decodeMain(const QString &text, CardState &card, int templateCount)
+{
+    const QStringList main = splitLines(text);
     for (int i = 0; i < kCardFieldCount; ++i) {
         const FieldDef &f = kCardFields[static_cast<std::size_t>(i)];
         if (i >= main.size())
@@ -282,33 +265,51 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
         }
         }
     }
+    return std::nullopt;
+}
 
-    for (const char *suffix : {".prp", ".rec"}) {
-        auto r = readTextFile(base + QLatin1String(suffix));
-        if (auto *e = std::get_if<ReadError>(&r))
-            return *e;
-        const QString text = memoFromFileText(std::get<QString>(r));
-        (std::strcmp(suffix, ".prp") == 0 ? card.preparations : card.recommendations) = text;
-    }
+std::optional<ReadError> decodePreparations(const QString &text, CardState &card, int)
+{
+    card.preparations = memoFromFileText(text);
+    return std::nullopt;
+}
 
-    auto diagnostic = tableRows(side[0], std::max(1, roundHalfEven(int(side[0].size()), kDiagnosticColumns)),
-                                kDiagnosticColumns);
-    if (auto *e = std::get_if<ReadError>(&diagnostic))
+std::optional<ReadError> decodeRecommendations(const QString &text, CardState &card, int)
+{
+    card.recommendations = memoFromFileText(text);
+    return std::nullopt;
+}
+
+std::optional<ReadError> decodeDiagnostic(const QString &text, CardState &card, int)
+{
+    const QStringList lines = splitLines(text);
+    auto rows = tableRows(lines, std::max(1, roundHalfEven(int(lines.size()), kDiagnosticColumns)), kDiagnosticColumns);
+    if (auto *e = std::get_if<ReadError>(&rows))
         return *e;
-    card.diagnosticRows = std::get<QVector<QStringList>>(diagnostic);
-    auto visits = tableRows(side[1], roundHalfEven(int(side[1].size()), kVisitColumns), kVisitColumns);
-    if (auto *e = std::get_if<ReadError>(&visits))
-        return *e;
-    card.visitRows = std::get<QVector<QStringList>>(visits);
+    card.diagnosticRows = std::get<QVector<QStringList>>(rows);
+    return std::nullopt;
+}
 
-    const QStringList &vit = side[2];
+std::optional<ReadError> decodeVisits(const QString &text, CardState &card, int)
+{
+    const QStringList lines = splitLines(text);
+    auto rows = tableRows(lines, roundHalfEven(int(lines.size()), kVisitColumns), kVisitColumns);
+    if (auto *e = std::get_if<ReadError>(&rows))
+        return *e;
+    card.visitRows = std::get<QVector<QStringList>>(rows);
+    return std::nullopt;
+}
+
+std::optional<ReadError> decodeVitae(const QString &text, CardState &card, int)
+{
+    const QStringList vit = splitLines(text);
     for (int line = 1; line <= kVitaeLines; ++line) {
         if (line > vit.size())
             return ReadError{indexOutOfBoundsMessage(line - 1)};
-        const QString &text = vit.at(line - 1);
-        const auto v = toInt(text);
+        const QString &value = vit.at(line - 1);
+        const auto v = toInt(value);
         if (!v)
-            return ReadError{notAnIntegerMessage(text)};
+            return ReadError{notAnIntegerMessage(value)};
         const CatalogueControl *c = vitaeOrder()[static_cast<std::size_t>(line)];
         const QString control = QLatin1String(c->name);
         if (c->kind == CatalogueKind::Check)
@@ -318,10 +319,201 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
     }
     // Files of older copies have no line for this box: it opens cleared.
     card.flags.insert(QLatin1String(kExtraVitaeBox), vit.size() > kVitaeLines && toInt(vit.at(kVitaeLines)) == 1);
+    return std::nullopt;
+}
+
+// Finds the value that has no Windows-1251 byte, to name it.
+SaveError unstorableIn(int part, const CardState &card)
+{
+    switch (part) {
+    case 0:
+        for (const FieldDef &f : kCardFields) {
+            if (f.kind == FieldKind::Text || f.kind == FieldKind::DateText || f.kind == FieldKind::Notes)
+                if (!encode1251(card.text(QLatin1String(f.control))))
+                    return unstorable(fieldLabel(QLatin1String(f.control)));
+        }
+        break;
+    case 1:
+        return unstorable(QStringLiteral("Назначаемые препараты"));
+    case 2:
+        return unstorable(QStringLiteral("Рекомендации"));
+    case 3:
+        return unstorable(QStringLiteral("Данные диагностики"));
+    case 4:
+        return unstorable(QStringLiteral("Динамика потери веса"));
+    }
+    return unstorable(QStringLiteral("Ф.И.О."));
+}
+
+// Only the notes may span lines: a line break elsewhere would shift every line after it.
+std::optional<SaveError> misplacedBreak(const CardState &card)
+{
+    auto hasBreak = [](const QString &text) { return text.contains(u'\n') || text.contains(u'\r'); };
+    for (const FieldDef &f : kCardFields)
+        if ((f.kind == FieldKind::Text || f.kind == FieldKind::DateText) &&
+            hasBreak(card.text(QLatin1String(f.control))))
+            return brokenLine(fieldLabel(QLatin1String(f.control)));
+    for (const QStringList &row : card.diagnosticRows)
+        if (hasBreak(row.join(QString())))
+            return brokenLine(QStringLiteral("Данные диагностики"));
+    for (const QStringList &row : card.visitRows)
+        if (hasBreak(row.join(QString())))
+            return brokenLine(QStringLiteral("Динамика потери веса"));
+    return std::nullopt;
+}
+
+QString absolute(const QString &path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+SaveError busyCard(const QString &name)
+{
+    return {QStringLiteral("Карточку \"%1\" сейчас сохраняет другая копия программы. "
+                           "Подождите немного и сохраните карточку снова!")
+                .arg(name),
+            false};
+}
+
+} // namespace
+
+const std::array<CardPart, kCardPartCount> &cardParts()
+{
+    static const std::array<CardPart, kCardPartCount> parts = {{
+        {cardSuffixes()[0], mainFileText, decodeMain},
+        {cardSuffixes()[1], preparationsText, decodePreparations},
+        {cardSuffixes()[2], recommendationsText, decodeRecommendations},
+        {cardSuffixes()[3], diagnosticText, decodeDiagnostic},
+        {cardSuffixes()[4], visitsText, decodeVisits},
+        {cardSuffixes()[5], vitaeText, decodeVitae},
+    }};
+    return parts;
+}
+
+bool isUsableCardName(const QString &name)
+{
+    const bool control = std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20; });
+    return !name.isEmpty() && !control && !name.contains(u'/') && !name.contains(u'\\') && name != u"." &&
+           name != u"..";
+}
+
+bool isCardMainFile(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.fileName().endsWith(cardSuffixes()[0]) && !info.fileName().startsWith(u'.') && info.isFile() &&
+           isUsableCardName(cardNameOfFile(path));
+}
+
+QString cardNameOfFile(const QString &mainPath)
+{
+    QString file = QFileInfo(mainPath).fileName();
+    if (file.endsWith(cardSuffixes()[0]))
+        file.chop(cardSuffixes()[0].size());
+    return file;
+}
+
+QStringList cardSetPaths(const QString &mainPath)
+{
+    const QString base = QFileInfo(mainPath).absoluteDir().filePath(cardNameOfFile(mainPath));
+    QStringList paths;
+    for (const CardPart &part : cardParts())
+        paths << base + part.suffix;
+    return paths;
+}
+
+SetBytes encodeCardLossy(const CardState &card)
+{
+    SetBytes files;
+    for (int i = 0; i < kCardPartCount; ++i) {
+        QStringEncoder encoder("windows-1251", QStringConverter::Flag::Stateless);
+        files[static_cast<std::size_t>(i)] = encoder.encode(cardParts()[static_cast<std::size_t>(i)].fileText(card));
+    }
+    return files;
+}
+
+Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
+{
+    LoadedCard loaded;
+    CardState &card = loaded.card;
+
+    auto titles = readListFile(QDir(dataDir).filePath(QStringLiteral("shablon.kmt")));
+    if (auto *e = std::get_if<ReadError>(&titles))
+        return *e;
+    loaded.templateTitles = std::get<QStringList>(titles);
+
+    // The card is read under its lock, after finishing a save that was
+    // stopped half-way; a folder where no lock can be made (read-only) is
+    // read as it stands.
+    const QString folder = QFileInfo(mainPath).absolutePath();
+    auto lockAndRecover = [&](const QString &name, std::unique_ptr<CardLock> &lock) -> std::optional<ReadError> {
+        lock = std::make_unique<CardLock>(folder, name);
+        switch (lock->acquire(5000)) {
+        case CardLock::State::Held:
+            recoverCard(folder, name);
+            break;
+        case CardLock::State::Busy:
+            return ReadError{QStringLiteral("Карточку \"%1\" сейчас сохраняет другая копия программы. "
+                                            "Подождите немного и откройте карточку снова!")
+                                 .arg(name)};
+        case CardLock::State::Unavailable:
+            break;
+        }
+        return std::nullopt;
+    };
+    std::unique_ptr<CardLock> fileLock, cardLock;
+    if (auto e = lockAndRecover(cardNameOfFile(mainPath), fileLock))
+        return *e;
+
+    FileRead mainRead = readCardFile(mainPath);
+    if (!mainRead.error.isEmpty())
+        return ReadError{mainRead.error};
+    QString mainText = decode1251(mainRead.bytes);
+    const QStringList firstLines = splitLines(mainText.left(4096));
+    if (firstLines.isEmpty())
+        return ReadError{indexOutOfBoundsMessage(0)};
+    const QString name = firstLines.first();
+    if (!isUsableCardName(name))
+        return ReadError{cannotOpenMessage(absolute(mainPath), QStringLiteral("Invalid card name in line 1"))};
+    if (name != cardNameOfFile(mainPath)) {
+        if (auto e = lockAndRecover(name, cardLock))
+            return *e;
+    }
+
+    const QString base = QDir(folder).filePath(name);
+    SetBytes bytes;
+    bytes[0] = mainRead.bytes;
+    QString texts[kCardPartCount];
+    texts[0] = mainText;
+    const int templateCount = int(loaded.templateTitles.size());
+    auto read = [&](int i) -> std::optional<ReadError> {
+        FileRead r = readCardFile(base + cardParts()[static_cast<std::size_t>(i)].suffix);
+        if (!r.error.isEmpty())
+            return ReadError{r.error};
+        texts[i] = decode1251(r.bytes);
+        bytes[static_cast<std::size_t>(i)] = std::move(r.bytes);
+        return std::nullopt;
+    };
+    // The order in which problems are reported: the list files, the main
+    // file's values, the memos, then the values of the list files.
+    for (int i : {3, 4, 5})
+        if (auto e = read(i))
+            return *e;
+    if (auto e = cardParts()[0].decode(texts[0], card, templateCount))
+        return *e;
+    for (int i : {1, 2})
+        if (auto e = read(i))
+            return *e;
+    for (int i = 1; i < kCardPartCount; ++i)
+        if (auto e = cardParts()[static_cast<std::size_t>(i)].decode(texts[i], card, templateCount))
+            return *e;
+    loaded.folder = folder;
+    // The digest covers the set of the card's own name, as a save sees it.
+    loaded.digest =
+        absolute(mainPath) == absolute(base + cardSuffixes()[0]) ? setDigest(bytes) : setDigest(folder, name);
     return loaded;
 }
 
-std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir)
+std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir, SaveGuard *guard)
 {
     const QString name = card.text(QStringLiteral("FioEdit"));
     if (name.isEmpty())
@@ -330,118 +522,70 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir)
         return SaveError{QStringLiteral("Ф.И.О. пациента служит именем файлов карточки и не может содержать "
                                         "знаки / и \\, а также состоять только из точек \".\" или \"..\"!"),
                          true};
+    if (auto e = misplacedBreak(card))
+        return e;
 
-    // Every value must survive the round trip through Windows-1251, and only
-    // the notes may span lines: a line break elsewhere would shift every line after it.
-    auto hasBreak = [](const QString &text) { return text.contains(u'\n') || text.contains(u'\r'); };
-    for (const FieldDef &f : kCardFields) {
-        if (f.kind != FieldKind::Text && f.kind != FieldKind::DateText && f.kind != FieldKind::Notes)
-            continue;
-        const QString text = card.text(QLatin1String(f.control));
-        if (!encode1251(text))
-            return unstorable(fieldLabel(QLatin1String(f.control)));
-        if (f.kind != FieldKind::Notes && hasBreak(text))
-            return brokenLine(fieldLabel(QLatin1String(f.control)));
-    }
-    if (!encode1251(card.preparations))
-        return unstorable(QStringLiteral("Назначаемые препараты"));
-    if (!encode1251(card.recommendations))
-        return unstorable(QStringLiteral("Рекомендации"));
-    for (const QStringList &row : card.diagnosticRows) {
-        if (!encode1251(row.join(QString())))
-            return unstorable(QStringLiteral("Данные диагностики"));
-        if (hasBreak(row.join(QString())))
-            return brokenLine(QStringLiteral("Данные диагностики"));
-    }
-    for (const QStringList &row : card.visitRows) {
-        if (!encode1251(row.join(QString())))
-            return unstorable(QStringLiteral("Динамика потери веса"));
-        if (hasBreak(row.join(QString())))
-            return brokenLine(QStringLiteral("Динамика потери веса"));
+    // Every value must survive the round trip through Windows-1251, so that
+    // nothing is ever silently stored as "?". Each text is encoded once.
+    SetBytes files;
+    for (int i = 0; i < kCardPartCount; ++i) {
+        auto bytes = encode1251(cardParts()[static_cast<std::size_t>(i)].fileText(card));
+        if (!bytes)
+            return unstorableIn(i, card);
+        files[static_cast<std::size_t>(i)] = std::move(*bytes);
     }
 
-    const QString base = QDir(dataDir).filePath(name + QStringLiteral(".dat"));
-    struct Target {
-        QString path;
-        QByteArray bytes;
-    };
-    const Target targets[6] = {
-        {base, *encode1251(listFileText(encodeMainFile(card)))},
-        {base + QStringLiteral(".prp"), *encode1251(toCrLf(card.preparations))},
-        {base + QStringLiteral(".rec"), *encode1251(toCrLf(card.recommendations))},
-        {base + QStringLiteral(".tb1"), *encode1251(listFileText(encodeDiagnostic(card)))},
-        {base + QStringLiteral(".tb2"), *encode1251(listFileText(encodeVisits(card)))},
-        {base + QStringLiteral(".vit"), *encode1251(listFileText(encodeVitae(card)))},
-    };
+    const QString mainTarget = absolute(QDir(dataDir).filePath(name + cardSuffixes()[0]));
+    if (!QFileInfo(dataDir).isDir())
+        return SaveError{cannotCreateMessage(mainTarget, systemErrorText(ENOENT)), false};
+    if (!nameFitsFileSystem(dataDir, name))
+        return SaveError{QStringLiteral("Ф.И.О. пациента слишком длинное для имени файла карточки. "
+                                        "Сократите его и сохраните карточку снова!"),
+                         true};
 
-    auto failure = [](const QString &path, const QString &reason) {
-        return SaveError{cannotCreateMessage(QFileInfo(path).absoluteFilePath(), reason), false};
-    };
-
-    std::unique_ptr<QSaveFile> files[6];
-    for (int i = 0; i < 6; ++i) {
-        files[i] = std::make_unique<QSaveFile>(targets[i].path);
-        QSaveFile &f = *files[i];
-        if (QFileInfo(targets[i].path).isDir())
-            return failure(targets[i].path, QStringLiteral("Is a directory"));
-        if (!f.open(QIODevice::WriteOnly) || f.write(targets[i].bytes) != targets[i].bytes.size() || !f.flush() ||
-            injected(targets[i].path, SavePhase::Write)) {
-            const QString reason = f.errorString();
-            for (int k = 0; k <= i; ++k)
-                files[k]->cancelWriting();
-            return failure(targets[i].path, reason);
-        }
+    CardLock lock(dataDir, name);
+    switch (lock.acquire(5000)) {
+    case CardLock::State::Held:
+        break;
+    case CardLock::State::Busy:
+        return busyCard(name);
+    case CardLock::State::Unavailable:
+        return SaveError{cannotCreateMessage(mainTarget, systemErrorText(EACCES)), false};
     }
+    recoverCard(dataDir, name);
 
-    // Keep what the set held before, to put it back if a replacement fails.
-    struct Previous {
-        bool existed;
-        QByteArray bytes;
-    };
-    Previous previous[6];
-    for (int i = 0; i < 6; ++i) {
-        QFile old(targets[i].path);
-        previous[i].existed = old.exists();
-        if (previous[i].existed && old.open(QIODevice::ReadOnly))
-            previous[i].bytes = old.readAll();
-    }
-    for (int i = 0; i < 6; ++i) {
-        if (injected(targets[i].path, SavePhase::Replace))
-            files[i]->cancelWriting();
-        if (files[i]->commit())
-            continue;
-        const QString reason = files[i]->errorString();
-        for (int k = i + 1; k < 6; ++k)
-            files[k]->cancelWriting();
-        for (int k = 0; k < i; ++k) {
-            if (previous[k].existed) {
-                QSaveFile restore(targets[k].path);
-                if (restore.open(QIODevice::WriteOnly)) {
-                    restore.write(previous[k].bytes);
-                    restore.commit();
-                }
-            } else {
-                QFile::remove(targets[k].path);
+    if (guard) {
+        const QByteArray onDisk = setDigest(dataDir, name);
+        if (!onDisk.isEmpty() && onDisk != guard->knownDigest) {
+            if (!guard->knownDigest.isEmpty())
+                return SaveError{QStringLiteral("Карточку \"%1\" после открытия в этом окне сохранила другая копия "
+                                                "программы. Чтобы не затереть те изменения, карточка не сохранена: "
+                                                "откройте её снова и внесите свои изменения!")
+                                     .arg(name),
+                                 false};
+            // A namesake typed as a new card: the set it replaces is kept.
+            if (!guard->recoveryDataDir.isEmpty()) {
+                auto kept = keepSetCopy(guard->recoveryDataDir, dataDir, name);
+                if (auto *e = std::get_if<ReadError>(&kept))
+                    return SaveError{e->message, false};
+                guard->keptCopy = std::get<QString>(kept);
             }
         }
-        return failure(targets[i].path, reason);
     }
-    return std::nullopt;
-}
 
-void setSaveFaultForTesting(SaveFault fault)
-{
-    saveFault() = std::move(fault);
+    if (auto error = replaceSet(dataDir, name, files))
+        return SaveError{*error, false};
+    if (guard)
+        guard->writtenDigest = setDigest(files);
+    return std::nullopt;
 }
 
 QStringList deletionNames(const QString &chosen)
 {
-    return {chosen,
-            chosen + QStringLiteral(".tb1"),
-            chosen + QStringLiteral(".tb2"),
-            chosen + QStringLiteral(".vit"),
-            chosen + QStringLiteral(".rec"),
-            chosen + QStringLiteral(".prp")};
+    QStringList names{chosen};
+    for (int i = 1; i < kCardPartCount; ++i)
+        names << chosen + cardParts()[static_cast<std::size_t>(i)].suffix.mid(cardSuffixes()[0].size());
+    return names;
 }
 
 } // namespace vel

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "card/cardstate.h"
+#include "card/cardstore.h"
 #include "text/linefile.h"
 
 #include <QStringList>
 
-#include <functional>
+#include <array>
 #include <optional>
 
 // The card file set: <name>.dat and its side files .dat.prp, .dat.rec,
@@ -27,14 +28,41 @@ QStringList encodeVitae(const CardState &card);
 int radioIndexFromStored(int stored, int itemCount);
 int listIndexFromStored(int stored, int itemCount);
 
+// One file of the set: its suffix after the card name, the text it holds
+// for a card, and how that text fills a card when read.
+struct CardPart {
+    QString suffix;
+    QString (*fileText)(const CardState &card);
+    std::optional<ReadError> (*decode)(const QString &text, CardState &card, int templateCount);
+};
+// Main file first, then .prp, .rec, .tb1, .tb2 and .vit; open, save, delete,
+// the recovery copies and the card list all go through it.
+const std::array<CardPart, kCardPartCount> &cardParts();
+
+// Whether a file chosen in the data folder is the main file of a card set,
+// and the six paths of that set (main file first).
+bool isCardMainFile(const QString &path);
+QStringList cardSetPaths(const QString &mainPath);
+// The card name a main file's name stands for: "Иванова" for "Иванова.dat".
+QString cardNameOfFile(const QString &mainPath);
+// The card name becomes a file name in the card's folder.
+bool isUsableCardName(const QString &name);
+
+// The six files' bytes in Windows-1251; a character without a byte there
+// becomes "?". For copies that keep unsaved work, never for the card itself.
+SetBytes encodeCardLossy(const CardState &card);
+
 struct LoadedCard {
     CardState card;
     QStringList templateTitles; // the template list, for the template choice
+    QString folder;             // where the set was read
+    QByteArray digest;          // the set as read, to notice a later save by another copy
 };
 
 // Reads and checks the whole card file set before anything is shown, so a
 // bad file never leaves a half-loaded card. The side files are looked up
 // next to the chosen main file; the template list comes from the data folder.
+// A save of this card stopped half-way is finished first.
 Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir);
 
 struct SaveError {
@@ -42,14 +70,19 @@ struct SaveError {
     bool refusedInput; // shown in the "Error" box rather than the default error box
 };
 
-// Writes all six files or none: each is written to a temporary file first,
-// and the set is replaced only when every file was written completely.
-std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir);
+// What the window knows of the set it saves over. Without it a save simply
+// replaces the set.
+struct SaveGuard {
+    QByteArray knownDigest; // the set as this window last read or wrote it; empty: none
+    // A set on disk that this window does not know is copied here first.
+    QString recoveryDataDir;
+    QByteArray writtenDigest; // set by a successful save
+    QString keptCopy;         // the main file of the copy made, if one was
+};
 
-// Lets tests make the writing or the replacing of a file of the set fail.
-enum class SavePhase { Write, Replace };
-using SaveFault = std::function<bool(const QString &path, SavePhase phase)>;
-void setSaveFaultForTesting(SaveFault fault);
+// Writes all six files or none, even if the program is killed half-way, and
+// never while another copy of the program writes the same card.
+std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir, SaveGuard *guard = nullptr);
 
 // The six names that delete removes for a chosen main file name.
 QStringList deletionNames(const QString &chosen);

@@ -5,7 +5,13 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cerrno>
+#include <cstring>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vel {
 
@@ -120,18 +126,58 @@ QString cannotCreateMessage(const QString &path, const QString &reason)
     return QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason);
 }
 
+QString systemErrorText(int errorNumber)
+{
+    return QString::fromLocal8Bit(std::strerror(errorNumber));
+}
+
+Result<QByteArray> readFileBytes(const QString &path, qint64 maxBytes)
+{
+    const QString shown = QFileInfo(path).absoluteFilePath();
+    auto failure = [&](const QString &reason) { return ReadError{cannotOpenMessage(shown, reason)}; };
+    // Non-blocking, so that opening a FIFO returns at once; checked as a
+    // regular file before a single byte is read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failure(systemErrorText(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return failure(systemErrorText(errno));
+    if (S_ISDIR(st.st_mode))
+        return failure(systemErrorText(EISDIR));
+    if (!S_ISREG(st.st_mode))
+        return failure(QStringLiteral("Not a regular file"));
+    if (st.st_size > maxBytes)
+        return failure(QStringLiteral("File too large (more than %1 MB)").arg(maxBytes / (1024 * 1024)));
+    QByteArray bytes;
+    bytes.reserve(qsizetype(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return failure(systemErrorText(errno));
+        if (n == 0)
+            break;
+        // The file may grow while it is read.
+        if (bytes.size() + n > maxBytes)
+            return failure(QStringLiteral("File too large (more than %1 MB)").arg(maxBytes / (1024 * 1024)));
+        bytes.append(buffer, qsizetype(n));
+    }
+    return bytes;
+}
+
 Result<QString> readTextFile(const QString &path)
 {
-    QFile file(path);
-    const QString shown = QFileInfo(path).absoluteFilePath();
-    if (QFileInfo(path).isDir())
-        return ReadError{cannotOpenMessage(shown, QStringLiteral("Is a directory"))};
-    if (!file.open(QIODevice::ReadOnly))
-        return ReadError{cannotOpenMessage(shown, file.errorString())};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return ReadError{cannotOpenMessage(shown, file.errorString())};
-    return decode1251(bytes);
+    auto bytes = readFileBytes(path);
+    if (auto *e = std::get_if<ReadError>(&bytes))
+        return *e;
+    return decode1251(std::get<QByteArray>(bytes));
 }
 
 QString withFullStop(const QString &message)

@@ -49,8 +49,15 @@ QString indexOutOfBoundsMessage(int index);       // "List index out of bounds (
 QString cannotOpenMessage(const QString &path, const QString &reason);
 QString cannotCreateMessage(const QString &path, const QString &reason);
 
-// Reading whole files. The path is reported as an absolute path.
+// Reading whole files. The path is reported as an absolute path. Only
+// regular files are read (a FIFO or a device is refused at once, never
+// waited on), and none larger than maxBytes.
+inline constexpr qint64 kMaxTextFileSize = 64 * 1024 * 1024;
+Result<QByteArray> readFileBytes(const QString &path, qint64 maxBytes = kMaxTextFileSize);
 Result<QString> readTextFile(const QString &path);
+
+// The system's text for an errno value ("No space left on device").
+QString systemErrorText(int errorNumber);
 inline Result<QStringList> readListFile(const QString &path)
 {
     auto r = readTextFile(path);

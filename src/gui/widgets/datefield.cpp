@@ -3,6 +3,7 @@
 #include <QCalendarWidget>
 #include <QDate>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QToolButton>
@@ -26,10 +27,17 @@ DateField::DateField(const QString &objectName, QWidget *parent) : QLineEdit(par
     m_button->setAutoRaise(true);
     setTextMargins(0, 0, 16, 0);
     connect(m_button, &QToolButton::clicked, this, &DateField::dropCalendar);
-    // A free-form date cleared by hand gets its mask back.
+    // An edit that arrives some other way than a key (pasting, dropping)
+    // while the text stands unmasked: the digits typed so far go into the mask.
     connect(this, &QLineEdit::textEdited, this, [this](const QString &text) {
-        if (inputMask().isEmpty() && text.isEmpty())
-            setInputMask(kDateMask);
+        if (!inputMask().isEmpty())
+            return;
+        QString digits;
+        for (QChar c : text)
+            if (c.isDigit() && c.unicode() < 128)
+                digits += c;
+        setInputMask(kDateMask);
+        setText(digits);
     });
 }
 
@@ -55,6 +63,36 @@ void DateField::focusOutEvent(QFocusEvent *event)
     // Only a move to another control counts, not a dialog or menu taking over.
     if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
         emit left();
+}
+
+void DateField::keyPressEvent(QKeyEvent *event)
+{
+    // The unmasked text (the today text with its one-digit day) is shown as
+    // it is until the doctor edits it; the first edit happens under the mask.
+    if (inputMask().isEmpty() && !isReadOnly()) {
+        const bool typed = !event->text().isEmpty() && event->text().at(0).isPrint();
+        if (typed || event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete ||
+            event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut))
+            takeMask();
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void DateField::takeMask()
+{
+    const QString old = text();
+    const bool allSelected = hasSelectedText() && selectedText() == old;
+    const int cursor = cursorPosition();
+    // "8.12.2026" becomes "08.12.2026"; anything else keeps only what fits the mask.
+    const QDate date = QDate::fromString(old, QStringLiteral("d.M.yyyy"));
+    const QString masked = date.isValid() ? date.toString(QStringLiteral("dd.MM.yyyy")) : old;
+    const int shift = int(masked.size()) - int(old.size());
+    setInputMask(kDateMask);
+    setText(masked);
+    if (allSelected)
+        selectAll();
+    else
+        setCursorPosition(cursor > 0 ? cursor + shift : 0);
 }
 
 void DateField::resizeEvent(QResizeEvent *event)

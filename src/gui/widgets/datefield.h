@@ -21,10 +21,12 @@ signals:
 
 protected:
     void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void dropCalendar();
+    void takeMask();
     QToolButton *m_button;
 };
 

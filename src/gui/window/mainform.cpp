@@ -1,27 +1,31 @@
 #include "window/mainform.h"
 
-#include "window/aboutbox.h"
+#include "card/cardfiles.h"
+#include "card/deletion.h"
+#include "chart/weightchart.h"
+#include "platform/platform.h"
+#include "summary/summary.h"
+#include "tables/catalogue.h"
+#include "tables/fields.h"
+#include "tables/questions.h"
+#include "text/linefile.h"
 #include "visits/age.h"
 #include "visits/bodyindex.h"
-#include "card/cardfiles.h"
-#include "tables/catalogue.h"
-#include "widgets/datefield.h"
-#include "tables/fields.h"
-#include "text/linefile.h"
-#include "platform/platform.h"
 #include "visits/prescription.h"
-#include "tables/questions.h"
+#include "visits/templatestore.h"
+#include "widgets/datefield.h"
 #include "widgets/radiogroup.h"
 #include "widgets/stringgrid.h"
-#include "summary/summary.h"
-#include "visits/templatestore.h"
-#include "chart/weightchart.h"
+#include "window/aboutbox.h"
+#include "window/unsavedwork.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -31,6 +35,8 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
+
+#include <limits>
 
 using namespace vel;
 
@@ -53,6 +59,16 @@ QString pointNumber(int rowInBlock)
     if (rowInBlock >= 8 && rowInBlock <= 13)
         return QString::number(rowInBlock - 7);
     return {};
+}
+
+// A memo's text exactly as typed: the plain-text view would turn
+// non-breaking spaces into ordinary ones.
+QString memoText(const QPlainTextEdit *memo)
+{
+    QString text = memo->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    return text;
 }
 
 } // namespace
@@ -78,6 +94,13 @@ TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &data
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     buildWindow();
     m_about = new TAboutBox(m_platform, this);
+    // A single-line field holds whatever its file line holds, however long.
+    for (const FieldDef &f : kCardFields)
+        if (f.kind == FieldKind::Text)
+            control<QLineEdit>(QLatin1String(f.control))->setMaxLength(std::numeric_limits<int>::max());
+    m_unsaved = new UnsavedWork(
+        m_dataDir, [this] { return cardState(); }, this);
+    connect(m_unsaved, &UnsavedWork::keptByTimer, this, [this](const QString &status) { setStatus(1, status); });
     FormCreate(today);
 }
 
@@ -93,6 +116,8 @@ void TMainForm::FormCreate(const QDate &today)
     for (int c = 0; c < kVisitTitles.size(); ++c)
         Grid2->setCell(c, 0, kVisitTitles.at(c));
 
+    // Saves stopped half-way by a crash are finished before anything is read.
+    recoverFolder(m_dataDir);
     auto titles = readTemplateList(m_dataDir);
     if (auto *e = std::get_if<ReadError>(&titles)) {
         defaultErrorBox(e->message);
@@ -199,7 +224,7 @@ CardState TMainForm::cardState() const
             card.texts.insert(name, qobject_cast<DateField *>(w)->shownText());
             break;
         case FieldKind::Notes:
-            card.texts.insert(name, qobject_cast<QPlainTextEdit *>(w)->toPlainText());
+            card.texts.insert(name, memoText(qobject_cast<QPlainTextEdit *>(w)));
             break;
         case FieldKind::Index:
             if (auto *group = qobject_cast<RadioGroup *>(w))
@@ -227,8 +252,8 @@ CardState TMainForm::cardState() const
             row << Grid2->cell(c, r);
         card.visitRows << row;
     }
-    card.preparations = PrepMemo->toPlainText();
-    card.recommendations = RecMemo->toPlainText();
+    card.preparations = memoText(PrepMemo);
+    card.recommendations = memoText(RecMemo);
     return card;
 }
 
@@ -309,7 +334,11 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
 
 void TMainForm::NewActExecute()
 {
-    resetCard();
+    const QString kept = m_unsaved->keepIfUnsaved();
+    if (resetCard())
+        m_unsaved->markSaved();
+    if (!kept.isEmpty())
+        setStatus(1, kept);
 }
 
 bool TMainForm::resetCard()
@@ -379,39 +408,62 @@ void TMainForm::OpenActExecute()
         return;
     }
     const LoadedCard &card = std::get<LoadedCard>(loaded);
+    const QString kept = m_unsaved->keepIfUnsaved();
     applyCard(card.card, card.templateTitles);
     BirEditChange();
     PageControl1->setCurrentIndex(PassportPage);
     TabSheet8Enter();
     TabSheet10Enter();
+    m_unsaved->markSaved();
+    // Only a set in the data folder is the one a save replaces.
+    const bool inDataFolder = QFileInfo(card.folder).canonicalFilePath() == QFileInfo(m_dataDir).canonicalFilePath();
+    m_unsaved->setKnownSet(inDataFolder ? card.card.text(QStringLiteral("FioEdit")) : QString(), card.digest);
+    if (!kept.isEmpty())
+        setStatus(1, kept);
 }
 
 void TMainForm::SaveActExecute()
 {
     const CardState card = cardState();
-    if (auto error = saveCard(card, m_dataDir)) {
+    const QString name = card.text(QStringLiteral("FioEdit"));
+    SaveGuard guard;
+    guard.knownDigest = m_unsaved->knownDigest(name);
+    guard.recoveryDataDir = m_dataDir;
+    if (auto error = saveCard(card, m_dataDir, &guard)) {
+        // A failure never leaves an earlier "saved" on screen.
+        setStatus(1, QString());
         if (error->refusedInput)
             errorBox(error->message);
         else
             defaultErrorBox(error->message);
         return;
     }
+    m_unsaved->markSaved();
+    m_unsaved->setKnownSet(name, guard.writtenDigest);
     setStatus(1, QStringLiteral(" Карточка сохранена"));
     setStatus(0, QStringLiteral(" Карточка пациента: ") + card.text(QStringLiteral("FioEdit")));
 }
 
 void TMainForm::DelActExecute()
 {
-    const QString path =
-        m_platform->chooseCardFile(this, QStringLiteral("Удалить карточку пациента"), m_dataDir, m_lastChosen);
+    // Nothing is preselected: Enter alone must not delete the card shown.
+    const QString path = m_platform->chooseCardFile(this, QStringLiteral("Удалить карточку пациента"), m_dataDir, {});
     if (path.isEmpty())
         return;
     m_lastChosen = path;
-    for (const QString &name : deletionNames(path))
-        QFile::remove(name);
+    const QString kept = m_unsaved->keepIfUnsaved();
+    const auto error = deleteCard(path, m_dataDir);
+    m_unsaved->setKnownSet(QString(), QByteArray());
     // A reset stopped by a missing template list does not report the deletion.
-    if (resetCard())
-        setStatus(1, QStringLiteral(" Карточка удалена"));
+    const bool reset = resetCard();
+    if (reset)
+        m_unsaved->markSaved();
+    if (error) {
+        setStatus(1, kept);
+        defaultErrorBox(*error);
+    } else if (reset) {
+        setStatus(1, kept.isEmpty() ? QStringLiteral(" Карточка удалена") : kept);
+    }
 }
 
 void TMainForm::PrnActExecute()
@@ -422,6 +474,15 @@ void TMainForm::PrnActExecute()
 void TMainForm::ExitActExecute()
 {
     close();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    // No question on the way out: unsaved work goes to a recovery copy.
+    const QString kept = m_unsaved->keepIfUnsaved();
+    if (!kept.isEmpty())
+        setStatus(1, kept);
+    QMainWindow::closeEvent(event);
 }
 
 void TMainForm::HelpActExecute()

@@ -24,6 +24,7 @@ class DateField;
 class Platform;
 class RadioGroup;
 class StringGrid;
+class UnsavedWork;
 class WeightChart;
 } // namespace vel
 
@@ -39,8 +40,18 @@ public:
     ~TMainForm() override;
 
     // The nine questionnaire pages, in tab order.
-    enum Page { PassportPage, WeightHistoryPage, CorrectionsPage, FoodsPage, DiagnosticPage,
-                AnamnesisPage, HealthPage, DynamicsPage, PrescriptionPage, PageCount };
+    enum Page {
+        PassportPage,
+        WeightHistoryPage,
+        CorrectionsPage,
+        FoodsPage,
+        DiagnosticPage,
+        AnamnesisPage,
+        HealthPage,
+        DynamicsPage,
+        PrescriptionPage,
+        PageCount
+    };
 
     QString dataDirectory() const { return m_dataDir; }
     QString today() const { return m_today; }
@@ -77,6 +88,9 @@ public:
     // Shown beside the card, never stored: body indices and the weight chart.
     void refreshBodyIndices();
     void refreshChart();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void FormCreate(const QDate &today);
@@ -136,4 +150,5 @@ private:
     vel::WeightChart *Chart = nullptr;
     QToolButton *PrnButton = nullptr;
     TAboutBox *m_about = nullptr;
+    vel::UnsavedWork *m_unsaved = nullptr;
 };

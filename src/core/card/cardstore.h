@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLockFile;
+
+// The disk side of a card file set: reading a file of it safely, replacing
+// the whole set so that a crash leaves the old set or the new one, never a
+// mix, and one writer per card at a time.
+//
+// A save first writes the new files under temporary names and links the old
+// ones to backup names, then writes a small journal naming the set, then
+// renames the new files into place, and finally drops the backups and the
+// journal. Whoever next opens or saves that card (or starts in its folder)
+// and finds a journal finishes that save; a save stopped before its journal
+// only left temporary files behind, which are removed. Every helper file is
+// hidden and named after a hash of the card name, so that its name stays
+// short however long the patient's name is.
+
+namespace vel {
+
+inline constexpr int kCardPartCount = 6;
+inline constexpr qint64 kMaxCardFileSize = 64 * 1024 * 1024;
+
+using SetBytes = std::array<QByteArray, kCardPartCount>;
+
+// The card's suffixes after "<name>", main file first: ".dat", ".dat.prp"...
+const std::array<QString, kCardPartCount> &cardSuffixes();
+
+// A held lock on one card of one folder; released when destroyed.
+class CardLock {
+public:
+    CardLock(const QString &folder, const QString &name);
+    ~CardLock();
+    CardLock(const CardLock &) = delete;
+    CardLock &operator=(const CardLock &) = delete;
+
+    enum class State { Held, Busy, Unavailable };
+    // Waits up to waitMs for another copy of the program to finish with the card.
+    State acquire(int waitMs);
+
+private:
+    std::unique_ptr<QLockFile> m_lock;
+};
+
+// Reads one card file whole: regular files only (a FIFO or a device is
+// refused, never waited on), no symbolic link leading out of the folder,
+// at most kMaxCardFileSize bytes. The error is the full message.
+struct FileRead {
+    QByteArray bytes;
+    QString error; // empty when read
+};
+FileRead readCardFile(const QString &path);
+
+// A fingerprint of the set as it is on disk; empty when there is no main file.
+QByteArray setDigest(const QString &folder, const QString &name);
+QByteArray setDigest(const SetBytes &files);
+
+// Finishes or undoes a save of this card that was stopped half-way and removes
+// leftover temporary files. The caller holds the card's lock.
+void recoverCard(const QString &folder, const QString &name);
+// The same for every card of the folder with leftovers, skipping cards that
+// another copy of the program is saving right now.
+void recoverFolder(const QString &folder);
+
+// Replaces the card's six files by the given bytes, all or none. The caller
+// holds the lock. The message names the file that failed and why.
+std::optional<QString> replaceSet(const QString &folder, const QString &name, const SetBytes &files);
+
+// Longest file name of the set in bytes, and the folder's limit.
+bool nameFitsFileSystem(const QString &folder, const QString &name);
+
+// Test hooks. A fault makes writing or replacing one file of the set fail;
+// a stop ends the save at the given step as a crash would: no clean-up.
+enum class SavePhase { Write, Replace };
+using SaveFault = std::function<bool(const QString &path, SavePhase phase)>;
+void setSaveFaultForTesting(SaveFault fault);
+void setSaveStopForTesting(std::function<bool(int step)> stop);
+inline const QString kStoppedForTesting = QStringLiteral("stopped for testing");
+
+} // namespace vel

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace vel {
+
+// Where deleted cards go when the desktop has no trash for the data folder.
+QString deletedCardsFolder(const QString &dataDir);
+
+// Moves the chosen main file and its side files to the desktop trash, or
+// where there is none into a folder of deleted cards inside the data folder,
+// so that a card deleted by mistake can be brought back. The message names
+// the first file that could not be moved.
+std::optional<QString> deleteCard(const QString &chosen, const QString &dataDir);
+
+} // namespace vel
