@@ -94,10 +94,16 @@ TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &data
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     buildWindow();
     m_about = new TAboutBox(m_platform, this);
-    // A single-line field holds whatever its file line holds, however long.
-    for (const FieldDef &f : kCardFields)
-        if (f.kind == FieldKind::Text)
-            control<QLineEdit>(QLatin1String(f.control))->setMaxLength(std::numeric_limits<int>::max());
+    // Typing is limited where a field has its own limit; otherwise a
+    // single-line field takes whatever its file line holds.
+    for (const FieldDef &f : kCardFields) {
+        if (f.kind != FieldKind::Text)
+            continue;
+        auto *edit = control<QLineEdit>(QLatin1String(f.control));
+        if (edit->maxLength() == QLineEdit().maxLength())
+            edit->setMaxLength(std::numeric_limits<int>::max());
+        m_typingLimits.insert(edit, edit->maxLength());
+    }
     m_unsaved = new UnsavedWork(
         m_dataDir, [this] { return cardState(); }, this);
     connect(m_unsaved, &UnsavedWork::keptByTimer, this, [this](const QString &status) { setStatus(1, status); });
@@ -285,9 +291,15 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
         const QString name = QLatin1String(f.control);
         QWidget *w = m_controls.value(name);
         switch (f.kind) {
-        case FieldKind::Text:
-            qobject_cast<QLineEdit *>(w)->setText(card.text(name));
+        case FieldKind::Text: {
+            // A stored value longer than the typing limit opens whole, so
+            // that saving it again changes nothing.
+            auto *edit = qobject_cast<QLineEdit *>(w);
+            const QString text = card.text(name);
+            edit->setMaxLength(std::max(m_typingLimits.value(edit, edit->maxLength()), int(text.size())));
+            edit->setText(text);
             break;
+        }
         case FieldKind::DateText:
             qobject_cast<DateField *>(w)->setShownText(card.text(name));
             break;
@@ -373,6 +385,10 @@ bool TMainForm::resetCard()
                              "WalkEdit", "TelEdit", "DinEdit", "ZapEdit", "ColEdit", "TastEdit"})
         control<QLineEdit>(QLatin1String(edit))->clear();
     DateEdit->setShownText(m_today);
+    // Cleared fields get their own typing limits back.
+    for (auto it = m_typingLimits.cbegin(); it != m_typingLimits.cend(); ++it)
+        if (it.key()->text().size() <= it.value())
+            it.key()->setMaxLength(it.value());
 
     for (const QuestionGroup &g : kQuestionGroups)
         control<RadioGroup>(QLatin1String(g.name))->setItemIndex(-1);
@@ -462,7 +478,7 @@ void TMainForm::DelActExecute()
         setStatus(1, kept);
         defaultErrorBox(*error);
     } else if (reset) {
-        setStatus(1, kept.isEmpty() ? QStringLiteral(" Карточка удалена") : kept);
+        setStatus(1, QStringLiteral(" Карточка удалена"));
     }
 }
 

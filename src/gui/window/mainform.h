@@ -151,4 +151,5 @@ private:
     QToolButton *PrnButton = nullptr;
     TAboutBox *m_about = nullptr;
     vel::UnsavedWork *m_unsaved = nullptr;
+    QHash<QLineEdit *, int> m_typingLimits; // the single-line fields' own limits
 };
