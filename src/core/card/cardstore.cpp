@@ -3,7 +3,9 @@
 #include "text/linefile.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -271,8 +273,9 @@ const std::array<QString, kCardPartCount> &cardSuffixes()
     return suffixes;
 }
 
-CardLock::CardLock(const QString &folder, const QString &name)
-    : m_lock(std::make_unique<QLockFile>(SetPaths{folder, stemOf(name)}.lock()))
+CardLock::CardLock(const QString &folder, const QString &name) : CardLock(SetPaths{folder, stemOf(name)}.lock()) {}
+
+CardLock::CardLock(const QString &lockPath) : m_path(lockPath), m_lock(std::make_unique<QLockFile>(m_path))
 {
     // A save takes well under a second; a lock this old was left by a crash
     // on another computer sharing the folder.
@@ -283,9 +286,26 @@ CardLock::~CardLock() = default;
 
 CardLock::State CardLock::acquire(int waitMs)
 {
-    if (m_lock->tryLock(waitMs))
-        return State::Held;
-    return m_lock->error() == QLockFile::LockFailedError ? State::Busy : State::Unavailable;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (m_lock->tryLock(std::min(waitMs, 100)))
+            return State::Held;
+        if (m_lock->error() != QLockFile::LockFailedError)
+            return State::Unavailable;
+        // A copy killed while making its lock leaves it empty; a lock is
+        // written whole within microseconds, so an empty one a second old is dead.
+        qint64 pid = 0;
+        QString host, app;
+        const QFileInfo file(m_path);
+        if (!m_lock->getLockInfo(&pid, &host, &app) && file.exists() &&
+            file.lastModified().msecsTo(QDateTime::currentDateTime()) > 1000) {
+            m_lock->removeStaleLockFile();
+            continue;
+        }
+        if (waited.elapsed() >= waitMs)
+            return State::Busy;
+    }
 }
 
 FileRead readCardFile(const QString &path)
@@ -363,9 +383,8 @@ void recoverFolder(const QString &folder)
     }
     for (const QString &stem : stems) {
         const SetPaths p{folder, stem};
-        QLockFile lock(p.lock());
-        lock.setStaleLockTime(60 * 1000);
-        if (lock.tryLock(0))
+        CardLock lock(p.lock());
+        if (lock.acquire(0) == CardLock::State::Held)
             recoverStem(p);
     }
 }

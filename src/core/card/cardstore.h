@@ -47,6 +47,9 @@ public:
     State acquire(int waitMs);
 
 private:
+    friend void recoverFolder(const QString &folder);
+    explicit CardLock(const QString &lockPath);
+    QString m_path;
     std::unique_ptr<QLockFile> m_lock;
 };
 

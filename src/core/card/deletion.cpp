@@ -17,7 +17,20 @@ QString cannotDeleteMessage(const QString &path, const QString &reason)
     return QStringLiteral("Cannot delete file \"%1\". %2").arg(QFileInfo(path).absoluteFilePath(), reason);
 }
 
+std::function<bool(const QString &)> &trash()
+{
+    static std::function<bool(const QString &)> moveToTrash = [](const QString &path) {
+        return QFile::moveToTrash(path);
+    };
+    return moveToTrash;
+}
+
 } // namespace
+
+void setTrashForTesting(std::function<bool(const QString &path)> stand)
+{
+    trash() = std::move(stand);
+}
 
 QString deletedCardsFolder(const QString &dataDir)
 {
@@ -46,7 +59,7 @@ std::optional<QString> deleteCard(const QString &chosen, const QString &dataDir)
         const QFileInfo info(path);
         if (!info.exists() && !info.isSymLink())
             continue;
-        if (QFile::moveToTrash(path))
+        if (trash()(path))
             continue;
         if (fallback.isEmpty()) {
             const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss-zzz"));

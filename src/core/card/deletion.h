@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace vel {
@@ -14,5 +15,8 @@ QString deletedCardsFolder(const QString &dataDir);
 // so that a card deleted by mistake can be brought back. The message names
 // the first file that could not be moved.
 std::optional<QString> deleteCard(const QString &chosen, const QString &dataDir);
+
+// Lets tests stand in for the desktop trash: true when the file went there.
+void setTrashForTesting(std::function<bool(const QString &path)> trash);
 
 } // namespace vel
