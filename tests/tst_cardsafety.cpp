@@ -203,11 +203,16 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("fifo") << "fifo" << "Not a regular file";
-        QTest::newRow("link to /dev/zero") << "zero" << "Symbolic link leads out of the card's folder";
-        QTest::newRow("link out of the folder") << "outside" << "Symbolic link leads out of the card's folder";
-        QTest::newRow("folder") << "folder" << "Is a directory";
-        QTest::newRow("65 MB") << "huge" << "File too large (more than 64 MB)";
+        QTest::newRow("fifo") << "fifo"
+                              << "Not a regular file";
+        QTest::newRow("link to /dev/zero") << "zero"
+                                           << "Symbolic link leads out of the card's folder";
+        QTest::newRow("link out of the folder") << "outside"
+                                                << "Symbolic link leads out of the card's folder";
+        QTest::newRow("folder") << "folder"
+                                << "Is a directory";
+        QTest::newRow("65 MB") << "huge"
+                               << "File too large (more than 64 MB)";
     }
     void hostileFileIsRefused()
     {

@@ -347,6 +347,8 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
 void TMainForm::NewActExecute()
 {
     const QString kept = m_unsaved->keepIfUnsaved();
+    // A new card replaces no set this window knows, even under a known name.
+    m_unsaved->setKnownSet(QString(), QByteArray());
     if (resetCard())
         m_unsaved->markSaved();
     if (!kept.isEmpty())

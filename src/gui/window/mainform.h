@@ -40,18 +40,8 @@ public:
     ~TMainForm() override;
 
     // The nine questionnaire pages, in tab order.
-    enum Page {
-        PassportPage,
-        WeightHistoryPage,
-        CorrectionsPage,
-        FoodsPage,
-        DiagnosticPage,
-        AnamnesisPage,
-        HealthPage,
-        DynamicsPage,
-        PrescriptionPage,
-        PageCount
-    };
+    enum Page { PassportPage, WeightHistoryPage, CorrectionsPage, FoodsPage, DiagnosticPage,
+                AnamnesisPage, HealthPage, DynamicsPage, PrescriptionPage, PageCount };
 
     QString dataDirectory() const { return m_dataDir; }
     QString today() const { return m_today; }

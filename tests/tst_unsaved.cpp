@@ -1,0 +1,253 @@
+// The window never lets typed work vanish, never shows a failure as
+// success, and saves an opened card back byte for byte.
+#include "card/cardfiles.h"
+#include "card/deletion.h"
+#include "card/recovery.h"
+#include "support/scriptedplatform.h"
+#include "support/testfiles.h"
+#include "widgets/datefield.h"
+#include "window/mainform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using testsupport::cp1251;
+using testsupport::readAll;
+using testsupport::writeFile;
+
+namespace {
+
+void typeText(QWidget *w, const QString &text)
+{
+    w->setFocus();
+    for (QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+} // namespace
+
+class TestUnsaved final : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<TMainForm> m_form;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    template <typename T> T *find(const QString &name) const
+    {
+        T *w = m_form->findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    void makeForm(const QDate &today = QDate(2024, 3, 5))
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        writeFile(path("shablon.kmt"), cp1251("Диета\r\n"));
+        m_platform = std::make_unique<ScriptedPlatform>();
+        m_form = std::make_unique<TMainForm>(m_platform.get(), today, m_dir->path());
+        m_form->show();
+    }
+    // The main files of the recovery copies, oldest first.
+    QStringList copies() const
+    {
+        QStringList mains;
+        const QDir root(vel::recoveryFolder(m_dir->path()));
+        for (const QString &sub : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+            for (const QString &f : QDir(root.filePath(sub)).entryList({"*.dat"}, QDir::Files))
+                mains << root.filePath(sub + "/" + f);
+        return mains;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Deleted cards go to the folder inside the data folder, never to this machine's trash.
+        vel::setTrashForTesting([](const QString &) { return false; });
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        m_dir.reset();
+    }
+
+    void discardingKeepsACopy_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("typed");
+        for (const char *how : {"new", "open", "delete", "close"}) {
+            QTest::addRow("%s after typing", how) << how << true;
+            QTest::addRow("%s with nothing typed", how) << how << false;
+        }
+    }
+    void discardingKeepsACopy()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, typed);
+        makeForm();
+        m_form->NewActExecute();
+        typeText(find<QLineEdit>("FioEdit"), "Иванова");
+        m_form->SaveActExecute();
+        QCOMPARE(m_form->statusText(1), " Карточка сохранена");
+        const QByteArray saved = readAll(path("Иванова.dat"));
+        if (typed)
+            typeText(find<QPlainTextEdit>("PrimMemo"), " и ещё");
+        m_platform->nextFiles << path("Иванова.dat");
+        if (how == "new")
+            m_form->NewActExecute();
+        else if (how == "open")
+            m_form->OpenActExecute();
+        else if (how == "delete")
+            m_form->DelActExecute();
+        else
+            m_form->close();
+
+        if (!typed) {
+            QVERIFY(copies().isEmpty());
+            return;
+        }
+        QCOMPARE(copies().size(), 1);
+        const auto copy = vel::loadCard(copies().first(), m_dir->path());
+        QVERIFY(!vel::failed(copy));
+        QVERIFY(std::get<vel::LoadedCard>(copy).card.text("PrimMemo").contains(" и ещё"));
+        if (how == "new" || how == "open") {
+            auto *panel = find<QLabel>("StatusPanel1");
+            QCOMPARE(panel->text(), " Копия в папке .recovery");
+            QVERIFY(panel->fontMetrics().horizontalAdvance(panel->text()) < panel->contentsRect().width());
+        }
+        if (how != "delete")
+            QCOMPARE(readAll(path("Иванова.dat")), saved);
+        // The same unsaved state is not copied twice.
+        m_form->close();
+        QCOMPARE(copies().size(), 1);
+    }
+
+    void namesakeSetIsKeptBeforeItIsReplaced()
+    {
+        makeForm();
+        m_form->NewActExecute();
+        typeText(find<QLineEdit>("FioEdit"), "Петров");
+        m_form->SaveActExecute();
+        const QByteArray first = readAll(path("Петров.dat.vit"));
+        m_form->NewActExecute();
+        typeText(find<QLineEdit>("FioEdit"), "Петров");
+        typeText(find<QPlainTextEdit>("PrimMemo"), " другой");
+        m_form->SaveActExecute();
+        QCOMPARE(m_form->statusText(1), " Карточка сохранена");
+        QCOMPARE(copies().size(), 1);
+        QCOMPARE(readAll(copies().first().chopped(4) + ".dat.vit"), first);
+    }
+
+    void saveRefusedWhenAnotherCopySavedMeanwhile()
+    {
+        makeForm();
+        m_form->NewActExecute();
+        typeText(find<QLineEdit>("FioEdit"), "Орлова");
+        m_form->SaveActExecute();
+        vel::CardState theirs = m_form->cardState();
+        theirs.texts["PrimMemo"] = "их примечания";
+        QVERIFY(!vel::saveCard(theirs, m_dir->path()));
+        const QByteArray onDisk = readAll(path("Орлова.dat"));
+        typeText(find<QPlainTextEdit>("PrimMemo"), " мои");
+        m_form->SaveActExecute();
+        QCOMPARE(m_platform->boxes.size(), 1);
+        QVERIFY2(m_platform->boxes.first().contains("другая копия программы"), qPrintable(m_platform->boxes.first()));
+        QCOMPARE(m_form->statusText(1), QString());
+        QCOMPARE(readAll(path("Орлова.dat")), onDisk);
+    }
+
+    void failedSaveAfterGoodOneIsNotShownAsSaved()
+    {
+        makeForm();
+        m_form->NewActExecute();
+        typeText(find<QLineEdit>("FioEdit"), "Белов");
+        m_form->SaveActExecute();
+        QCOMPARE(m_form->statusText(1), " Карточка сохранена");
+        vel::setSaveFaultForTesting([](const QString &p, vel::SavePhase) { return p.endsWith(".tb2"); });
+        m_form->SaveActExecute();
+        vel::setSaveFaultForTesting({});
+        QCOMPARE(m_platform->boxes.size(), 1);
+        QCOMPARE(m_form->statusText(1), QString());
+    }
+
+    void deleteAsksWithoutPreselectionAndNamesWhatFailed()
+    {
+        makeForm();
+        for (const QString &s : testsupport::kCardSuffixes)
+            writeFile(path("Карта" + s), "x");
+        // No trash and no room for deleted cards.
+        writeFile(vel::deletedCardsFolder(m_dir->path()), "");
+        m_platform->nextFiles << path("Карта.dat");
+        m_form->DelActExecute();
+        QCOMPARE(m_platform->fileDialogInitial.last(), QString());
+        QCOMPARE(m_platform->boxes.size(), 1);
+        QVERIFY2(m_platform->boxes.first().contains(path("Карта.dat")), qPrintable(m_platform->boxes.first()));
+        QVERIFY(m_form->statusText(1) != " Карточка удалена");
+        QVERIFY(QFile::exists(path("Карта.dat")));
+    }
+
+    void openThenSaveIsByteIdentical()
+    {
+        makeForm();
+        vel::CardState card;
+        card.texts["FioEdit"] = "Длинная";
+        card.texts["BirEdit"] = "15.04.1980";
+        card.texts["AdrEdit"] = QString(40000, u'ж');
+        card.texts["RostEdit"] = "1654";
+        card.texts["PrimMemo"] = QString("строка\u00a0один\nдва");
+        card.preparations = QString("пить\u00a0воду\n\nгулять");
+        card.recommendations = QString("\u00a0");
+        card.diagnosticRows << QStringList{"a", "b", "c"};
+        QVERIFY(!vel::saveCard(card, m_dir->path()));
+        QMap<QString, QByteArray> before;
+        for (const QString &s : testsupport::kCardSuffixes)
+            before[s] = readAll(path("Длинная" + s));
+        m_platform->nextFiles << path("Длинная.dat");
+        m_form->OpenActExecute();
+        QVERIFY2(m_platform->boxes.isEmpty(), qPrintable(m_platform->boxes.join("\n")));
+        m_form->SaveActExecute();
+        QVERIFY2(m_platform->boxes.isEmpty(), qPrintable(m_platform->boxes.join("\n")));
+        QCOMPARE(m_form->statusText(1), " Карточка сохранена");
+        for (const QString &s : testsupport::kCardSuffixes)
+            QCOMPARE(readAll(path("Длинная" + s)), before[s]);
+    }
+
+    void visitDateFollowsItsMaskOnceEdited_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("digits") << "01122026"
+                                << "01.12.2026";
+        QTest::newRow("letters") << "abc"
+                                 << "  .  .    ";
+        QTest::newRow("letters then digits") << "x0512"
+                                             << "05.12.    ";
+    }
+    void visitDateFollowsItsMaskOnceEdited()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        makeForm(QDate(2026, 12, 8));
+        m_form->NewActExecute();
+        auto *date = find<vel::DateField>("DateEdit");
+        const QString today = date->shownText();
+        QVERIFY2(today.startsWith("8.12.2026"), qPrintable(today));
+        QCOMPARE(m_form->cardState().text("DateEdit"), today);
+        date->setFocus();
+        date->selectAll();
+        QTest::keyClicks(date, typed);
+        QCOMPARE(date->shownText(), shown);
+    }
+};
+
+QTEST_MAIN(TestUnsaved)
+#include "tst_unsaved.moc"
