@@ -161,8 +161,13 @@ private slots:
         m_form->SaveActExecute();
         QCOMPARE(m_platform->boxes.size(), 1);
         QVERIFY2(m_platform->boxes.first().contains("другая копия программы"), qPrintable(m_platform->boxes.first()));
-        QCOMPARE(m_form->statusText(1), QString());
         QCOMPARE(readAll(path("Орлова.dat")), onDisk);
+        // This window's version is not lost either.
+        QCOMPARE(m_form->statusText(1), " Копия в папке .recovery");
+        QCOMPARE(copies().size(), 1);
+        QVERIFY(std::get<vel::LoadedCard>(vel::loadCard(copies().first(), m_dir->path()))
+                    .card.text("PrimMemo")
+                    .contains(" мои"));
     }
 
     void failedSaveAfterGoodOneIsNotShownAsSaved()

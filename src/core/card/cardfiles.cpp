@@ -559,10 +559,9 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir,
         if (!onDisk.isEmpty() && onDisk != guard->knownDigest) {
             if (!guard->knownDigest.isEmpty())
                 return SaveError{QStringLiteral("Карточку \"%1\" после открытия в этом окне сохранила другая копия "
-                                                "программы. Чтобы не затереть те изменения, карточка не сохранена: "
-                                                "откройте её снова и внесите свои изменения!")
+                                                "программы. Чтобы не затереть те изменения, карточка не сохранена!")
                                      .arg(name),
-                                 false};
+                                 false, true};
             // A namesake typed as a new card: the set it replaces is kept.
             if (!guard->recoveryDataDir.isEmpty()) {
                 auto kept = keepSetCopy(guard->recoveryDataDir, dataDir, name);

@@ -67,7 +67,8 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir);
 
 struct SaveError {
     QString message;
-    bool refusedInput; // shown in the "Error" box rather than the default error box
+    bool refusedInput;        // shown in the "Error" box rather than the default error box
+    bool newerOnDisk = false; // another copy saved the card after this window read it
 };
 
 // What the window knows of the set it saves over. Without it a save simply

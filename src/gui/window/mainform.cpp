@@ -450,6 +450,13 @@ void TMainForm::SaveActExecute()
     if (auto error = saveCard(card, m_dataDir, &guard)) {
         // A failure never leaves an earlier "saved" on screen.
         setStatus(1, QString());
+        // Refused for a newer save on disk: this window's version is kept too.
+        const QString kept = error->newerOnDisk ? m_unsaved->keepIfUnsaved() : QString();
+        if (!kept.isEmpty()) {
+            setStatus(1, kept);
+            error->message += QStringLiteral(" Ваша версия — в папке .recovery: откройте карточку снова и "
+                                             "перенесите в неё свои изменения.");
+        }
         if (error->refusedInput)
             errorBox(error->message);
         else
