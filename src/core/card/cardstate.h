@@ -23,6 +23,13 @@ struct CardState {
     QString text(const QString &name) const { return texts.value(name); }
     int index(const QString &name) const { return indices.value(name, -1); }
     bool flag(const QString &name) const { return flags.value(name, false); }
+
+    bool operator==(const CardState &o) const
+    {
+        return texts == o.texts && indices == o.indices && flags == o.flags && diagnosticRows == o.diagnosticRows &&
+               visitRows == o.visitRows && preparations == o.preparations && recommendations == o.recommendations;
+    }
+    bool operator!=(const CardState &o) const { return !(*this == o); }
 };
 
 } // namespace vel

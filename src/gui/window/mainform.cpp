@@ -350,7 +350,7 @@ void TMainForm::NewActExecute()
     // A new card replaces no set this window knows, even under a known name.
     m_unsaved->setKnownSet(QString(), QByteArray());
     if (resetCard())
-        m_unsaved->markSaved();
+        m_unsaved->markSaved(cardState());
     if (!kept.isEmpty())
         setStatus(1, kept);
 }
@@ -432,7 +432,7 @@ void TMainForm::OpenActExecute()
     PageControl1->setCurrentIndex(PassportPage);
     TabSheet8Enter();
     TabSheet10Enter();
-    m_unsaved->markSaved();
+    m_unsaved->markSaved(cardState());
     // Only a set in the data folder is the one a save replaces.
     const bool inDataFolder = QFileInfo(card.folder).canonicalFilePath() == QFileInfo(m_dataDir).canonicalFilePath();
     m_unsaved->setKnownSet(inDataFolder ? card.card.text(QStringLiteral("FioEdit")) : QString(), card.digest);
@@ -463,7 +463,7 @@ void TMainForm::SaveActExecute()
             defaultErrorBox(error->message);
         return;
     }
-    m_unsaved->markSaved();
+    m_unsaved->markSaved(card);
     m_unsaved->setKnownSet(name, guard.writtenDigest);
     setStatus(1, QStringLiteral(" Карточка сохранена"));
     setStatus(0, QStringLiteral(" Карточка пациента: ") + card.text(QStringLiteral("FioEdit")));
@@ -482,7 +482,7 @@ void TMainForm::DelActExecute()
     // A reset stopped by a missing template list does not report the deletion.
     const bool reset = resetCard();
     if (reset)
-        m_unsaved->markSaved();
+        m_unsaved->markSaved(cardState());
     if (error) {
         setStatus(1, kept);
         defaultErrorBox(*error);

@@ -17,29 +17,23 @@ UnsavedWork::UnsavedWork(const QString &dataDir, std::function<CardState()> curr
     m_timer.start();
 }
 
-void UnsavedWork::markSaved()
+void UnsavedWork::markSaved(const CardState &shown)
 {
-    m_saved = encodeCardLossy(m_current());
+    m_saved = shown;
     m_lastKept.reset();
-}
-
-bool UnsavedWork::isUnsaved() const
-{
-    // Comparing the encoded files is cheap and sees exactly what a save would change.
-    return m_saved && encodeCardLossy(m_current()) != *m_saved;
 }
 
 QString UnsavedWork::keepIfUnsaved()
 {
     if (!m_saved)
         return {};
+    // The values as the window holds them: what a save would write.
     const CardState card = m_current();
-    const SetBytes now = encodeCardLossy(card);
-    if (now == *m_saved || (m_lastKept && now == *m_lastKept))
+    if (card == *m_saved || (m_lastKept && card == *m_lastKept))
         return {};
     if (failed(keepRecoveryCopy(m_dataDir, card)))
         return {};
-    m_lastKept = now;
+    m_lastKept = card;
     return keptStatus();
 }
 

@@ -22,8 +22,7 @@ public:
     UnsavedWork(const QString &dataDir, std::function<CardState()> current, QObject *parent = nullptr);
 
     // The card as shown now counts as saved (after new, open and save).
-    void markSaved();
-    bool isUnsaved() const;
+    void markSaved(const CardState &shown);
 
     // Keeps a copy if the card shown has unsaved changes; the status text
     // that says so, or an empty string when nothing needed keeping.
@@ -41,8 +40,8 @@ signals:
 private:
     QString m_dataDir;
     std::function<CardState()> m_current;
-    std::optional<SetBytes> m_saved; // nothing before the first card
-    std::optional<SetBytes> m_lastKept;
+    std::optional<CardState> m_saved; // nothing before the first card
+    std::optional<CardState> m_lastKept;
     QString m_knownName;
     QByteArray m_knownDigest;
     QTimer m_timer;
