@@ -1,5 +1,6 @@
 #include "card/cardfiles.h"
 
+#include "numbers/energy.h"
 #include "tables/catalogue.h"
 #include "tables/fields.h"
 #include "tables/questions.h"
@@ -37,6 +38,10 @@ const std::array<const CatalogueControl *, kVitaeLines + 1> &vitaeOrder()
 // The box without a line of its own in older files; newer files keep it as
 // an extra last line, which older readers ignore.
 const char *const kExtraVitaeBox = "KonBox";
+// After it, newer files keep the activity level (a drop-down's index) and the
+// goal weight as typed; older files open with neither.
+const char *const kActivityBox = "AktivBox";
+const char *const kGoalEdit = "CelEdit";
 
 int roundHalfEven(int numerator, int denominator)
 {
@@ -200,6 +205,8 @@ QStringList encodeVitae(const CardState &card)
         lines << (c->kind == CatalogueKind::Check ? flagLine(card.flag(name)) : QString::number(card.index(name)));
     }
     lines << flagLine(card.flag(QLatin1String(kExtraVitaeBox)));
+    lines << QString::number(card.index(QLatin1String(kActivityBox)));
+    lines << card.text(QLatin1String(kGoalEdit));
     return lines;
 }
 
@@ -318,6 +325,9 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
     }
     // Files of older copies have no line for this box: it opens cleared.
     card.flags.insert(QLatin1String(kExtraVitaeBox), vit.size() > kVitaeLines && toInt(vit.at(kVitaeLines)) == 1);
+    const auto activity = vit.size() > kVitaeLines + 1 ? toInt(vit.at(kVitaeLines + 1)) : std::nullopt;
+    card.indices.insert(QLatin1String(kActivityBox), listIndexFromStored(activity.value_or(-1), kActivityLevelCount));
+    card.texts.insert(QLatin1String(kGoalEdit), vit.value(kVitaeLines + 2));
     return loaded;
 }
 
@@ -343,6 +353,11 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir)
         if (f.kind != FieldKind::Notes && hasBreak(text))
             return brokenLine(fieldLabel(QLatin1String(f.control)));
     }
+    const QString goal = card.text(QLatin1String(kGoalEdit));
+    if (!encode1251(goal))
+        return unstorable(QStringLiteral("Целевой вес"));
+    if (hasBreak(goal))
+        return brokenLine(QStringLiteral("Целевой вес"));
     if (!encode1251(card.preparations))
         return unstorable(QStringLiteral("Назначаемые препараты"));
     if (!encode1251(card.recommendations))

@@ -168,6 +168,7 @@ void TMainForm::refreshChart()
         rows << row;
     }
     Chart->setSeries(chartSeries(rows));
+    refreshNumbers();
 }
 
 void TMainForm::clearTemplateChoice(QComboBox *box, const QString &prompt)
@@ -229,6 +230,8 @@ CardState TMainForm::cardState() const
     }
     card.preparations = PrepMemo->toPlainText();
     card.recommendations = RecMemo->toPlainText();
+    card.indices.insert(AktivBox->objectName(), AktivBox->currentIndex());
+    card.texts.insert(CelEdit->objectName(), CelEdit->text());
     return card;
 }
 
@@ -250,6 +253,7 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
 {
     fillTemplateChoice(ShabBox, templateTitles, QStringLiteral("Выбрать"));
     SaveAct->setEnabled(true);
+    ReportAct->setEnabled(true);
     setStatus(1, QString());
     setTablesVisible(true);
     showView(PageControl1);
@@ -303,6 +307,8 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
         else
             control<RadioGroup>(name)->setItemIndex(card.index(name));
     }
+    AktivBox->setCurrentIndex(card.index(AktivBox->objectName()));
+    CelEdit->setText(card.text(CelEdit->objectName()));
 }
 
 // ---------------------------------------------------------------- commands
@@ -315,6 +321,7 @@ void TMainForm::NewActExecute()
 bool TMainForm::resetCard()
 {
     SaveAct->setEnabled(true);
+    ReportAct->setEnabled(true);
     PrnButton->setEnabled(false);
     PrnAct->setEnabled(false);
     setStatus(0, QString());
@@ -344,6 +351,8 @@ bool TMainForm::resetCard()
                              "WalkEdit", "TelEdit", "DinEdit", "ZapEdit", "ColEdit", "TastEdit"})
         control<QLineEdit>(QLatin1String(edit))->clear();
     DateEdit->setShownText(m_today);
+    AktivBox->setCurrentIndex(-1);
+    CelEdit->clear();
 
     for (const QuestionGroup &g : kQuestionGroups)
         control<RadioGroup>(QLatin1String(g.name))->setItemIndex(-1);
@@ -550,6 +559,7 @@ void TMainForm::ShablActExecute()
     showView(PageControl3);
     PrnAct->setEnabled(false);
     SaveAct->setEnabled(false);
+    ReportAct->setEnabled(false);
     setMemoQuietly(SblMemo, QString());
     clearTemplateChoice(ShabloBox, QStringLiteral("Выбрать шаблон"));
     SavShButton->setEnabled(false);
