@@ -114,13 +114,9 @@ ProgressReport progressReport(const CardState &card, const QDate &today)
         add(numbers, QStringLiteral("Обмен покоя"), QStringLiteral("%1 ккал/сут").arg(energy->resting) + at);
         if (energy->hasNeed()) {
             add(numbers, QStringLiteral("Потребность"),
-                QStringLiteral("%1 ккал/сут, активность: ").arg(energy->need) + activityItems().at(activity));
-            add(numbers, QStringLiteral("Калорийность питания"),
-                QStringLiteral("%1–%2 ккал/сут (дефицит %3–%4 ккал)")
-                    .arg(energy->intakeLow)
-                    .arg(energy->intakeHigh)
-                    .arg(kDeficitLow)
-                    .arg(kDeficitHigh));
+                QStringLiteral("%1 ккал/сут (%2)").arg(energy->need).arg(activityItems().at(activity)));
+            add(numbers, QStringLiteral("Для снижения веса"),
+                QStringLiteral("%1–%2 ккал/сут").arg(energy->intakeLow).arg(energy->intakeHigh));
         }
     }
     r.sections << numbers;

@@ -323,6 +323,7 @@ void WeightChart::paintEvent(QPaintEvent *)
         for (const QPointF &c : line)
             drawMarker(p, look.at(s).marker, c);
     }
+    drawGoalCaption(p, *f);
 
     // Legend at the top right, the unit at the top left over the values.
     double x = width() - 10;
@@ -424,6 +425,13 @@ void WeightChart::drawGoalAndTrend(QPainter &p, const Frame &f) const
     const double y = f.y(*m_goal);
     p.setPen(goalPen());
     p.drawLine(QPointF(f.plot.left(), y), QPointF(f.plot.right(), y));
+}
+
+void WeightChart::drawGoalCaption(QPainter &p, const Frame &f) const
+{
+    if (!m_goal || m_series.weight.isEmpty())
+        return;
+    const double y = f.y(*m_goal);
     const QString caption =
         forecast().isEmpty()
             ? QStringLiteral("цель ") + kgText(*m_goal).remove(QStringLiteral(",0")) + QStringLiteral(" кг")

@@ -51,6 +51,7 @@ private:
     QString valueText(double value, int decimals) const;
     void drawBmiBands(QPainter &p, const Frame &f) const;
     void drawGoalAndTrend(QPainter &p, const Frame &f) const;
+    void drawGoalCaption(QPainter &p, const Frame &f) const;
 
     ChartSeries m_series;
     std::optional<double> m_goal;

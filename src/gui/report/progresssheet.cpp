@@ -14,7 +14,11 @@ namespace {
 
 // The chart as it sits on the page, in the document's pixels (1/96 inch).
 constexpr int kChartWidth = 640;
-constexpr int kChartHeight = 250;
+constexpr int kChartHeight = 230;
+// Up to this many visits the table goes in two halves side by side, so that
+// the whole sheet stays on one page; longer tables run on over pages.
+constexpr int kOnePageVisits = 20;
+constexpr int kOneColumnVisits = 10;
 constexpr int kChartScale = 3; // sharp enough on paper
 
 const QUrl kChartUrl(QStringLiteral("sheet://chart.png"));
@@ -37,6 +41,35 @@ QString sectionHtml(const ReportSection &section)
 
 } // namespace
 
+QString ProgressSheet::visitTable(const QVector<QStringList> &rows, qsizetype rowsPerColumn) const
+{
+    // Rows past rowsPerColumn continue in a second set of columns on the right.
+    const int sets = rowsPerColumn < rows.size() ? 2 : 1;
+    const int columns = int(m_report.visitTitles.size());
+    QString html = QStringLiteral("<table class='visits' border='1' cellspacing='0' cellpadding='1' "
+                                  "style='border-color: #999999; border-style: solid;'><thead><tr>");
+    for (int set = 0; set < sets; ++set) {
+        if (set > 0)
+            html += QStringLiteral("<th class='gap'></th>");
+        for (const QString &title : m_report.visitTitles)
+            html += QStringLiteral("<th>%1</th>").arg(esc(title));
+    }
+    html += QStringLiteral("</tr></thead><tbody>");
+    for (qsizetype r = 0; r < std::min(rowsPerColumn, rows.size()); ++r) {
+        html += QStringLiteral("<tr>");
+        for (int set = 0; set < sets; ++set) {
+            if (set > 0)
+                html += QStringLiteral("<td class='gap'></td>");
+            const QStringList row = rows.value(r + set * rowsPerColumn);
+            for (int c = 0; c < columns; ++c)
+                html += QStringLiteral("<td align='%1'>%2</td>")
+                            .arg(c == 0 ? QStringLiteral("left") : QStringLiteral("right"), esc(row.value(c)));
+        }
+        html += QStringLiteral("</tr>");
+    }
+    return html + QStringLiteral("</tbody></table>");
+}
+
 ProgressSheet::ProgressSheet(const ProgressReport &report, const ChartSeries &series, std::optional<double> goalKg,
                              const QString &heightCm)
     : m_report(report), m_series(series), m_goal(goalKg), m_height(heightCm)
@@ -51,9 +84,10 @@ QString ProgressSheet::html() const
         "h1 { font-size: 17pt; font-weight: bold; margin-top: 0; margin-bottom: 2pt; }"
         "h2 { font-size: 12pt; font-weight: bold; margin-top: 9pt; margin-bottom: 3pt; }"
         "p.date { font-size: 10pt; color: #444444; margin-top: 0; margin-bottom: 4pt; }"
-        "td.label { color: #333333; padding-right: 8px; font-style: italic; }"
-        "table.visits th { font-weight: bold; background-color: #eeeeee; padding: 2px 8px; }"
-        "table.visits td { padding: 1px 8px; }"
+        "td.label { color: #333333; padding-right: 8px; font-style: italic; white-space: nowrap; }"
+        "table.visits th { font-weight: bold; background-color: #eeeeee; padding: 1px 6px; }"
+        "table.visits td { padding: 0px 6px; white-space: nowrap; }"
+        "table.visits .gap { border-style: none; background-color: #ffffff; padding: 0px 10px; }"
         "p.note { font-size: 9pt; color: #444444; margin-top: 8pt; }"
         "</style></head><body>");
     html += QStringLiteral("<h1>%1</h1><p class='date'>%2</p>").arg(esc(m_report.title), esc(m_report.dateLine));
@@ -64,8 +98,8 @@ QString ProgressSheet::html() const
     for (int i = 0; i < m_report.sections.size(); ++i)
         (i < 2 ? left : right) += sectionHtml(m_report.sections.at(i));
     html += QStringLiteral("<table width='100%' cellspacing='0' cellpadding='0'><tr>"
-                           "<td width='52%' valign='top'>%1</td><td width='4%'></td>"
-                           "<td width='44%' valign='top'>%2</td></tr></table>")
+                           "<td width='50%' valign='top'>%1</td><td width='2%'></td>"
+                           "<td width='48%' valign='top'>%2</td></tr></table>")
                 .arg(left, right);
 
     if (!m_series.isEmpty()) {
@@ -80,19 +114,9 @@ QString ProgressSheet::html() const
     if (m_report.visits.isEmpty()) {
         html += QStringLiteral("<p>Визиты ещё не записаны.</p>");
     } else {
-        html += QStringLiteral("<table class='visits' border='1' cellspacing='0' cellpadding='2' "
-                               "style='border-color: #999999; border-style: solid;'><thead><tr>");
-        for (const QString &title : m_report.visitTitles)
-            html += QStringLiteral("<th>%1</th>").arg(esc(title));
-        html += QStringLiteral("</tr></thead><tbody>");
-        for (const QStringList &row : m_report.visits) {
-            html += QStringLiteral("<tr>");
-            for (int c = 0; c < m_report.visitTitles.size(); ++c)
-                html += QStringLiteral("<td align='%1'>%2</td>")
-                            .arg(c == 0 ? QStringLiteral("left") : QStringLiteral("right"), esc(row.value(c)));
-            html += QStringLiteral("</tr>");
-        }
-        html += QStringLiteral("</tbody></table>");
+        const auto &visits = m_report.visits;
+        const qsizetype n = visits.size();
+        html += visitTable(visits, n > kOneColumnVisits && n <= kOnePageVisits ? (n + 1) / 2 : n);
     }
     html += QStringLiteral("<p class='note'>Энергия покоя — по формуле Миффлина — Сан Жеора; калорийность для "
                            "снижения веса — потребность с учётом активности за вычетом 500–700 ккал в сутки.</p>");

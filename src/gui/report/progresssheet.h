@@ -27,6 +27,7 @@ public:
 
 private:
     void addChart(QTextDocument &doc) const;
+    QString visitTable(const QVector<QStringList> &rows, qsizetype rowsPerColumn) const;
 
     ProgressReport m_report;
     ChartSeries m_series;
