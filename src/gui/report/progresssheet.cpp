@@ -2,7 +2,9 @@
 
 #include "chart/weightchart.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QImage>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QTextDocument>
@@ -152,12 +154,42 @@ void ProgressSheet::addChart(QTextDocument &doc) const
 
 void ProgressSheet::print(QPrinter &printer) const
 {
+    // Margins of a letter; the foot of every page names the patient, so a
+    // loose second sheet still belongs to someone.
+    printer.setPageMargins(QMarginsF(20, 15, 15, 12), QPageLayout::Millimeter);
     QTextDocument doc;
     doc.setDefaultFont(QFont(QStringLiteral("PT Serif"), 10));
     doc.setMetaInformation(QTextDocument::DocumentTitle, m_report.title);
+    doc.setDocumentMargin(0);
+    doc.documentLayout()->setPaintDevice(&printer);
     addChart(doc);
     doc.setHtml(html());
-    doc.print(&printer);
+
+    const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
+    QFont footFont(QStringLiteral("PT Serif"), 8);
+    const QFontMetricsF footMetrics(footFont, &printer);
+    const double footHeight = footMetrics.height() * 2;
+    const QSizeF body(area.width(), area.height() - footHeight);
+    doc.setPageSize(body);
+
+    QPainter p(&printer);
+    const int pages = doc.pageCount();
+    const QString name = m_report.sections.isEmpty() || m_report.sections.first().lines.isEmpty()
+                             ? QString()
+                             : m_report.sections.first().lines.first().value;
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            printer.newPage();
+        p.save();
+        p.translate(0, -page * body.height());
+        doc.drawContents(&p, QRectF(QPointF(0, page * body.height()), body));
+        p.restore();
+        p.setFont(footFont);
+        p.setPen(QColor(0x55, 0x55, 0x55));
+        const QRectF foot(0, area.height() - footMetrics.height(), area.width(), footMetrics.height());
+        p.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, m_report.title + QStringLiteral(": ") + name);
+        p.drawText(foot, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("стр. %1 из %2").arg(page + 1).arg(pages));
+    }
 }
 
 } // namespace vel
