@@ -1,6 +1,5 @@
 #include "card/cardfiles.h"
 
-#include "numbers/energy.h"
 #include "tables/catalogue.h"
 #include "tables/fields.h"
 #include "tables/questions.h"
@@ -42,6 +41,7 @@ const char *const kExtraVitaeBox = "KonBox";
 // goal weight as typed; older files open with neither.
 const char *const kActivityBox = "AktivBox";
 const char *const kGoalEdit = "CelEdit";
+constexpr int kActivityLevels = 5; // sedentary to very active
 
 int roundHalfEven(int numerator, int denominator)
 {
@@ -326,7 +326,7 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
     // Files of older copies have no line for this box: it opens cleared.
     card.flags.insert(QLatin1String(kExtraVitaeBox), vit.size() > kVitaeLines && toInt(vit.at(kVitaeLines)) == 1);
     const auto activity = vit.size() > kVitaeLines + 1 ? toInt(vit.at(kVitaeLines + 1)) : std::nullopt;
-    card.indices.insert(QLatin1String(kActivityBox), listIndexFromStored(activity.value_or(-1), kActivityLevelCount));
+    card.indices.insert(QLatin1String(kActivityBox), listIndexFromStored(activity.value_or(-1), kActivityLevels));
     card.texts.insert(QLatin1String(kGoalEdit), vit.value(kVitaeLines + 2));
     return loaded;
 }
