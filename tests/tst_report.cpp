@@ -1,3 +1,4 @@
+#include "chart/weightchart.h"
 #include "support/scriptedplatform.h"
 #include "support/testfiles.h"
 #include "widgets/numberlabel.h"
@@ -106,6 +107,8 @@ private slots:
         QCOMPARE(shown("EnergLabel"), QString("Обмен покоя: 1550 ккал/сут, с активностью: 2403"));
         QCOMPARE(shown("KalorLabel"), QString("Для снижения веса: 1703–1903 ккал/сут"));
         QCOMPARE(shown("DinamLabel"), QString("Снижение с 03.10.2023: 1,0 кг (1,0 %)"));
+        // Half a kilogram a week from 99 kg on 17.10.2023 reaches 80 kg 266 days later.
+        QCOMPARE(find<vel::WeightChart>("WeightChart")->forecast(), QString("цель ≈ 09.07.2024"));
         find<vel::RadioGroup>("SexGroup")->setItemIndex(-1);
         QCOMPARE(shown("EnergLabel"), QString());
         set("CelEdit", "");
