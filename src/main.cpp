@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 #include "startup/commandline.h"
 #include "startup/datafolder.h"
+#include "startup/screenshottaker.h"
 #include "window/mainform.h"
 
 #include <QApplication>
@@ -11,10 +12,10 @@
 #include <QLocale>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -65,7 +66,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTranslator qtRussian;
     describe(app, qtRussian);
-    QApplication::setApplicationDisplayName(kAppTitle);
     // Read again: the window system's own options are gone by now.
     const vel::StartupRequest request = readCommandLine(startDir);
     if (request.action == vel::StartupRequest::Action::Fail) {
@@ -84,17 +84,14 @@ int main(int argc, char *argv[])
         }
     }
 
+    std::unique_ptr<vel::ScreenshotTaker> screenshot;
+    if (!request.screenshot.isEmpty())
+        screenshot = std::make_unique<vel::ScreenshotTaker>(request.screenshot);
     TMainForm window(&platform, QDate::currentDate(), request.dataDir);
     if (const QScreen *screen = window.screen())
         window.move(screen->availableGeometry().center() - window.rect().center());
     window.show();
-    if (!request.screenshot.isEmpty()) {
-        QTimer::singleShot(0, &window, [&window, &request] {
-            const bool saved = window.grab().save(request.screenshot, "PNG");
-            if (!saved)
-                print(stderr, QStringLiteral("Не удалось сохранить снимок в %1").arg(request.screenshot));
-            QCoreApplication::exit(saved ? 0 : 1);
-        });
-    }
+    if (screenshot)
+        screenshot->setWindow(&window);
     return app.exec();
 }
