@@ -66,6 +66,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTranslator qtRussian;
     describe(app, qtRussian);
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ru.vel_no_kasi.velnokasi"));
     // Read again: the window system's own options are gone by now.
     const vel::StartupRequest request = readCommandLine(startDir);
     if (request.action == vel::StartupRequest::Action::Fail) {
