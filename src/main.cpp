@@ -75,6 +75,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    std::unique_ptr<vel::ScreenshotTaker> screenshot;
+    if (!request.screenshot.isEmpty())
+        screenshot = std::make_unique<vel::ScreenshotTaker>(request.screenshot);
     vel::QtPlatform platform;
     if (request.namedDataDir) {
         const QString problem = vel::prepareDataFolder(request.dataDir);
@@ -86,9 +89,6 @@ int main(int argc, char *argv[])
         }
     }
 
-    std::unique_ptr<vel::ScreenshotTaker> screenshot;
-    if (!request.screenshot.isEmpty())
-        screenshot = std::make_unique<vel::ScreenshotTaker>(request.screenshot);
     TMainForm window(&platform, QDate::currentDate(), request.dataDir);
     if (const QScreen *screen = window.screen())
         window.move(screen->availableGeometry().center() - window.rect().center());
