@@ -1,7 +1,7 @@
 #include "platform/platform.h"
 #include "startup/commandline.h"
 #include "startup/datafolder.h"
-#include "startup/screenshottaker.h"
+#include "capture/screenshottaker.h"
 #include "window/mainform.h"
 
 #include <QApplication>

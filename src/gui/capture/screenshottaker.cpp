@@ -1,4 +1,4 @@
-#include "startup/screenshottaker.h"
+#include "capture/screenshottaker.h"
 
 #include <QApplication>
 #include <QMessageBox>
