@@ -2,16 +2,18 @@
 // screen, the three views and the pages that are not built from tables.
 #include "window/mainform.h"
 
-#include "visits/age.h"
+#include "window/cardbinding.h"
+
+#include "chart/weightchart.h"
+#include "pages/pages.h"
 #include "tables/catalogue.h"
+#include "tables/questions.h"
+#include "visits/age.h"
 #include "widgets/datefield.h"
 #include "widgets/multirowtabbar.h"
-#include "pages/pages.h"
 #include "widgets/picturebutton.h"
-#include "tables/questions.h"
 #include "widgets/radiogroup.h"
 #include "widgets/stringgrid.h"
-#include "chart/weightchart.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -331,6 +333,7 @@ void TMainForm::registerControls()
     for (QWidget *w : widgets)
         if (!w->objectName().isEmpty())
             m_controls.insert(w->objectName(), w);
+    m_binding = std::make_unique<CardBinding>(m_controls);
     for (QPlainTextEdit *memo : {PrimMemo, RecMemo, PrepMemo}) {
         memo->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(memo, &QWidget::customContextMenuRequested, this,
