@@ -79,7 +79,6 @@ void TestStartup::dataFolder_data()
     const QStringList all{"shablon.kmt", "shablon1.txt", "shablon2.txt", "shablon3.txt", "shablon4.txt"};
     QTest::newRow("missing folder") << QStringList{"<missing>"} << all;
     QTest::newRow("empty folder") << QStringList{} << all;
-    QTest::newRow("a card only") << QStringList{"Иванов.dat"} << all;
     QTest::newRow("has a template list: left alone") << QStringList{"shablon.kmt"} << QStringList{};
     QTest::newRow("own template text kept")
         << QStringList{"shablon2.txt"} << QStringList{"shablon.kmt", "shablon1.txt", "shablon3.txt", "shablon4.txt"};
