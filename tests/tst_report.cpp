@@ -1,4 +1,6 @@
 #include "chart/weightchart.h"
+#include "platform/platform.h"
+#include "report/progresssheet.h"
 #include "support/scriptedplatform.h"
 #include "support/testfiles.h"
 #include "widgets/numberlabel.h"
@@ -6,12 +8,16 @@
 #include "window/mainform.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -127,6 +133,26 @@ private slots:
         m_form->OpenActExecute();
         QCOMPARE(find<QComboBox>("AktivBox")->currentIndex(), 2);
         QCOMPARE(find<QLineEdit>("CelEdit")->text(), QString("80"));
+    }
+
+    void realPreviewShowsTheSheet()
+    {
+        vel::QtPlatform platform;
+        int pages = 0;
+        QString title;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            if (auto *preview = dialog->findChild<QPrintPreviewWidget *>())
+                pages = preview->pageCount();
+            dialog->reject();
+        });
+        platform.previewDocument(m_form.get(), "Отчёт о динамике", [](QPrinter &printer) {
+            vel::ProgressSheet(vel::ProgressReport{}, {}, std::nullopt, QString()).print(printer);
+        });
+        QCOMPARE(title, QString("Отчёт о динамике"));
+        QCOMPARE(pages, 1);
     }
 
     void reportReadBack_data()
