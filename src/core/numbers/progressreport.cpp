@@ -68,7 +68,10 @@ ProgressReport progressReport(const CardState &card, const QDate &today)
     const auto progress = progressSince(weighed, height);
     const auto goal = goalWeight(card.text(QStringLiteral("CelEdit")));
     ReportSection dynamics{QStringLiteral("Динамика веса"), {}};
-    if (!weighed.isEmpty()) {
+    if (weighed.size() == 1) {
+        add(dynamics, QStringLiteral("Визит"),
+            dateText(weighed.first().date) + QStringLiteral(", вес ") + weightText(weighed.first().value));
+    } else if (!weighed.isEmpty()) {
         add(dynamics, QStringLiteral("Первый визит"),
             dateText(weighed.first().date) + QStringLiteral(", вес ") + weightText(weighed.first().value));
         add(dynamics, QStringLiteral("Последний визит"),
