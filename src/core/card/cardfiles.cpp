@@ -41,6 +41,11 @@ const std::array<const CatalogueControl *, kVitaeLines + 1> &vitaeOrder()
 // The box without a line of its own in older files; newer files keep it as
 // an extra last line, which older readers ignore.
 const char *const kExtraVitaeBox = "KonBox";
+// After it, newer files keep the activity level (a drop-down's index) and the
+// goal weight as typed; older files open with neither.
+const char *const kActivityBox = "AktivBox";
+const char *const kGoalEdit = "CelEdit";
+constexpr int kActivityLevels = 5; // sedentary to very active
 
 int roundHalfEven(int numerator, int denominator)
 {
@@ -78,34 +83,6 @@ int fieldItemCount(const char *control, int templateCount)
 bool isDropDown(const char *control)
 {
     return std::strcmp(control, "TypeBox") == 0 || std::strcmp(control, "ShabBox") == 0;
-}
-
-// Labels used when a value cannot be stored in Windows-1251.
-QString fieldLabel(const QString &control)
-{
-    static const QHash<QString, QString> labels = {
-        {QStringLiteral("FioEdit"), QStringLiteral("Ф.И.О.")},
-        {QStringLiteral("BirEdit"), QStringLiteral("Дата рождения")},
-        {QStringLiteral("AdrEdit"), QStringLiteral("Адрес")},
-        {QStringLiteral("PhonEdit"), QStringLiteral("Телефон")},
-        {QStringLiteral("JobEdit"), QStringLiteral("Место работы")},
-        {QStringLiteral("RostEdit"), QStringLiteral("Рост")},
-        {QStringLiteral("VesEdit"), QStringLiteral("Вес")},
-        {QStringLiteral("TalEdit"), QStringLiteral("Объем талии")},
-        {QStringLiteral("BedrEdit"), QStringLiteral("Объем бедер")},
-        {QStringLiteral("DateEdit"), QStringLiteral("Дата приема")},
-        {QStringLiteral("ZapEdit"), QStringLiteral("Какой запах продуктов больше нравится")},
-        {QStringLiteral("ColEdit"), QStringLiteral("Какой цвет продуктов больше нравится")},
-        {QStringLiteral("TastEdit"), QStringLiteral("Какой вкус продуктов больше нравится")},
-        {QStringLiteral("JirEdit"), QStringLiteral("Толщина жировой складки")},
-        {QStringLiteral("LetEdit"), QStringLiteral("Сколько лет имеете избыточный вес")},
-        {QStringLiteral("GymEdit"), QStringLiteral("Когда делали последний раз гимнастику?")},
-        {QStringLiteral("WalkEdit"), QStringLiteral("Расстояние, ежедневно преодолеваемое пешком?")},
-        {QStringLiteral("TelEdit"), QStringLiteral("Сколько времени проводите возле телевизора?")},
-        {QStringLiteral("DinEdit"), QStringLiteral("Что Вы делаете в обеденный перерыв?")},
-        {QStringLiteral("PrimMemo"), QStringLiteral("Примечания врача")},
-    };
-    return labels.value(control, control);
 }
 
 SaveError unstorable(const QString &label)
@@ -185,6 +162,8 @@ QStringList encodeVitae(const CardState &card)
         lines << (c->kind == CatalogueKind::Check ? flagLine(card.flag(name)) : QString::number(card.index(name)));
     }
     lines << flagLine(card.flag(QLatin1String(kExtraVitaeBox)));
+    lines << QString::number(card.index(QLatin1String(kActivityBox)));
+    lines << card.text(QLatin1String(kGoalEdit));
     return lines;
 }
 
@@ -319,6 +298,9 @@ std::optional<ReadError> decodeVitae(const QString &text, CardState &card, int)
     }
     // Files of older copies have no line for this box: it opens cleared.
     card.flags.insert(QLatin1String(kExtraVitaeBox), vit.size() > kVitaeLines && toInt(vit.at(kVitaeLines)) == 1);
+    const auto activity = vit.size() > kVitaeLines + 1 ? toInt(vit.at(kVitaeLines + 1)) : std::nullopt;
+    card.indices.insert(QLatin1String(kActivityBox), listIndexFromStored(activity.value_or(-1), kActivityLevels));
+    card.texts.insert(QLatin1String(kGoalEdit), vit.value(kVitaeLines + 2));
     return std::nullopt;
 }
 
@@ -330,7 +312,7 @@ SaveError unstorableIn(int part, const CardState &card)
         for (const FieldDef &f : kCardFields) {
             if (f.kind == FieldKind::Text || f.kind == FieldKind::DateText || f.kind == FieldKind::Notes)
                 if (!encode1251(card.text(QLatin1String(f.control))))
-                    return unstorable(fieldLabel(QLatin1String(f.control)));
+                    return unstorable(QString::fromUtf8(fieldLabel(f.control)));
         }
         break;
     case 1:
@@ -341,6 +323,8 @@ SaveError unstorableIn(int part, const CardState &card)
         return unstorable(QStringLiteral("Данные диагностики"));
     case 4:
         return unstorable(QStringLiteral("Динамика потери веса"));
+    case 5:
+        return unstorable(QStringLiteral("Целевой вес"));
     }
     return unstorable(QStringLiteral("Ф.И.О."));
 }
@@ -352,7 +336,9 @@ std::optional<SaveError> misplacedBreak(const CardState &card)
     for (const FieldDef &f : kCardFields)
         if ((f.kind == FieldKind::Text || f.kind == FieldKind::DateText) &&
             hasBreak(card.text(QLatin1String(f.control))))
-            return brokenLine(fieldLabel(QLatin1String(f.control)));
+            return brokenLine(QString::fromUtf8(fieldLabel(f.control)));
+    if (hasBreak(card.text(QLatin1String(kGoalEdit))))
+        return brokenLine(QStringLiteral("Целевой вес"));
     for (const QStringList &row : card.diagnosticRows)
         if (hasBreak(row.join(QString())))
             return brokenLine(QStringLiteral("Данные диагностики"));

@@ -17,6 +17,7 @@
 #include "widgets/radiogroup.h"
 #include "widgets/stringgrid.h"
 #include "window/aboutbox.h"
+#include "window/cardbinding.h"
 #include "window/unsavedwork.h"
 
 #include <QAction>
@@ -50,7 +51,6 @@ const QStringList kVisitTitles = {QStringLiteral("Дата"),           QStringL
                                   QStringLiteral("Голод"),          QStringLiteral("Объем пищи"),
                                   QStringLiteral("Стул"),           QStringLiteral("Моча")};
 
-const QString kNotesDefault = QStringLiteral("Примечания врача");
 // Point numbers of the diagnostic table, by row within a 14-row block.
 QString pointNumber(int rowInBlock)
 {
@@ -59,16 +59,6 @@ QString pointNumber(int rowInBlock)
     if (rowInBlock >= 8 && rowInBlock <= 13)
         return QString::number(rowInBlock - 7);
     return {};
-}
-
-// A memo's text exactly as typed: the plain-text view would turn
-// non-breaking spaces into ordinary ones.
-QString memoText(const QPlainTextEdit *memo)
-{
-    QString text = memo->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
-    return text;
 }
 
 } // namespace
@@ -94,16 +84,6 @@ TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &data
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     buildWindow();
     m_about = new TAboutBox(m_platform, this);
-    // Typing is limited where a field has its own limit; otherwise a
-    // single-line field takes whatever its file line holds.
-    for (const FieldDef &f : kCardFields) {
-        if (f.kind != FieldKind::Text)
-            continue;
-        auto *edit = control<QLineEdit>(QLatin1String(f.control));
-        if (edit->maxLength() == QLineEdit().maxLength())
-            edit->setMaxLength(std::numeric_limits<int>::max());
-        m_typingLimits.insert(edit, edit->maxLength());
-    }
     m_unsaved = new UnsavedWork(
         m_dataDir, [this] { return cardState(); }, this);
     connect(m_unsaved, &UnsavedWork::keptByTimer, this, [this](const QString &status) { setStatus(1, status); });
@@ -199,6 +179,7 @@ void TMainForm::refreshChart()
         rows << row;
     }
     Chart->setSeries(chartSeries(rows));
+    refreshNumbers();
 }
 
 void TMainForm::clearTemplateChoice(QComboBox *box, const QString &prompt)
@@ -219,37 +200,7 @@ void TMainForm::fillTemplateChoice(QComboBox *box, const QStringList &titles, co
 CardState TMainForm::cardState() const
 {
     CardState card;
-    for (const FieldDef &f : kCardFields) {
-        const QString name = QLatin1String(f.control);
-        QWidget *w = m_controls.value(name);
-        switch (f.kind) {
-        case FieldKind::Text:
-            card.texts.insert(name, qobject_cast<QLineEdit *>(w)->text());
-            break;
-        case FieldKind::DateText:
-            card.texts.insert(name, qobject_cast<DateField *>(w)->shownText());
-            break;
-        case FieldKind::Notes:
-            card.texts.insert(name, memoText(qobject_cast<QPlainTextEdit *>(w)));
-            break;
-        case FieldKind::Index:
-            if (auto *group = qobject_cast<RadioGroup *>(w))
-                card.indices.insert(name, group->itemIndex());
-            else
-                card.indices.insert(name, qobject_cast<QComboBox *>(w)->currentIndex());
-            break;
-        case FieldKind::Flag:
-            card.flags.insert(name, qobject_cast<QCheckBox *>(w)->isChecked());
-            break;
-        }
-    }
-    for (const CatalogueControl &c : kCatalogue) {
-        const QString name = QLatin1String(c.name);
-        if (c.kind == CatalogueKind::Check)
-            card.flags.insert(name, control<QCheckBox>(name)->isChecked());
-        else
-            card.indices.insert(name, control<RadioGroup>(name)->itemIndex());
-    }
+    m_binding->read(card);
     for (int r = 0; r < Grid1->rowCount(); ++r)
         card.diagnosticRows << QStringList{Grid1->cell(1, r), Grid1->cell(2, r), Grid1->cell(3, r)};
     for (int r = 1; r < Grid2->rowCount(); ++r) {
@@ -258,8 +209,10 @@ CardState TMainForm::cardState() const
             row << Grid2->cell(c, r);
         card.visitRows << row;
     }
-    card.preparations = memoText(PrepMemo);
-    card.recommendations = memoText(RecMemo);
+    card.preparations = CardBinding::memoText(PrepMemo);
+    card.recommendations = CardBinding::memoText(RecMemo);
+    card.indices.insert(AktivBox->objectName(), AktivBox->currentIndex());
+    card.texts.insert(CelEdit->objectName(), CelEdit->text());
     return card;
 }
 
@@ -281,47 +234,14 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
 {
     fillTemplateChoice(ShabBox, templateTitles, QStringLiteral("Выбрать"));
     SaveAct->setEnabled(true);
+    ReportAct->setEnabled(true);
     setStatus(1, QString());
     setTablesVisible(true);
     showView(PageControl1);
     BrkButton->setText(brocaRestingCaption());
 
-    for (int i = 0; i < kCardFieldCount; ++i) {
-        const FieldDef &f = kCardFields[static_cast<std::size_t>(i)];
-        const QString name = QLatin1String(f.control);
-        QWidget *w = m_controls.value(name);
-        switch (f.kind) {
-        case FieldKind::Text: {
-            // A stored value longer than the typing limit opens whole, so
-            // that saving it again changes nothing.
-            auto *edit = qobject_cast<QLineEdit *>(w);
-            const QString text = card.text(name);
-            edit->setMaxLength(std::max(m_typingLimits.value(edit, edit->maxLength()), int(text.size())));
-            edit->setText(text);
-            break;
-        }
-        case FieldKind::DateText:
-            qobject_cast<DateField *>(w)->setShownText(card.text(name));
-            break;
-        case FieldKind::Notes:
-            qobject_cast<QPlainTextEdit *>(w)->setPlainText(card.text(name));
-            break;
-        case FieldKind::Index:
-            if (auto *group = qobject_cast<RadioGroup *>(w)) {
-                group->setItemIndex(card.index(name));
-            } else {
-                auto *box = qobject_cast<QComboBox *>(w);
-                QSignalBlocker block(box);
-                box->setCurrentIndex(card.index(name));
-            }
-            break;
-        case FieldKind::Flag:
-            qobject_cast<QCheckBox *>(w)->setChecked(card.flag(name));
-            break;
-        }
-        if (name == QLatin1String("FioEdit"))
-            setStatus(0, QStringLiteral(" Карточка пациента: ") + FioEdit->text());
-    }
+    m_binding->apply(card);
+    setStatus(0, QStringLiteral(" Карточка пациента: ") + FioEdit->text());
     if (ShabBox->currentIndex() < 0)
         clearTemplateChoice(ShabBox, QStringLiteral("Выбрать"));
     ShabBox->setEnabled(ShabBox->currentIndex() < 0);
@@ -333,13 +253,8 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
     for (int r = 0; r < card.visitRows.size(); ++r)
         for (int c = 0; c < kVisitColumns; ++c)
             Grid2->setCell(c, r + 1, card.visitRows.at(r).value(c));
-    for (const CatalogueControl &c : kCatalogue) {
-        const QString name = QLatin1String(c.name);
-        if (c.kind == CatalogueKind::Check)
-            control<QCheckBox>(name)->setChecked(card.flag(name));
-        else
-            control<RadioGroup>(name)->setItemIndex(card.index(name));
-    }
+    AktivBox->setCurrentIndex(card.index(AktivBox->objectName()));
+    CelEdit->setText(card.text(CelEdit->objectName()));
 }
 
 // ---------------------------------------------------------------- commands
@@ -358,6 +273,7 @@ void TMainForm::NewActExecute()
 bool TMainForm::resetCard()
 {
     SaveAct->setEnabled(true);
+    ReportAct->setEnabled(true);
     PrnButton->setEnabled(false);
     PrnAct->setEnabled(false);
     setStatus(0, QString());
@@ -365,16 +281,10 @@ bool TMainForm::resetCard()
     setTablesVisible(false);
     showView(PageControl1);
     BrkButton->setText(brocaRestingCaption());
-    PrimMemo->setPlainText(kNotesDefault);
     RecMemo->clear();
     PrepMemo->clear();
-
-    FioEdit->clear();
-    BirEdit->clear();
+    m_binding->reset(CardBinding::Stage::BeforeTemplates, m_today);
     AgeEdit->clear();
-    control<QLineEdit>(QStringLiteral("AdrEdit"))->clear();
-    control<QLineEdit>(QStringLiteral("PhonEdit"))->clear();
-    TypeBox->setCurrentIndex(0);
     auto titles = readTemplateList(m_dataDir);
     if (auto *e = std::get_if<ReadError>(&titles)) {
         defaultErrorBox(e->message);
@@ -382,32 +292,13 @@ bool TMainForm::resetCard()
     }
     fillTemplateChoice(ShabBox, std::get<QStringList>(titles), QStringLiteral("Выбрать"));
     ShabBox->setEnabled(true);
-    SexGroup->setItemIndex(-1);
-    for (const char *edit : {"JobEdit", "RostEdit", "VesEdit", "TalEdit", "BedrEdit", "JirEdit", "LetEdit", "GymEdit",
-                             "WalkEdit", "TelEdit", "DinEdit", "ZapEdit", "ColEdit", "TastEdit"})
-        control<QLineEdit>(QLatin1String(edit))->clear();
-    DateEdit->setShownText(m_today);
-    // Cleared fields get their own typing limits back.
-    for (auto it = m_typingLimits.cbegin(); it != m_typingLimits.cend(); ++it)
-        if (it.key()->text().size() <= it.value())
-            it.key()->setMaxLength(it.value());
-
-    for (const QuestionGroup &g : kQuestionGroups)
-        control<RadioGroup>(QLatin1String(g.name))->setItemIndex(-1);
-    for (const QuestionBox &b : kQuestionBoxes)
-        control<QCheckBox>(QLatin1String(b.name))->setChecked(false);
+    m_binding->reset(CardBinding::Stage::AfterTemplates, m_today);
+    AktivBox->setCurrentIndex(-1);
+    CelEdit->clear();
 
     Grid1->setRows(0);
     Grid1->setRows(1);
     Grid2->setRows(1);
-
-    for (const CatalogueControl &c : kCatalogue) {
-        const QString name = QLatin1String(c.name);
-        if (c.kind == CatalogueKind::Check)
-            control<QCheckBox>(name)->setChecked(false);
-        else
-            control<RadioGroup>(name)->setItemIndex(-1);
-    }
     PageControl1->setCurrentIndex(PassportPage);
     TabSheet8Enter();
     return true;
@@ -636,6 +527,7 @@ void TMainForm::ShablActExecute()
     showView(PageControl3);
     PrnAct->setEnabled(false);
     SaveAct->setEnabled(false);
+    ReportAct->setEnabled(false);
     setMemoQuietly(SblMemo, QString());
     clearTemplateChoice(ShabloBox, QStringLiteral("Выбрать шаблон"));
     SavShButton->setEnabled(false);
