@@ -252,6 +252,45 @@ private slots:
         QCOMPARE(readAll(outside), QByteArray("не трогать"));
     }
 
+    // Where the old files cannot get a second name they are copied; an old
+    // file that cannot be copied stops the save before anything is replaced.
+    void oldFilesAreKeptWithoutHardLinks_data()
+    {
+        QTest::addColumn<bool>("hugeOldFile");
+        QTest::addColumn<int>("failingRename");
+        QTest::newRow("copied, then a replacement fails") << false << 4;
+        QTest::newRow("copied, saved") << false << -1;
+        QTest::newRow("an old file that cannot be read") << true << -1;
+    }
+    void oldFilesAreKeptWithoutHardLinks()
+    {
+        QFETCH(bool, hugeOldFile);
+        QFETCH(int, failingRename);
+        QTemporaryDir dir;
+        const QString name = "Лебедева";
+        QVERIFY(!saveCard(card(name, "старая"), dir.path()));
+        const QString prp = dir.filePath(name + ".dat.prp");
+        if (hugeOldFile)
+            QCOMPARE(::truncate(QFile::encodeName(prp).constData(), 65 * 1024 * 1024), 0);
+        const auto before = files(dir.path());
+        setSaveFaultForTesting([&](const QString &path, SavePhase phase) {
+            return phase == SavePhase::Link || (phase == SavePhase::Replace && failingRename >= 0 &&
+                                                path.endsWith(cardSuffixes()[std::size_t(failingRename)]));
+        });
+        const auto error = saveCard(card(name, "новая"), dir.path());
+        if (failingRename < 0 && !hugeOldFile) {
+            QVERIFY(!error);
+            auto expected = savedAlone(card(name, "новая"));
+            expected.remove("shablon.kmt");
+            QCOMPARE(files(dir.path()), expected);
+            return;
+        }
+        QVERIFY(error);
+        QVERIFY2(error->message.contains(hugeOldFile ? prp : dir.filePath(name + ".dat.tb2")),
+                 qPrintable(error->message));
+        QCOMPARE(files(dir.path()), before);
+    }
+
     void namesTooLongForTheFileSystem_data()
     {
         QTest::addColumn<int>("letters");

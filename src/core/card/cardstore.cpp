@@ -449,7 +449,7 @@ std::optional<QString> replaceSet(const QString &folder, const QString &name, co
             continue;
         const QString t = target(folder, name, i);
         removeFile(p.backup(i));
-        if (::link(native(t).constData(), native(p.backup(i)).constData()) != 0) {
+        if (injected(t, SavePhase::Link) || ::link(native(t).constData(), native(p.backup(i)).constData()) != 0) {
             const FileRead old = readCardFile(t);
             std::optional<QString> reason;
             if (!old.error.isEmpty())

@@ -82,7 +82,9 @@ bool nameFitsFileSystem(const QString &folder, const QString &name);
 
 // Test hooks. A fault makes writing or replacing one file of the set fail;
 // a stop ends the save at the given step as a crash would: no clean-up.
-enum class SavePhase { Write, Replace };
+// Link makes the old file's second name fail, as on file systems without
+// hard links, so that the old file is copied instead.
+enum class SavePhase { Write, Replace, Link };
 using SaveFault = std::function<bool(const QString &path, SavePhase phase)>;
 void setSaveFaultForTesting(SaveFault fault);
 void setSaveStopForTesting(std::function<bool(int step)> stop);
