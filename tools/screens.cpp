@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 
 int main(int argc, char *argv[])
@@ -49,7 +49,7 @@ int main(int argc, char *argv[])
     if (auto *female = form.findChild<QRadioButton *>(QStringLiteral("SexGroup_1")))
         female->setChecked(true);
     form.BrkButtonClick();
-    auto *visits = form.findChild<QTableWidget *>(QStringLiteral("Grid2"));
+    auto *visits = form.findChild<QTableView *>(QStringLiteral("Grid2"))->model();
     const char *const rows[][4] = {{"10.01.2024", "96", "103", "121"},
                                    {"24.01.2024", "94,5", "101", "120"},
                                    {"7.02.2024", "93", "100", "119"},
@@ -59,7 +59,7 @@ int main(int argc, char *argv[])
         form.Add2ButtonClick();
         const int r = visits->rowCount() - 1;
         for (int c = 0; c < 4; ++c)
-            visits->setItem(r, c, new QTableWidgetItem(QString::fromUtf8(row[c])));
+            visits->setData(visits->index(r, c), QString::fromUtf8(row[c]));
     }
     auto *pages = form.findChild<QTabWidget *>(QStringLiteral("PageControl1"));
     for (int i = 0; i < pages->count(); ++i) {

@@ -12,10 +12,12 @@
 #include "visits/prescription.h"
 #include "tables/questions.h"
 #include "widgets/radiogroup.h"
-#include "widgets/stringgrid.h"
 #include "summary/summary.h"
 #include "visits/templatestore.h"
 #include "chart/weightchart.h"
+#include "grids/diagnosticmodel.h"
+#include "grids/gridview.h"
+#include "grids/visitmodel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -45,15 +47,13 @@ const QStringList kVisitTitles = {QStringLiteral("Дата"),           QStringL
                                   QStringLiteral("Стул"),           QStringLiteral("Моча")};
 
 const QString kNotesDefault = QStringLiteral("Примечания врача");
-// Point numbers of the diagnostic table, by row within a 14-row block.
-QString pointNumber(int rowInBlock)
-{
-    if (rowInBlock >= 1 && rowInBlock <= 6)
-        return QString::number(rowInBlock);
-    if (rowInBlock >= 8 && rowInBlock <= 13)
-        return QString::number(rowInBlock - 7);
-    return {};
-}
+
+// Runs its work when the scope ends, however it ends.
+template <typename F> struct Finally {
+    F work;
+    ~Finally() { work(); }
+};
+template <typename F> Finally(F) -> Finally<F>;
 
 } // namespace
 
@@ -90,8 +90,7 @@ void TMainForm::FormCreate(const QDate &today)
     PageControl3->setVisible(false);
     m_startDate = today;
     m_today = todayText(m_startDate);
-    for (int c = 0; c < kVisitTitles.size(); ++c)
-        Grid2->setCell(c, 0, kVisitTitles.at(c));
+    m_visits->setTitles(kVisitTitles);
 
     auto titles = readTemplateList(m_dataDir);
     if (auto *e = std::get_if<ReadError>(&titles)) {
@@ -152,6 +151,8 @@ void TMainForm::setTablesVisible(bool visible)
 
 void TMainForm::refreshBodyIndices()
 {
+    if (m_settingCard)
+        return;
     BmiLabel->setText(bmiText(bodyMassIndex(RostEdit->text(), control<QLineEdit>(QStringLiteral("VesEdit"))->text())));
     WhrLabel->setText(
         whrText(waistToHip(control<QLineEdit>(QStringLiteral("TalEdit"))->text(),
@@ -160,14 +161,7 @@ void TMainForm::refreshBodyIndices()
 
 void TMainForm::refreshChart()
 {
-    QVector<QStringList> rows;
-    for (int r = 1; r < Grid2->rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < kVisitColumns; ++c)
-            row << Grid2->cell(c, r);
-        rows << row;
-    }
-    Chart->setSeries(chartSeries(rows));
+    Chart->setSeries(chartSeries(m_visits->visits()));
 }
 
 void TMainForm::clearTemplateChoice(QComboBox *box, const QString &prompt)
@@ -219,35 +213,21 @@ CardState TMainForm::cardState() const
         else
             card.indices.insert(name, control<RadioGroup>(name)->itemIndex());
     }
-    for (int r = 0; r < Grid1->rowCount(); ++r)
-        card.diagnosticRows << QStringList{Grid1->cell(1, r), Grid1->cell(2, r), Grid1->cell(3, r)};
-    for (int r = 1; r < Grid2->rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < kVisitColumns; ++c)
-            row << Grid2->cell(c, r);
-        card.visitRows << row;
-    }
+    card.diagnosticRows = m_diagnostic->storedRows();
+    card.visitRows = m_visits->visits();
     card.preparations = PrepMemo->toPlainText();
     card.recommendations = RecMemo->toPlainText();
     return card;
 }
 
-void TMainForm::setDiagnosticRows(const QVector<QStringList> &rows)
-{
-    // Nothing of the card shown before may stay in the table.
-    Grid1->setRows(0);
-    Grid1->setRows(int(std::max<qsizetype>(1, rows.size())));
-    const int blocks = int(rows.size()) / 14;
-    for (int r = 0; r < rows.size(); ++r) {
-        if (r < blocks * 14)
-            Grid1->setCell(0, r, pointNumber(r % 14));
-        for (int j = 0; j < kDiagnosticColumns; ++j)
-            Grid1->setCell(j + 1, r, rows.at(r).value(j));
-    }
-}
-
 void TMainForm::applyCard(const CardState &card, const QStringList &templateTitles)
 {
+    // The body indices are worked out once, from the whole card.
+    m_settingCard = true;
+    Finally settled{[this] {
+        m_settingCard = false;
+        refreshBodyIndices();
+    }};
     fillTemplateChoice(ShabBox, templateTitles, QStringLiteral("Выбрать"));
     SaveAct->setEnabled(true);
     setStatus(1, QString());
@@ -291,11 +271,9 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
 
     PrepMemo->setPlainText(card.preparations);
     RecMemo->setPlainText(card.recommendations);
-    setDiagnosticRows(card.diagnosticRows);
-    Grid2->setRows(int(card.visitRows.size()) + 1);
-    for (int r = 0; r < card.visitRows.size(); ++r)
-        for (int c = 0; c < kVisitColumns; ++c)
-            Grid2->setCell(c, r + 1, card.visitRows.at(r).value(c));
+    // Each table is set once; the chart follows from the one reset.
+    m_diagnostic->setStoredRows(card.diagnosticRows);
+    m_visits->setVisits(card.visitRows);
     for (const CatalogueControl &c : kCatalogue) {
         const QString name = QLatin1String(c.name);
         if (c.kind == CatalogueKind::Check)
@@ -314,6 +292,11 @@ void TMainForm::NewActExecute()
 
 bool TMainForm::resetCard()
 {
+    m_settingCard = true;
+    Finally settled{[this] {
+        m_settingCard = false;
+        refreshBodyIndices();
+    }};
     SaveAct->setEnabled(true);
     PrnButton->setEnabled(false);
     PrnAct->setEnabled(false);
@@ -350,9 +333,8 @@ bool TMainForm::resetCard()
     for (const QuestionBox &b : kQuestionBoxes)
         control<QCheckBox>(QLatin1String(b.name))->setChecked(false);
 
-    Grid1->setRows(0);
-    Grid1->setRows(1);
-    Grid2->setRows(1);
+    m_diagnostic->clear();
+    m_visits->clear();
 
     for (const CatalogueControl &c : kCatalogue) {
         const QString name = QLatin1String(c.name);
@@ -481,32 +463,14 @@ void TMainForm::BrkButtonClick()
 void TMainForm::AddBtnClick()
 {
     Grid1->setVisible(true);
-    int b = 0;
-    if (Grid1->rowCount() == 1) {
-        Grid1->setRows(14);
-    } else {
-        b = Grid1->rowCount();
-        Grid1->setRows(b + 14);
-    }
-    Grid1->setCell(1, b, QStringLiteral("Дата"));
-    Grid1->setCell(2, b, QStringLiteral("Правая рука"));
-    Grid1->setCell(3, b, QStringLiteral("Левая рука"));
-    Grid1->setCell(1, b + 1, m_today);
-    Grid1->setCell(2, b + 7, QStringLiteral("Правая нога"));
-    Grid1->setCell(3, b + 7, QStringLiteral("Левая нога"));
-    for (int k = 1; k <= 6; ++k) {
-        Grid1->setCell(0, b + k, QString::number(k));
-        Grid1->setCell(0, b + 7 + k, QString::number(k));
-    }
+    m_diagnostic->appendBlock(m_today);
 }
 
 void TMainForm::Add2ButtonClick()
 {
     Grid2->setVisible(true);
     Chart->setVisible(true);
-    const int row = Grid2->rowCount();
-    Grid2->setRows(row + 1);
-    Grid2->setCell(0, row, m_today);
+    m_visits->appendVisit(m_today);
 }
 
 void TMainForm::TabSheet8Enter()

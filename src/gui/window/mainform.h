@@ -22,8 +22,10 @@ class QToolButton;
 namespace vel {
 class DateField;
 class Platform;
+class DiagnosticModel;
+class GridView;
 class RadioGroup;
-class StringGrid;
+class VisitModel;
 class WeightChart;
 } // namespace vel
 
@@ -98,7 +100,6 @@ private:
     void showView(QTabWidget *view);
     void setTablesVisible(bool visible);
     void applyCard(const vel::CardState &card, const QStringList &templateTitles);
-    void setDiagnosticRows(const QVector<QStringList> &rows);
     void fillTemplateChoice(QComboBox *box, const QStringList &titles, const QString &prompt);
     void clearTemplateChoice(QComboBox *box, const QString &prompt);
     void setStatus(int panel, const QString &text);
@@ -115,6 +116,7 @@ private:
     QString m_today;
     QString m_lastChosen; // the file dialog offers the last chosen card again
     bool m_quietMemo = false;
+    bool m_settingCard = false; // a card is being opened or reset: indices wait for the end
     QHash<QString, QWidget *> m_controls;
 
     QAction *NewAct = nullptr, *OpenAct = nullptr, *SaveAct = nullptr, *DelAct = nullptr, *PrnAct = nullptr,
@@ -128,7 +130,9 @@ private:
     vel::RadioGroup *SexGroup = nullptr;
     QComboBox *TypeBox = nullptr, *ShabBox = nullptr, *ShabloBox = nullptr;
     QPushButton *BrkButton = nullptr, *AddShButton = nullptr, *SavShButton = nullptr;
-    vel::StringGrid *Grid1 = nullptr, *Grid2 = nullptr;
+    vel::GridView *Grid1 = nullptr, *Grid2 = nullptr;
+    vel::DiagnosticModel *m_diagnostic = nullptr;
+    vel::VisitModel *m_visits = nullptr;
     QPlainTextEdit *GoalMemo = nullptr, *AnamMemo = nullptr, *PrimMemo = nullptr, *PrepMemo = nullptr,
                    *RecMemo = nullptr, *SblMemo = nullptr;
     QTextEdit *RichEd = nullptr;

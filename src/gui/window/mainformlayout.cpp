@@ -10,8 +10,10 @@
 #include "widgets/picturebutton.h"
 #include "tables/questions.h"
 #include "widgets/radiogroup.h"
-#include "widgets/stringgrid.h"
 #include "chart/weightchart.h"
+#include "grids/diagnosticmodel.h"
+#include "grids/gridview.h"
+#include "grids/visitmodel.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -475,7 +477,9 @@ void TMainForm::buildPassportPage(QWidget *page)
 
 void TMainForm::buildDiagnosticPage(QWidget *page)
 {
-    Grid1 = new StringGrid(QStringLiteral("Grid1"), {15, 77, 106, 114}, true, page);
+    Grid1 = new GridView(QStringLiteral("Grid1"), {15, 77, 106, 114}, true, page);
+    m_diagnostic = new DiagnosticModel(this);
+    Grid1->setModel(m_diagnostic);
     Grid1->setGeometry(8, 8, 15 + 77 + 106 + 114 + 22, 440);
     Grid1->setVisible(false);
     QToolButton *add = makePictureButton(QStringLiteral("AddButton"), 13, QStringLiteral("Добавить данные"), page);
@@ -540,7 +544,9 @@ void TMainForm::buildHealthPage(QWidget *page)
 
 void TMainForm::buildDynamicsPage(QWidget *page)
 {
-    Grid2 = new StringGrid(QStringLiteral("Grid2"), {69, 44, 95, 94, 116, 68, 63, 91, 55, 54}, false, page);
+    Grid2 = new GridView(QStringLiteral("Grid2"), {69, 44, 95, 94, 116, 68, 63, 91, 55, 54}, false, page);
+    m_visits = new VisitModel(this);
+    Grid2->setModel(m_visits);
     Grid2->setGeometry(8, 8, 69 + 44 + 95 + 94 + 116 + 68 + 63 + 91 + 55 + 54 + 22, 220);
     Grid2->setVisible(false);
     QToolButton *add = makePictureButton(QStringLiteral("Add2Button"), 13, QStringLiteral("Добавить данные"), page);
@@ -551,9 +557,7 @@ void TMainForm::buildDynamicsPage(QWidget *page)
     const int chartTop = add->geometry().bottom() + 4;
     Chart->setGeometry(8, chartTop, 760, 440 - chartTop);
     Chart->setVisible(false);
-    connect(Grid2, &StringGrid::cellsChanged, this, &TMainForm::refreshChart);
-    connect(Grid2->model(), &QAbstractItemModel::rowsRemoved, this, &TMainForm::refreshChart);
-    connect(Grid2->model(), &QAbstractItemModel::rowsInserted, this, &TMainForm::refreshChart);
+    connect(m_visits, &VisitModel::chartDataChanged, this, &TMainForm::refreshChart);
 }
 
 void TMainForm::buildPrescriptionPage(QWidget *page)
