@@ -46,18 +46,42 @@ QStringList splitLines(const QString &text)
 
 QString toCrLf(const QString &memoText)
 {
-    QString out = memoText;
-    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    out.replace(u'\r', u'\n');
-    out.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    // One pass: every CR LF, lone CR and lone LF becomes CR LF.
+    QString out;
+    out.reserve(memoText.size() + memoText.size() / 16 + 16);
+    const qsizetype n = memoText.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = memoText.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        out.append(QStringView(memoText).mid(start, i - start));
+        out.append(QLatin1String("\r\n"));
+        if (c == u'\r' && i + 1 < n && memoText.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    out.append(QStringView(memoText).mid(start));
     return out;
 }
 
 QString memoFromFileText(const QString &fileText)
 {
-    QString out = fileText;
-    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    out.replace(u'\r', u'\n');
+    // One pass: every CR LF and lone CR becomes LF.
+    QString out;
+    out.reserve(fileText.size());
+    const qsizetype n = fileText.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (fileText.at(i) != u'\r')
+            continue;
+        out.append(QStringView(fileText).mid(start, i - start));
+        out.append(u'\n');
+        if (i + 1 < n && fileText.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    out.append(QStringView(fileText).mid(start));
     return out;
 }
 
@@ -102,6 +126,10 @@ std::optional<int> toInt(const QString &text)
 
 QString notAnIntegerMessage(const QString &text)
 {
+    // A damaged file may hold megabytes on one line: quote only its start.
+    constexpr int kQuoted = 200;
+    if (text.size() > kQuoted)
+        return QStringLiteral("'%1…' is not a valid integer value").arg(QStringView(text).left(kQuoted));
     return QStringLiteral("'%1' is not a valid integer value").arg(text);
 }
 

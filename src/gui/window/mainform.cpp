@@ -18,6 +18,7 @@
 #include "grids/diagnosticmodel.h"
 #include "grids/gridview.h"
 #include "grids/visitmodel.h"
+#include "widgets/memoedit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -123,10 +124,10 @@ void TMainForm::defaultErrorBox(const QString &text)
     m_platform->errorBox(this, kAppTitle, withFullStop(text));
 }
 
-void TMainForm::setMemoQuietly(QPlainTextEdit *memo, const QString &text)
+void TMainForm::setMemoQuietly(MemoEdit *memo, const QString &text)
 {
     m_quietMemo = true;
-    memo->setPlainText(text);
+    memo->setMemoText(text);
     m_quietMemo = false;
 }
 
@@ -193,7 +194,7 @@ CardState TMainForm::cardState() const
             card.texts.insert(name, qobject_cast<DateField *>(w)->shownText());
             break;
         case FieldKind::Notes:
-            card.texts.insert(name, qobject_cast<QPlainTextEdit *>(w)->toPlainText());
+            card.texts.insert(name, qobject_cast<MemoEdit *>(w)->memoText());
             break;
         case FieldKind::Index:
             if (auto *group = qobject_cast<RadioGroup *>(w))
@@ -215,8 +216,8 @@ CardState TMainForm::cardState() const
     }
     card.diagnosticRows = m_diagnostic->storedRows();
     card.visitRows = m_visits->visits();
-    card.preparations = PrepMemo->toPlainText();
-    card.recommendations = RecMemo->toPlainText();
+    card.preparations = PrepMemo->memoText();
+    card.recommendations = RecMemo->memoText();
     return card;
 }
 
@@ -247,7 +248,7 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
             qobject_cast<DateField *>(w)->setShownText(card.text(name));
             break;
         case FieldKind::Notes:
-            qobject_cast<QPlainTextEdit *>(w)->setPlainText(card.text(name));
+            qobject_cast<MemoEdit *>(w)->setMemoText(card.text(name));
             break;
         case FieldKind::Index:
             if (auto *group = qobject_cast<RadioGroup *>(w)) {
@@ -269,8 +270,8 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
         clearTemplateChoice(ShabBox, QStringLiteral("Выбрать"));
     ShabBox->setEnabled(ShabBox->currentIndex() < 0);
 
-    PrepMemo->setPlainText(card.preparations);
-    RecMemo->setPlainText(card.recommendations);
+    PrepMemo->setMemoText(card.preparations);
+    RecMemo->setMemoText(card.recommendations);
     // Each table is set once; the chart follows from the one reset.
     m_diagnostic->setStoredRows(card.diagnosticRows);
     m_visits->setVisits(card.visitRows);
@@ -305,7 +306,7 @@ bool TMainForm::resetCard()
     setTablesVisible(false);
     showView(PageControl1);
     BrkButton->setText(brocaRestingCaption());
-    PrimMemo->setPlainText(kNotesDefault);
+    PrimMemo->setMemoText(kNotesDefault);
     RecMemo->clear();
     PrepMemo->clear();
 
@@ -492,7 +493,7 @@ void TMainForm::TabSheet10Enter()
         defaultErrorBox(e->message);
         return;
     }
-    RecMemo->setPlainText(std::get<QString>(text));
+    RecMemo->setMemoText(std::get<QString>(text));
 }
 
 void TMainForm::PrnButtonClick()
@@ -500,8 +501,8 @@ void TMainForm::PrnButtonClick()
     QPrinter printer;
     if (!m_platform->setUpPrinter(this, printer))
         return;
-    const QString text = prescriptionText(m_today, FioEdit->text(), DateEdit->shownText(), PrepMemo->toPlainText(),
-                                          RecMemo->toPlainText());
+    const QString text = prescriptionText(m_today, FioEdit->text(), DateEdit->shownText(), PrepMemo->memoText(),
+                                          RecMemo->memoText());
     RichEd->setPlainText(text);
     if (m_platform->print(printer, QStringLiteral("Рецепт"), text))
         setStatus(1, QStringLiteral(" Печать рецепта"));
@@ -532,8 +533,8 @@ void TMainForm::ShabloBoxSelect(int index)
         return;
     }
     const QString loaded = std::get<QString>(text);
-    if (loaded != SblMemo->toPlainText())
-        SblMemo->setPlainText(loaded);
+    if (loaded != SblMemo->memoText())
+        SblMemo->setMemoText(loaded);
     SblMemo->setEnabled(true);
 }
 
@@ -566,7 +567,7 @@ void TMainForm::SavShButtonClick()
     QStringList titles;
     for (int i = 0; i < ShabloBox->count(); ++i)
         titles << ShabloBox->itemText(i);
-    if (auto error = saveTemplate(m_dataDir, index + 1, SblMemo->toPlainText(), titles)) {
+    if (auto error = saveTemplate(m_dataDir, index + 1, SblMemo->memoText(), titles)) {
         defaultErrorBox(error->message);
         return;
     }

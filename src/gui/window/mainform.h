@@ -24,6 +24,7 @@ class DateField;
 class Platform;
 class DiagnosticModel;
 class GridView;
+class MemoEdit;
 class RadioGroup;
 class VisitModel;
 class WeightChart;
@@ -105,7 +106,7 @@ private:
     void setStatus(int panel, const QString &text);
     void errorBox(const QString &text);        // the "Error" box of refused input
     void defaultErrorBox(const QString &text); // the application's box for failures
-    void setMemoQuietly(QPlainTextEdit *memo, const QString &text);
+    void setMemoQuietly(vel::MemoEdit *memo, const QString &text);
 
     template <typename T> T *control(const QString &name) const { return qobject_cast<T *>(m_controls.value(name)); }
 
@@ -133,8 +134,8 @@ private:
     vel::GridView *Grid1 = nullptr, *Grid2 = nullptr;
     vel::DiagnosticModel *m_diagnostic = nullptr;
     vel::VisitModel *m_visits = nullptr;
-    QPlainTextEdit *GoalMemo = nullptr, *AnamMemo = nullptr, *PrimMemo = nullptr, *PrepMemo = nullptr,
-                   *RecMemo = nullptr, *SblMemo = nullptr;
+    QPlainTextEdit *GoalMemo = nullptr, *AnamMemo = nullptr;
+    vel::MemoEdit *PrimMemo = nullptr, *PrepMemo = nullptr, *RecMemo = nullptr, *SblMemo = nullptr;
     QTextEdit *RichEd = nullptr;
     QLabel *BmiLabel = nullptr, *WhrLabel = nullptr;
     vel::WeightChart *Chart = nullptr;

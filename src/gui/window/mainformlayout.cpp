@@ -14,6 +14,7 @@
 #include "grids/diagnosticmodel.h"
 #include "grids/gridview.h"
 #include "grids/visitmodel.h"
+#include "widgets/memoedit.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -55,10 +56,9 @@ QLineEdit *makeEdit(const QString &name, QWidget *parent)
     return edit;
 }
 
-QPlainTextEdit *makeMemo(const QString &name, QWidget *parent)
+MemoEdit *makeMemo(const QString &name, QWidget *parent)
 {
-    auto *memo = new QPlainTextEdit(parent);
-    memo->setObjectName(name);
+    auto *memo = new MemoEdit(name, parent);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return memo;
 }
