@@ -1,40 +1,45 @@
 #include "widgets/memoedit.h"
 
+#include <algorithm>
+
 namespace vel {
 
 namespace {
 
-// The text as shown: every line longer than `limit` ends in a note instead.
-// Empty when no line is that long.
-QString cutLongLines(const QString &text, int limit)
+// The text as shown: every line longer than the line limit ends in a note
+// instead, and a text longer than the total limit stops with a note at the
+// line end before it. Empty when nothing needs cutting.
+QString shownPart(const QString &text)
 {
-    QString shown;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    bool cut = false;
-    while (start <= n) {
-        qsizetype end = text.indexOf(u'\n', start);
-        if (end < 0)
-            end = n;
-        const qsizetype length = end - start;
-        if (length > limit) {
-            if (!cut) {
-                shown.reserve(std::min<qsizetype>(n, 1 << 20));
-                shown.append(QStringView(text).left(start));
-                cut = true;
-            }
-            shown.append(QStringView(text).mid(start, limit));
-            shown.append(
-                QStringLiteral(" … (строка длиннее %1 знаков показана не целиком, хранится полностью)").arg(limit));
-        } else if (cut) {
-            shown.append(QStringView(text).mid(start, length));
-        }
-        if (end == n)
-            break;
-        if (cut)
-            shown.append(u'\n');
-        start = end + 1;
+    const qsizetype lineLimit = MemoEdit::kShownLineLength;
+    const qsizetype totalLimit = MemoEdit::kShownLength;
+    QStringView rest(text);
+    const bool tooLong = rest.size() > totalLimit;
+    if (tooLong) {
+        const qsizetype end = rest.left(totalLimit).lastIndexOf(u'\n');
+        rest = rest.left(end > 0 ? end : totalLimit);
     }
+    QVector<QStringView> lines = rest.split(u'\n');
+    const bool longLine =
+        std::any_of(lines.cbegin(), lines.cend(), [lineLimit](QStringView l) { return l.size() > lineLimit; });
+    if (!tooLong && !longLine)
+        return {};
+    QString shown;
+    shown.reserve(std::min<qsizetype>(rest.size(), lines.size() * (lineLimit + 64)) + 128);
+    const QString lineNote = QStringLiteral(" … (строка длиннее %1 знаков показана не целиком)").arg(lineLimit);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            shown.append(u'\n');
+        const QStringView line = lines.at(i);
+        if (line.size() > lineLimit) {
+            shown.append(line.left(lineLimit));
+            shown.append(lineNote);
+        } else {
+            shown.append(line);
+        }
+    }
+    if (tooLong)
+        shown.append(QStringLiteral("\n… (текст длиннее %1 знаков показан не целиком)").arg(totalLimit));
     return shown;
 }
 
@@ -53,7 +58,7 @@ MemoEdit::MemoEdit(const QString &objectName, QWidget *parent) : QPlainTextEdit(
 void MemoEdit::setMemoText(const QString &text)
 {
     dropKeptText();
-    QString shown = cutLongLines(text, kShownLineLength);
+    QString shown = shownPart(text);
     m_setting = true;
     if (shown.isEmpty()) {
         setPlainText(text);
