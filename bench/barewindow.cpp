@@ -21,8 +21,8 @@ int main(int argc, char *argv[])
     }
     window.statusBar()->addWidget(new QLabel(QStringLiteral(" Карточка пациента: ")), 1);
     window.statusBar()->addWidget(new QLabel(QString()), 1);
-    window.show();
     if (QCoreApplication::arguments().contains(QStringLiteral("--quit-when-shown")))
         vel::quitWhenShown(&window);
+    window.show();
     return app.exec();
 }

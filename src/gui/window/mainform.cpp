@@ -21,6 +21,7 @@
 #include "widgets/memoedit.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -64,7 +65,8 @@ static void initResources()
     Q_INIT_RESOURCE(resources);
 }
 
-TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &dataDir, QWidget *parent)
+TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &dataDir, QWidget *parent,
+                     Pages pages)
     : QMainWindow(parent), m_dataDir(dataDir)
 {
     initResources();
@@ -78,28 +80,72 @@ TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &data
     setWindowTitle(kAppTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     buildWindow();
-    m_about = new TAboutBox(m_platform, this);
     FormCreate(today);
+    if (pages == Pages::Now)
+        buildPages();
+    else
+        qApp->installEventFilter(this); // see eventFilter
+}
+
+void TMainForm::buildPages()
+{
+    if (m_pagesBuilt)
+        return;
+    m_pagesBuilt = true;
+    qApp->removeEventFilter(this);
+    buildViews();
+    registerControls();
+    m_about = new TAboutBox(m_platform, this);
+    PageControl1->setVisible(false);
+    PageControl2->setVisible(false);
+    PageControl3->setVisible(false);
+    m_visits->setTitles(kVisitTitles);
+    if (m_startTemplates) {
+        ShabloBox->addItems(*m_startTemplates);
+        clearTemplateChoice(ShabloBox, QStringLiteral("Выбрать шаблон"));
+        m_startTemplates.reset();
+    }
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // Watching only while the pages wait: the title's first paint queues
+    // their building, and any key or click builds them at once, so that
+    // every control exists before a command runs.
+    switch (event->type()) {
+    case QEvent::Paint:
+        if (auto *w = qobject_cast<QWidget *>(watched);
+            w && w->window() == this && w->objectName() == QLatin1String("Image1"))
+            QMetaObject::invokeMethod(this, &TMainForm::buildPages, Qt::QueuedConnection);
+        break;
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::ContextMenu:
+        buildPages();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 TMainForm::~TMainForm() = default;
 
 void TMainForm::FormCreate(const QDate &today)
 {
-    PageControl1->setVisible(false);
-    PageControl2->setVisible(false);
-    PageControl3->setVisible(false);
+    // The views are hidden and the visit titles written as the pages are built.
     m_startDate = today;
     m_today = todayText(m_startDate);
-    m_visits->setTitles(kVisitTitles);
 
     auto titles = readTemplateList(m_dataDir);
     if (auto *e = std::get_if<ReadError>(&titles)) {
         defaultErrorBox(e->message);
         return;
     }
-    ShabloBox->addItems(std::get<QStringList>(titles));
-    clearTemplateChoice(ShabloBox, QStringLiteral("Выбрать шаблон"));
+    m_startTemplates = std::get<QStringList>(titles);
 }
 
 // ---------------------------------------------------------------- helpers

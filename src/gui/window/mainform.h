@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -38,7 +39,11 @@ class TMainForm final : public QMainWindow {
 public:
     // The platform answers every dialog (nullptr: Qt's own dialogs); "today"
     // is the start-up date and the data folder the one captured at start-up.
-    TMainForm(vel::Platform *platform, const QDate &today, const QString &dataDir, QWidget *parent = nullptr);
+    // Pages::Later builds the pages that are not on the title screen right
+    // after it first shows, and before any key or click is handled.
+    enum class Pages { Now, Later };
+    TMainForm(vel::Platform *platform, const QDate &today, const QString &dataDir, QWidget *parent = nullptr,
+              Pages pages = Pages::Now);
     ~TMainForm() override;
 
     // The nine questionnaire pages, in tab order.
@@ -81,12 +86,17 @@ public:
     void refreshBodyIndices();
     void refreshChart();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void FormCreate(const QDate &today);
     void buildWindow();
+    void buildPages();
     void buildMenu();
     void buildStatusBar();
-    void buildWorkArea();
+    void buildWorkArea(); // the title screen
+    void buildViews();    // the three views and their pages
     void buildPassportPage(QWidget *page);
     void buildDiagnosticPage(QWidget *page);
     void buildAnamnesisIndexPage(QWidget *page);
@@ -118,6 +128,8 @@ private:
     QString m_lastChosen; // the file dialog offers the last chosen card again
     bool m_quietMemo = false;
     bool m_settingCard = false; // a card is being opened or reset: indices wait for the end
+    bool m_pagesBuilt = false;
+    std::optional<QStringList> m_startTemplates; // the template list read at start-up, until the editor exists
     QHash<QString, QWidget *> m_controls;
 
     QAction *NewAct = nullptr, *OpenAct = nullptr, *SaveAct = nullptr, *DelAct = nullptr, *PrnAct = nullptr,

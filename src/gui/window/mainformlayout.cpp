@@ -103,7 +103,6 @@ void TMainForm::buildWindow()
     buildMenu();
     buildStatusBar();
     buildWorkArea();
-    registerControls();
 }
 
 void TMainForm::buildMenu()
@@ -212,6 +211,11 @@ void TMainForm::buildWorkArea()
     };
     caption(QStringLiteral("Label1"), QStringLiteral("электронная картотека"), 48, 144, 320);
     caption(QStringLiteral("Label35"), QStringLiteral("помощник врача-диетолога"), 30, 205, 408);
+}
+
+void TMainForm::buildViews()
+{
+    QWidget *work = centralWidget();
 
     // Nine page captions do not fit one row of the fixed window.
     class PageControl final : public QTabWidget {

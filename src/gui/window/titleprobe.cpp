@@ -1,13 +1,54 @@
 #include "window/titleprobe.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
-#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
 
 namespace vel {
+
+namespace {
+
+void report(const char *moment)
+{
+    std::printf("%s rss-kb %ld\n", moment, residentKilobytes());
+    std::fflush(stdout);
+}
+
+class TitleProbe final : public QObject {
+public:
+    TitleProbe(QWidget *window) : QObject(window), m_window(window) { qApp->installEventFilter(this); }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Paint && widget && widget->window() == m_window) {
+            qApp->removeEventFilter(this);
+            // The report waits for the paint to finish; the second one for what was queued meanwhile.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    report("title");
+                    QMetaObject::invokeMethod(
+                        this,
+                        [] {
+                            report("ready");
+                            QCoreApplication::quit();
+                        },
+                        Qt::QueuedConnection);
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
+} // namespace
 
 long residentKilobytes()
 {
@@ -22,12 +63,7 @@ long residentKilobytes()
 
 void quitWhenShown(QWidget *window)
 {
-    // Posted paint requests are handled before a zero timer fires.
-    QTimer::singleShot(0, window, [] {
-        std::printf("rss-kb %ld\n", residentKilobytes());
-        std::fflush(stdout);
-        QCoreApplication::quit();
-    });
+    new TitleProbe(window);
 }
 
 } // namespace vel
