@@ -244,9 +244,9 @@ void benchScaling(BenchTimer &bench, const QString &dir)
 {
     struct Size {
         int visits, blocks;
-        Timing open, save, edit;
+        Timing open, save, edit, paint;
     };
-    QVector<Size> sizes{{100, 10, {}, {}, {}}, {1000, 100, {}, {}, {}}, {10000, 1000, {}, {}, {}}};
+    QVector<Size> sizes{{100, 10, {}, {}, {}, {}}, {1000, 100, {}, {}, {}, {}}, {10000, 1000, {}, {}, {}, {}}};
     for (Size &s : sizes) {
         const QString label = QStringLiteral("%1 visits, %2 blocks").arg(s.visits).arg(s.blocks);
         const QString path = saveFiles(largeCard(QStringLiteral("Карточка %1").arg(s.visits), s.visits, s.blocks), dir);
@@ -256,13 +256,17 @@ void benchScaling(BenchTimer &bench, const QString &dir)
             [&] { w.form.NewActExecute(); });
         w.open(path);
         s.save = bench.time(QStringLiteral("save from the window, ") + label, [&] { w.form.SaveActExecute(); });
-        // One weight typed in the middle of the visits, with the chart on screen.
+        // One weight typed in the middle of the visits, with the chart on screen:
+        // the table and the chart's data, then the same with the repaint.
         w.showPage(TMainForm::DynamicsPage);
         QAbstractItemModel *visits = w.form.findChild<QTableView *>(QStringLiteral("Grid2"))->model();
         const QModelIndex cell = visits->index(s.visits / 2, 1);
         int turn = 0;
-        s.edit = bench.time(QStringLiteral("edit one cell with the chart, ") + label, [&] {
-            visits->setData(cell, (++turn % 2) ? QStringLiteral("77,5") : QStringLiteral("78"));
+        auto type = [&] { visits->setData(cell, (++turn % 2) ? QStringLiteral("77,5") : QStringLiteral("78")); };
+        s.edit = bench.time(QStringLiteral("edit one cell, table and chart data, ") + label, type,
+                            [] { QApplication::processEvents(); });
+        s.paint = bench.time(QStringLiteral("edit one cell and repaint the page, ") + label, [&] {
+            type();
             QApplication::processEvents();
         });
         if (w.platform.boxes)
@@ -270,29 +274,33 @@ void benchScaling(BenchTimer &bench, const QString &dir)
     }
     QTextStream out(stdout);
     out << "\nScaling: first run / median of the runs after it\n";
-    out << QStringLiteral("%1  %2  %3  %4\n")
+    out << QStringLiteral("%1  %2  %3  %4  %5\n")
                .arg(QStringLiteral("card"), -26)
                .arg(QStringLiteral("open into the window"), -24)
                .arg(QStringLiteral("save from the window"), -24)
-               .arg(QStringLiteral("edit one cell + chart"), -24);
+               .arg(QStringLiteral("edit: table + chart data"), -24)
+               .arg(QStringLiteral("edit + repaint"), -24);
     auto pair = [](const Timing &t) {
         return BenchTimer::ms(t.first) + QStringLiteral(" / ") + BenchTimer::ms(t.median);
     };
     for (const Size &s : sizes)
-        out << QStringLiteral("%1  %2  %3  %4\n")
+        out << QStringLiteral("%1  %2  %3  %4  %5\n")
                    .arg(QStringLiteral("%1 visits, %2 blocks").arg(s.visits).arg(s.blocks), -26)
                    .arg(pair(s.open), -24)
                    .arg(pair(s.save), -24)
-                   .arg(pair(s.edit), -24);
+                   .arg(pair(s.edit), -24)
+                   .arg(pair(s.paint), -24);
     for (int i = 1; i < sizes.size(); ++i) {
         const Size &a = sizes.at(i - 1), &b = sizes.at(i);
-        out << QStringLiteral("growth %1 -> %2 visits (10x rows): open %3x (first %4x), save %5x, edit %6x\n")
+        out << QStringLiteral("growth %1 -> %2 visits (10x rows): open %3x (first %4x), save %5x, edit %6x, "
+                              "edit + repaint %7x\n")
                    .arg(a.visits)
                    .arg(b.visits)
                    .arg(b.open.median / a.open.median, 0, 'f', 1)
                    .arg(b.open.first / a.open.first, 0, 'f', 1)
                    .arg(b.save.median / a.save.median, 0, 'f', 1)
-                   .arg(b.edit.median / a.edit.median, 0, 'f', 1);
+                   .arg(b.edit.median / a.edit.median, 0, 'f', 1)
+                   .arg(b.paint.median / a.paint.median, 0, 'f', 1);
     }
 }
 

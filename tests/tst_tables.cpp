@@ -1,6 +1,7 @@
 // The two tables: the block rules, the models behind the views, and the
 // window's use of them (open, edit, drag, "+", the chart, saving).
 #include "chart/weightchart.h"
+#include "grids/chartfeed.h"
 #include "grids/diagnosticmodel.h"
 #include "grids/gridlook.h"
 #include "grids/visitmodel.h"
@@ -127,7 +128,7 @@ private slots:
         QVERIFY(visits.flags(visits.index(0, 1)) & Qt::ItemIsEditable); // titles may be overwritten
     }
 
-    void chartFollowsOnlyItsColumns_data()
+    void chartFollowsItsColumnsOnce_data()
     {
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("column");
@@ -138,18 +139,30 @@ private slots:
         QTest::newRow("health") << 1 << 5 << 0;
         QTest::newRow("title") << 0 << 1 << 0;
     }
-    void chartFollowsOnlyItsColumns()
+    void chartFollowsItsColumnsOnce()
     {
         QFETCH(int, row);
         QFETCH(int, column);
         QFETCH(int, emitted);
         VisitModel model;
-        QSignalSpy spy(&model, &VisitModel::chartDataChanged);
-        model.setVisits({{"1.03.2024", "80"}, {"5.03.2024", "79"}});
+        ChartFeed feed(&model);
+        QSignalSpy spy(&feed, &ChartFeed::changed);
+        model.setVisits({{"1.03.2024", "80"}, {"5.03.2024", "79", "90"}, {"нет даты", "70"}});
         QCOMPARE(spy.count(), 1); // a whole card is one change
         QCOMPARE(model.visits().at(0).size(), 10);
-        model.setData(model.index(row, column), QStringLiteral("7"));
-        QCOMPARE(spy.count(), 1 + emitted);
+        model.setData(model.index(row, column), QStringLiteral("7.03.2024"));
+        model.appendVisit(QStringLiteral("9.03.2024"));
+        model.setData(model.index(4, 1), QStringLiteral("75"));
+        QCOMPARE(spy.count(), 1 + emitted + 2);
+        // Row by row, the feed gives what reading the whole table gives.
+        const ChartSeries whole = chartSeries(model.visits()), kept = feed.series();
+        QCOMPARE(kept.weight.size(), whole.weight.size());
+        for (int i = 0; i < whole.weight.size(); ++i) {
+            QCOMPARE(kept.weight.at(i).date, whole.weight.at(i).date);
+            QCOMPARE(kept.weight.at(i).value, whole.weight.at(i).value);
+        }
+        QCOMPARE(kept.waist.size(), whole.waist.size());
+        QCOMPARE(kept.hips.size(), whole.hips.size());
     }
 
     void windowTables()

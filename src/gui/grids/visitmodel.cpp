@@ -7,9 +7,6 @@ namespace vel {
 
 namespace {
 
-// The chart reads the date, the weight and the two girths.
-constexpr int kChartColumns = 4;
-
 QStringList padded(QStringList row)
 {
     row.resize(kVisitColumns);
@@ -18,17 +15,7 @@ QStringList padded(QStringList row)
 
 } // namespace
 
-VisitModel::VisitModel(QObject *parent) : QAbstractTableModel(parent), m_titles(kVisitColumns, QString())
-{
-    connect(this, &QAbstractItemModel::modelReset, this, &VisitModel::chartDataChanged);
-    connect(this, &QAbstractItemModel::rowsInserted, this, &VisitModel::chartDataChanged);
-    connect(this, &QAbstractItemModel::rowsRemoved, this, &VisitModel::chartDataChanged);
-    connect(this, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-                if (bottomRight.row() >= 1 && topLeft.column() < kChartColumns)
-                    emit chartDataChanged();
-            });
-}
+VisitModel::VisitModel(QObject *parent) : QAbstractTableModel(parent), m_titles(kVisitColumns, QString()) {}
 
 int VisitModel::rowCount(const QModelIndex &parent) const
 {

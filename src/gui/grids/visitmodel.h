@@ -26,10 +26,6 @@ public:
     void clear(); // the titles stay
     int appendVisit(const QString &today);
 
-signals:
-    // A date, weight or girth of a visit changed, or the visits were replaced.
-    void chartDataChanged();
-
 private:
     QStringList m_titles;
     QVector<QStringList> m_visits;

@@ -15,6 +15,7 @@
 #include "summary/summary.h"
 #include "visits/templatestore.h"
 #include "chart/weightchart.h"
+#include "grids/chartfeed.h"
 #include "grids/diagnosticmodel.h"
 #include "grids/gridview.h"
 #include "grids/visitmodel.h"
@@ -208,7 +209,7 @@ void TMainForm::refreshBodyIndices()
 
 void TMainForm::refreshChart()
 {
-    Chart->setSeries(chartSeries(m_visits->visits()));
+    Chart->setSeries(m_chartFeed->series());
 }
 
 void TMainForm::clearTemplateChoice(QComboBox *box, const QString &prompt)

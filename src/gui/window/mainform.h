@@ -23,6 +23,7 @@ class QToolButton;
 namespace vel {
 class DateField;
 class Platform;
+class ChartFeed;
 class DiagnosticModel;
 class GridView;
 class MemoEdit;
@@ -146,6 +147,7 @@ private:
     vel::GridView *Grid1 = nullptr, *Grid2 = nullptr;
     vel::DiagnosticModel *m_diagnostic = nullptr;
     vel::VisitModel *m_visits = nullptr;
+    vel::ChartFeed *m_chartFeed = nullptr;
     QPlainTextEdit *GoalMemo = nullptr, *AnamMemo = nullptr;
     vel::MemoEdit *PrimMemo = nullptr, *PrepMemo = nullptr, *RecMemo = nullptr, *SblMemo = nullptr;
     QTextEdit *RichEd = nullptr;

@@ -11,6 +11,7 @@
 #include "tables/questions.h"
 #include "widgets/radiogroup.h"
 #include "chart/weightchart.h"
+#include "grids/chartfeed.h"
 #include "grids/diagnosticmodel.h"
 #include "grids/gridview.h"
 #include "grids/visitmodel.h"
@@ -561,7 +562,9 @@ void TMainForm::buildDynamicsPage(QWidget *page)
     const int chartTop = add->geometry().bottom() + 4;
     Chart->setGeometry(8, chartTop, 760, 440 - chartTop);
     Chart->setVisible(false);
-    connect(m_visits, &VisitModel::chartDataChanged, this, &TMainForm::refreshChart);
+    // The chart follows the table once per change: a whole card, a typed cell.
+    m_chartFeed = new ChartFeed(m_visits, this);
+    connect(m_chartFeed, &ChartFeed::changed, this, &TMainForm::refreshChart);
 }
 
 void TMainForm::buildPrescriptionPage(QWidget *page)
