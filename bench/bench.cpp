@@ -245,8 +245,10 @@ void benchScaling(BenchTimer &bench, const QString &dir)
     struct Size {
         int visits, blocks;
         Timing open, save, edit, paint;
+        QString saveParts;
     };
-    QVector<Size> sizes{{100, 10, {}, {}, {}, {}}, {1000, 100, {}, {}, {}, {}}, {10000, 1000, {}, {}, {}, {}}};
+    QVector<Size> sizes{
+        {100, 10, {}, {}, {}, {}, {}}, {1000, 100, {}, {}, {}, {}, {}}, {10000, 1000, {}, {}, {}, {}, {}}};
     for (Size &s : sizes) {
         const QString label = QStringLiteral("%1 visits, %2 blocks").arg(s.visits).arg(s.blocks);
         const QString path = saveFiles(largeCard(QStringLiteral("Карточка %1").arg(s.visits), s.visits, s.blocks), dir);
@@ -256,6 +258,13 @@ void benchScaling(BenchTimer &bench, const QString &dir)
             [&] { w.form.NewActExecute(); });
         w.open(path);
         s.save = bench.time(QStringLiteral("save from the window, ") + label, [&] { w.form.SaveActExecute(); });
+        const Timing state =
+            bench.time(QStringLiteral("read the card from the window, ") + label, [&] { w.form.cardState(); });
+        const vel::CardState card = w.form.cardState();
+        const Timing files =
+            bench.time(QStringLiteral("save the six files only, ") + label, [&] { vel::saveCard(card, dir); });
+        s.saveParts = QStringLiteral("%1 reading the window + %2 writing and syncing the files")
+                          .arg(BenchTimer::ms(state.median), BenchTimer::ms(files.median));
         // One weight typed in the middle of the visits, with the chart on screen:
         // the table and the chart's data, then the same with the repaint.
         w.showPage(TMainForm::DynamicsPage);
@@ -290,6 +299,8 @@ void benchScaling(BenchTimer &bench, const QString &dir)
                    .arg(pair(s.save), -24)
                    .arg(pair(s.edit), -24)
                    .arg(pair(s.paint), -24);
+    for (const Size &s : sizes)
+        out << QStringLiteral("save of %1 visits (medians): %2\n").arg(s.visits).arg(s.saveParts);
     for (int i = 1; i < sizes.size(); ++i) {
         const Size &a = sizes.at(i - 1), &b = sizes.at(i);
         out << QStringLiteral("growth %1 -> %2 visits (10x rows): open %3x (first %4x), save %5x, edit %6x, "

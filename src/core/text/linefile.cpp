@@ -87,9 +87,17 @@ QString memoFromFileText(const QString &fileText)
 
 QString listFileText(const QStringList &lines)
 {
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 2;
     QString out;
+    out.reserve(size);
     for (const QString &line : lines) {
-        out += toCrLf(line);
+        // Most lines hold no line break and go in as they are.
+        if (line.contains(u'\r') || line.contains(u'\n'))
+            out += toCrLf(line);
+        else
+            out += line;
         out += QLatin1String("\r\n");
     }
     return out;
