@@ -29,7 +29,7 @@ constexpr int kRowHeight = 19;
 } // namespace
 
 GridView::GridView(const QString &objectName, const QList<int> &columnWidths, bool headingColumn, QWidget *parent)
-    : QTableView(parent), m_headingColumn(headingColumn)
+    : QTableView(parent), m_widths(columnWidths), m_headingColumn(headingColumn)
 {
     setObjectName(objectName);
     horizontalHeader()->hide();
@@ -39,8 +39,6 @@ GridView::GridView(const QString &objectName, const QList<int> &columnWidths, bo
     verticalHeader()->setDefaultSectionSize(kRowHeight);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setMinimumSectionSize(8);
-    for (int c = 0; c < columnWidths.size(); ++c)
-        horizontalHeader()->resizeSection(c, columnWidths.at(c));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setEditTriggers(QAbstractItemView::AllEditTriggers);
@@ -51,55 +49,51 @@ GridView::GridView(const QString &objectName, const QList<int> &columnWidths, bo
 
 void GridView::setModel(QAbstractItemModel *model)
 {
-    // Keep the widths given at construction: a new model resets the sections.
-    QList<int> widths;
-    for (int c = 0; c < horizontalHeader()->count(); ++c)
-        widths << horizontalHeader()->sectionSize(c);
     QTableView::setModel(model);
-    for (int c = 0; c < widths.size(); ++c)
-        horizontalHeader()->resizeSection(c, widths.at(c));
+    applyWidths();
 }
 
-int GridView::columnsWidth() const
+void GridView::applyWidths()
 {
-    return horizontalHeader()->length();
+    for (int c = 0; c < m_widths.size(); ++c)
+        horizontalHeader()->resizeSection(c, m_widths.at(c));
 }
 
-void GridView::fitColumns(const QStringList &samples, int total)
+void GridView::fitColumns(const QVector<QStringList> &samples, int total)
 {
-    QHeaderView *header = horizontalHeader();
     QFont bold = font();
     bold.setBold(true);
     const QFontMetrics plain(font()), strong(bold);
     const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 8;
-    QList<int> need, width;
+    QList<int> need;
     int excess = -total;
-    for (int c = 0; c < header->count(); ++c) {
-        const QString sample = samples.value(c);
-        need << std::max(plain.horizontalAdvance(sample), strong.horizontalAdvance(sample)) + padding;
-        width << std::max(header->sectionSize(c), need.last());
-        excess += width.last();
+    for (int c = 0; c < m_widths.size(); ++c) {
+        int widest = 0;
+        for (const QString &sample : samples.value(c))
+            widest = std::max({widest, plain.horizontalAdvance(sample), strong.horizontalAdvance(sample)});
+        need << widest + padding;
+        m_widths[c] = std::max(m_widths.at(c), need.last());
+        excess += m_widths.at(c);
     }
     // Columns wider than their content give room to those that need it, the roomiest first.
     while (excess > 0) {
         int roomiest = -1, room = 0;
-        for (int c = 0; c < width.size(); ++c) {
-            if (width.at(c) - need.at(c) > room) {
-                room = width.at(c) - need.at(c);
+        for (int c = 0; c < m_widths.size(); ++c) {
+            if (m_widths.at(c) - need.at(c) > room) {
+                room = m_widths.at(c) - need.at(c);
                 roomiest = c;
             }
         }
         if (roomiest < 0)
             break;
         const int take = std::min({room, excess, 4});
-        width[roomiest] -= take;
+        m_widths[roomiest] -= take;
         excess -= take;
     }
     // What is left over goes to the last column, so the table fills its frame.
-    if (excess < 0 && !width.isEmpty())
-        width.last() -= excess;
-    for (int c = 0; c < width.size(); ++c)
-        header->resizeSection(c, width.at(c));
+    if (excess < 0 && !m_widths.isEmpty())
+        m_widths.last() -= excess;
+    applyWidths();
 }
 
 void GridView::mousePressEvent(QMouseEvent *event)

@@ -13,16 +13,19 @@ public:
     GridView(const QString &objectName, const QList<int> &columnWidths, bool headingColumn, QWidget *parent = nullptr);
 
     void setModel(QAbstractItemModel *model) override;
-    // Widens each column to its usual content (one sample text a column) within
-    // `total` pixels: columns with room to spare give way.
-    void fitColumns(const QStringList &samples, int total);
-    int columnsWidth() const;
+    // Widens each column to its usual content (sample texts a column, titles
+    // measured bold) within `total` pixels: columns with room to spare give way.
+    void fitColumns(const QVector<QStringList> &samples, int total);
+    QList<int> columnWidths() const { return m_widths; }
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    void applyWidths();
+
+    QList<int> m_widths;
     bool m_headingColumn;
     int m_dragRow = -1;
 };

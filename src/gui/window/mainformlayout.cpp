@@ -13,6 +13,7 @@
 #include "chart/weightchart.h"
 #include "grids/chartfeed.h"
 #include "grids/diagnosticmodel.h"
+#include "grids/emptygridhint.h"
 #include "grids/gridview.h"
 #include "grids/visitmodel.h"
 #include "widgets/memoedit.h"
@@ -30,6 +31,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -486,9 +488,18 @@ void TMainForm::buildDiagnosticPage(QWidget *page)
     m_diagnostic = new DiagnosticModel(this);
     Grid1->setModel(m_diagnostic);
     Grid1->setGeometry(8, 8, 15 + 77 + 106 + 114 + 22, 440);
+    // A full date and the arm and leg titles in bold fit their columns.
+    Grid1->fitColumns({{QStringLiteral("6")},
+                       {QStringLiteral("15.12.2024"), QStringLiteral("Дата")},
+                       {QStringLiteral("Правая рука"), QStringLiteral("Правая нога")},
+                       {QStringLiteral("Левая рука"), QStringLiteral("Левая нога")}},
+                      15 + 77 + 106 + 114);
     Grid1->setVisible(false);
     QToolButton *add = makePictureButton(QStringLiteral("AddButton"), 13, QStringLiteral("Добавить данные"), page);
     add->move(Grid1->geometry().right() + 4, Grid1->geometry().bottom() - add->height() + 1);
+    new EmptyGridHint(Grid1, {QString(), QStringLiteral("Дата"), QStringLiteral("Правая рука"), QStringLiteral("Левая рука")},
+                      QStringLiteral("Кнопка «+» справа добавляет обследование: блок точек рук и ног с сегодняшней датой."),
+                      page);
     connect(add, &QToolButton::clicked, this, &TMainForm::AddBtnClick);
 }
 
@@ -552,10 +563,26 @@ void TMainForm::buildDynamicsPage(QWidget *page)
     Grid2 = new GridView(QStringLiteral("Grid2"), {69, 44, 95, 94, 116, 68, 63, 91, 55, 54}, false, page);
     m_visits = new VisitModel(this);
     Grid2->setModel(m_visits);
-    Grid2->setGeometry(8, 8, 69 + 44 + 95 + 94 + 116 + 68 + 63 + 91 + 55 + 54 + 22, 220);
+    // As wide as the chart below, so that the "+" under its right edge stays on the page.
+    constexpr int kGrid2Width = 760;
+    Grid2->setGeometry(8, 8, kGrid2Width, 220);
+    Grid2->fitColumns({{QStringLiteral("15.12.2024")},
+                       {QStringLiteral("102,5"), QStringLiteral("Вес")},
+                       {QStringLiteral("Объем талии")},
+                       {QStringLiteral("Объем бедер")},
+                       {QStringLiteral("Объем жир.скл.")},
+                       {QStringLiteral("Здоровье"), QStringLiteral("хорошее"), QStringLiteral("слабость")},
+                       {QStringLiteral("умеренный"), QStringLiteral("Голод")},
+                       {QStringLiteral("Объем пищи"), QStringLiteral("меньше")},
+                       {QStringLiteral("норма"), QStringLiteral("Стул")},
+                       {QStringLiteral("норма"), QStringLiteral("Моча")}},
+                      kGrid2Width - 2 * Grid2->frameWidth() - Grid2->verticalScrollBar()->sizeHint().width());
     Grid2->setVisible(false);
     QToolButton *add = makePictureButton(QStringLiteral("Add2Button"), 13, QStringLiteral("Добавить данные"), page);
     add->move(Grid2->geometry().right() - add->width() + 1, Grid2->geometry().bottom() + 3);
+    new EmptyGridHint(Grid2, {},
+                      QStringLiteral("Кнопка «+» под таблицей справа добавляет строку приема с сегодняшней датой."),
+                      page);
     connect(add, &QToolButton::clicked, this, &TMainForm::Add2ButtonClick);
 
     Chart = new WeightChart(page);
