@@ -11,6 +11,8 @@
 
 class QAction;
 class QComboBox;
+class QFrame;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -21,7 +23,9 @@ class QTextEdit;
 class QToolButton;
 
 namespace vel {
+class CardBinding;
 class DateField;
+class NumberLabel;
 class Platform;
 class ChartFeed;
 class DiagnosticModel;
@@ -48,8 +52,18 @@ public:
     ~TMainForm() override;
 
     // The nine questionnaire pages, in tab order.
-    enum Page { PassportPage, WeightHistoryPage, CorrectionsPage, FoodsPage, DiagnosticPage,
-                AnamnesisPage, HealthPage, DynamicsPage, PrescriptionPage, PageCount };
+    enum Page {
+        PassportPage,
+        WeightHistoryPage,
+        CorrectionsPage,
+        FoodsPage,
+        DiagnosticPage,
+        AnamnesisPage,
+        HealthPage,
+        DynamicsPage,
+        PrescriptionPage,
+        PageCount
+    };
 
     QString dataDirectory() const { return m_dataDir; }
     QString today() const { return m_today; }
@@ -63,6 +77,7 @@ public:
     void SaveActExecute();
     void DelActExecute();
     void PrnActExecute();
+    void ReportActExecute();
     void ShablActExecute();
     void ExitActExecute();
     void HelpActExecute();
@@ -86,6 +101,8 @@ public:
     // Shown beside the card, never stored: body indices and the weight chart.
     void refreshBodyIndices();
     void refreshChart();
+    // The dietitian's numbers: waist-to-height, energy, progress, the chart's aids.
+    void refreshNumbers();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -99,6 +116,7 @@ private:
     void buildWorkArea(); // the title screen
     void buildViews();    // the three views and their pages
     void buildPassportPage(QWidget *page);
+    void buildNumbers(QFrame *panel, QGridLayout *panelGrid, QGridLayout *bottomGrid);
     void buildDiagnosticPage(QWidget *page);
     void buildAnamnesisIndexPage(QWidget *page);
     void buildHealthPage(QWidget *page);
@@ -132,10 +150,11 @@ private:
     bool m_pagesBuilt = false;
     std::optional<QStringList> m_startTemplates; // the template list read at start-up, until the editor exists
     QHash<QString, QWidget *> m_controls;
+    std::unique_ptr<vel::CardBinding> m_binding;
 
     QAction *NewAct = nullptr, *OpenAct = nullptr, *SaveAct = nullptr, *DelAct = nullptr, *PrnAct = nullptr,
             *ShablAct = nullptr, *ExitAct = nullptr, *HelpAct = nullptr, *PartAct = nullptr, *CardAct = nullptr,
-            *AboutAct = nullptr;
+            *AboutAct = nullptr, *ReportAct = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QLabel *m_panels[2] = {nullptr, nullptr};
     QTabWidget *PageControl1 = nullptr, *PageControl2 = nullptr, *PageControl3 = nullptr;
@@ -152,6 +171,10 @@ private:
     vel::MemoEdit *PrimMemo = nullptr, *PrepMemo = nullptr, *RecMemo = nullptr, *SblMemo = nullptr;
     QTextEdit *RichEd = nullptr;
     QLabel *BmiLabel = nullptr, *WhrLabel = nullptr;
+    QComboBox *AktivBox = nullptr;
+    QLineEdit *CelEdit = nullptr;
+    vel::NumberLabel *OtRostLabel = nullptr, *EnergLabel = nullptr, *KalorLabel = nullptr, *DinamLabel = nullptr,
+                     *ImtLabel = nullptr;
     vel::WeightChart *Chart = nullptr;
     QToolButton *PrnButton = nullptr;
     TAboutBox *m_about = nullptr;
