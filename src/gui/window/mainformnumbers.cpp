@@ -12,7 +12,7 @@
 #include "report/progresssheet.h"
 #include "widgets/numberlabel.h"
 #include "widgets/radiogroup.h"
-#include "grids/visitmodel.h"
+#include "grids/chartfeed.h"
 
 #include <QAbstractItemModel>
 #include <QComboBox>
@@ -94,7 +94,7 @@ void TMainForm::buildNumbers(QFrame *panel, QGridLayout *panelGrid, QGridLayout 
 
 void TMainForm::refreshNumbers()
 {
-    if (!Grid2 || !Chart || m_settingCard)
+    if (!Grid2 || !Chart || !m_chartFeed || m_settingCard)
         return; // still being built, or a whole card is being set: once at its end
     const QString height = RostEdit->text();
     const QString weight = findChild<QLineEdit *>(QStringLiteral("VesEdit"))->text();
@@ -105,7 +105,8 @@ void TMainForm::refreshNumbers()
     KalorLabel->setFullText(intakeText(energy));
     CelEdit->setPlaceholderText(brocaHint(TypeBox->currentIndex(), AgeEdit->text(), height));
 
-    const auto progress = progressSince(weighedVisits(m_visits->visits()), height);
+    // The chart's kept points, not a new reading of every visit row.
+    const auto progress = progressSince(weighedVisits(m_chartFeed->series().weight), height);
     DinamLabel->setFullText(progressText(progress));
     ImtLabel->setFullText(bmiChangeText(progress));
     Chart->setGoal(goalWeight(CelEdit->text()));
