@@ -26,6 +26,7 @@ ChartFeed::ChartFeed(VisitModel *model, QObject *parent) : QObject(parent), m_mo
         if (from > last)
             return;
         m_rows.insert(from - 1, last - from + 1, ChartSeries());
+        m_allKept = false;
         readRows(from, last);
         emit changed();
     });
@@ -42,20 +43,25 @@ ChartFeed::ChartFeed(VisitModel *model, QObject *parent) : QObject(parent), m_mo
 void ChartFeed::readAll()
 {
     m_rows.resize(m_model->visits().size());
+    m_allKept = false;
     readRows(1, int(m_rows.size()));
     emit changed();
 }
 
 void ChartFeed::readRows(int first, int last)
 {
+    m_allKept = false;
     const QVector<QStringList> &visits = m_model->visits();
     for (int r = first; r <= last && r - 1 < visits.size(); ++r)
         m_rows[r - 1] = rowPoints(visits.at(r - 1));
 }
 
-ChartSeries ChartFeed::series() const
+const ChartSeries &ChartFeed::series() const
 {
-    ChartSeries all;
+    if (m_allKept)
+        return m_all;
+    ChartSeries &all = m_all;
+    all = ChartSeries();
     qsizetype counts[3] = {0, 0, 0};
     for (const ChartSeries &row : m_rows) {
         counts[0] += row.weight.size();
@@ -70,6 +76,7 @@ ChartSeries ChartFeed::series() const
         all.waist += row.waist;
         all.hips += row.hips;
     }
+    m_allKept = true;
     return all;
 }
 

@@ -18,7 +18,7 @@ public:
     explicit ChartFeed(VisitModel *model, QObject *parent = nullptr);
 
     // The points of all rows in table order, as chartSeries() gives them.
-    ChartSeries series() const;
+    const ChartSeries &series() const;
 
 signals:
     void changed();
@@ -29,6 +29,8 @@ private:
 
     VisitModel *m_model;
     QVector<ChartSeries> m_rows; // what each visit row adds, mostly one point a series
+    mutable ChartSeries m_all;   // put together when first asked for after a change
+    mutable bool m_allKept = false;
 };
 
 } // namespace vel
