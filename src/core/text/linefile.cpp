@@ -11,7 +11,12 @@ namespace vel {
 
 std::optional<QByteArray> encode1251(const QString &text)
 {
-    QStringEncoder encoder("windows-1251", QStringConverter::Flag::Stateless);
+    // Plain ASCII is the same in Windows-1251; a card has thousands of such cells.
+    if (QtPrivate::isAscii(QStringView(text)))
+        return text.toLatin1();
+    // Opening a converter costs far more than converting a row: one is kept.
+    thread_local QStringEncoder encoder("windows-1251", QStringConverter::Flag::Stateless);
+    encoder.resetState();
     QByteArray bytes = encoder.encode(text);
     // A character without a Windows-1251 byte comes back as something else.
     if (encoder.hasError() || decode1251(bytes) != text)
@@ -21,7 +26,8 @@ std::optional<QByteArray> encode1251(const QString &text)
 
 QString decode1251(const QByteArray &bytes)
 {
-    QStringDecoder decoder("windows-1251", QStringConverter::Flag::Stateless);
+    thread_local QStringDecoder decoder("windows-1251", QStringConverter::Flag::Stateless);
+    decoder.resetState();
     return decoder.decode(bytes);
 }
 
