@@ -11,12 +11,11 @@ namespace vel {
 
 std::optional<QByteArray> encode1251(const QString &text)
 {
-    // Plain ASCII is the same in Windows-1251; a card has thousands of such cells.
+    // Plain ASCII is the same in Windows-1251, and opening a converter costs
+    // far more than converting a cell: most cells of a long table are numbers.
     if (QtPrivate::isAscii(QStringView(text)))
         return text.toLatin1();
-    // Opening a converter costs far more than converting a row: one is kept.
-    thread_local QStringEncoder encoder("windows-1251", QStringConverter::Flag::Stateless);
-    encoder.resetState();
+    QStringEncoder encoder("windows-1251", QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(text);
     // A character without a Windows-1251 byte comes back as something else.
     if (encoder.hasError() || decode1251(bytes) != text)
@@ -26,8 +25,7 @@ std::optional<QByteArray> encode1251(const QString &text)
 
 QString decode1251(const QByteArray &bytes)
 {
-    thread_local QStringDecoder decoder("windows-1251", QStringConverter::Flag::Stateless);
-    decoder.resetState();
+    QStringDecoder decoder("windows-1251", QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
 }
 
