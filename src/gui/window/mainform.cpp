@@ -16,17 +16,23 @@
 #include "summary/summary.h"
 #include "visits/templatestore.h"
 #include "chart/weightchart.h"
+#include "cardlist/recentcards.h"
+#include "find/cardlistmodel.h"
+#include "find/finddialog.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -43,6 +49,8 @@ const QStringList kVisitTitles = {QStringLiteral("Дата"),           QStringL
                                   QStringLiteral("Объем жир.скл."), QStringLiteral("Здоровье"),
                                   QStringLiteral("Голод"),          QStringLiteral("Объем пищи"),
                                   QStringLiteral("Стул"),           QStringLiteral("Моча")};
+
+const QString kRecentKey = QStringLiteral("recentCards");
 
 const QString kNotesDefault = QStringLiteral("Примечания врача");
 // Point numbers of the diagnostic table, by row within a 14-row block.
@@ -77,6 +85,7 @@ TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &data
     setWindowTitle(kAppTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     buildWindow();
+    m_cardList = new CardListModel(m_dataDir, today, this);
     m_about = new TAboutBox(m_platform, this);
     FormCreate(today);
 }
@@ -370,13 +379,17 @@ void TMainForm::OpenActExecute()
 {
     const QString path =
         m_platform->chooseCardFile(this, QStringLiteral("Открыть карточку пациента"), m_dataDir, m_lastChosen);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openCard(path);
+}
+
+bool TMainForm::openCard(const QString &path)
+{
     m_lastChosen = path;
     auto loaded = loadCard(path, m_dataDir);
     if (auto *e = std::get_if<ReadError>(&loaded)) {
         defaultErrorBox(e->message);
-        return;
+        return false;
     }
     const LoadedCard &card = std::get<LoadedCard>(loaded);
     applyCard(card.card, card.templateTitles);
@@ -384,6 +397,53 @@ void TMainForm::OpenActExecute()
     PageControl1->setCurrentIndex(PassportPage);
     TabSheet8Enter();
     TabSheet10Enter();
+    rememberCard(path);
+    m_cardList->updateCard(path);
+    return true;
+}
+
+void TMainForm::FindActExecute()
+{
+    auto *dialog = new FindDialog(m_cardList, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &FindDialog::cardChosen, this, &TMainForm::openCard);
+    dialog->open();
+}
+
+void TMainForm::RecentCardClick(const QString &path)
+{
+    // A card that is gone leaves the list once its open has said so.
+    if (!openCard(path) && !QFileInfo::exists(path))
+        forgetCard(path);
+}
+
+void TMainForm::rememberCard(const QString &path)
+{
+    QSettings settings;
+    settings.setValue(kRecentKey, withRecentCard(settings.value(kRecentKey).toStringList(), path));
+    fillRecentMenu();
+}
+
+void TMainForm::forgetCard(const QString &path)
+{
+    QSettings settings;
+    settings.setValue(kRecentKey, withoutRecentCard(settings.value(kRecentKey).toStringList(), path));
+    fillRecentMenu();
+}
+
+void TMainForm::fillRecentMenu()
+{
+    RecentMenu->clear();
+    const QStringList recent = QSettings().value(kRecentKey).toStringList();
+    for (int i = 0; i < recent.size() && i < kRecentCardCount; ++i) {
+        const QString path = recent.at(i);
+        const QString name = QFileInfo(path).completeBaseName().replace(u'&', QStringLiteral("&&"));
+        QAction *action = RecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+        action->setToolTip(QDir::toNativeSeparators(path));
+        action->setData(path);
+        connect(action, &QAction::triggered, this, [this, path] { RecentCardClick(path); });
+    }
+    RecentMenu->menuAction()->setEnabled(!RecentMenu->isEmpty());
 }
 
 void TMainForm::SaveActExecute()
@@ -398,6 +458,10 @@ void TMainForm::SaveActExecute()
     }
     setStatus(1, QStringLiteral(" Карточка сохранена"));
     setStatus(0, QStringLiteral(" Карточка пациента: ") + card.text(QStringLiteral("FioEdit")));
+    const QString saved =
+        QDir(m_dataDir).absoluteFilePath(card.text(QStringLiteral("FioEdit")) + QStringLiteral(".dat"));
+    rememberCard(saved);
+    m_cardList->updateCard(saved);
 }
 
 void TMainForm::DelActExecute()
@@ -409,6 +473,13 @@ void TMainForm::DelActExecute()
     m_lastChosen = path;
     for (const QString &name : deletionNames(path))
         QFile::remove(name);
+    // A card that could not be removed whole stays listed, as it now reads.
+    if (QFileInfo::exists(path)) {
+        m_cardList->updateCard(path);
+    } else {
+        m_cardList->removeCard(path);
+        forgetCard(path);
+    }
     // A reset stopped by a missing template list does not report the deletion.
     if (resetCard())
         setStatus(1, QStringLiteral(" Карточка удалена"));
