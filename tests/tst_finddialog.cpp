@@ -54,7 +54,8 @@ private:
     {
         QStringList texts;
         for (QAction *a : recentMenu()->actions())
-            texts << a->text();
+            if (a->isVisible())
+                texts << a->text();
         return texts;
     }
     // Opens the card list and waits until it has read the folder.
@@ -89,7 +90,7 @@ private slots:
     }
     void init()
     {
-        QSettings().clear();
+        QSettings("velnokasi", "velnokasi").clear();
         m_dir = std::make_unique<QTemporaryDir>();
         testsupport::writeFile(m_dir->filePath("shablon.kmt"), testsupport::cp1251("Диета\r\n"));
         saveCardFiles("Иванова Мария Петровна", "12.05.1975");
@@ -146,7 +147,7 @@ private slots:
         auto *edit = dialog->findChild<QLineEdit *>("FindEdit");
         typeText(edit, "иванов");
         QCOMPARE(chosenName(dialog), "Ёлкина Анна Ивановна"); // her father's name starts so too
-        QTest::keyClick(edit, Qt::Key_Down); // the choice moves, the typing stays in the field
+        QTest::keyClick(edit, Qt::Key_Down);                  // the choice moves, the typing stays in the field
         QTest::keyClick(edit, Qt::Key_Down);
         QCOMPARE(QApplication::focusWidget(), edit);
         QCOMPARE(chosenName(dialog), "Иванова Мария Петровна");
@@ -233,7 +234,7 @@ private slots:
         QCOMPARE(fioEdit()->text(), "Ёлкина Анна Ивановна");
         QCOMPARE(m_platform->boxes.size(), 1);
         QVERIFY2(m_platform->boxes.first().contains("Cannot open file"), qPrintable(m_platform->boxes.first()));
-        QCOMPARE(recentMenu()->actions().size(), 4);
+        QCOMPARE(recentTexts().size(), 4);
 
         // The list outlives the window.
         m_form = std::make_unique<TMainForm>(m_platform.get(), QDate(2024, 3, 5), m_dir->path());

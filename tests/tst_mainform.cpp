@@ -20,6 +20,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTabWidget>
@@ -94,6 +95,8 @@ private:
     }
 
 private slots:
+    // Opened and saved cards are remembered in the settings: keep them out of the user's.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup()
     {
         m_form.reset();

@@ -51,6 +51,8 @@ const QStringList kVisitTitles = {QStringLiteral("Дата"),           QStringL
                                   QStringLiteral("Стул"),           QStringLiteral("Моча")};
 
 const QString kRecentKey = QStringLiteral("recentCards");
+// The recent cards are all the program remembers between runs.
+const QString kSettingsName = QStringLiteral("velnokasi");
 
 const QString kNotesDefault = QStringLiteral("Примечания врача");
 // Point numbers of the diagnostic table, by row within a 14-row block.
@@ -419,31 +421,38 @@ void TMainForm::RecentCardClick(const QString &path)
 
 void TMainForm::rememberCard(const QString &path)
 {
-    QSettings settings;
+    QSettings settings(kSettingsName, kSettingsName);
     settings.setValue(kRecentKey, withRecentCard(settings.value(kRecentKey).toStringList(), path));
     fillRecentMenu();
 }
 
 void TMainForm::forgetCard(const QString &path)
 {
-    QSettings settings;
+    QSettings settings(kSettingsName, kSettingsName);
     settings.setValue(kRecentKey, withoutRecentCard(settings.value(kRecentKey).toStringList(), path));
     fillRecentMenu();
 }
 
 void TMainForm::fillRecentMenu()
 {
-    RecentMenu->clear();
-    const QStringList recent = QSettings().value(kRecentKey).toStringList();
-    for (int i = 0; i < recent.size() && i < kRecentCardCount; ++i) {
-        const QString path = recent.at(i);
-        const QString name = QFileInfo(path).completeBaseName().replace(u'&', QStringLiteral("&&"));
-        QAction *action = RecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
-        action->setToolTip(QDir::toNativeSeparators(path));
-        action->setData(path);
-        connect(action, &QAction::triggered, this, [this, path] { RecentCardClick(path); });
+    // The items are made once and relabelled: one of them may be the action being handled.
+    if (RecentMenu->isEmpty()) {
+        for (int i = 0; i < kRecentCardCount; ++i) {
+            QAction *action = RecentMenu->addAction(QString());
+            connect(action, &QAction::triggered, this, [this, action] { RecentCardClick(action->data().toString()); });
+        }
     }
-    RecentMenu->menuAction()->setEnabled(!RecentMenu->isEmpty());
+    const QStringList recent = QSettings(kSettingsName, kSettingsName).value(kRecentKey).toStringList();
+    const QList<QAction *> items = RecentMenu->actions();
+    for (int i = 0; i < items.size(); ++i) {
+        const QString path = recent.value(i);
+        const QString name = QFileInfo(path).completeBaseName().replace(u'&', QStringLiteral("&&"));
+        items.at(i)->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+        items.at(i)->setToolTip(QDir::toNativeSeparators(path));
+        items.at(i)->setData(path);
+        items.at(i)->setVisible(!path.isEmpty());
+    }
+    RecentMenu->menuAction()->setEnabled(!recent.isEmpty());
 }
 
 void TMainForm::SaveActExecute()
