@@ -57,6 +57,7 @@ void CardListModel::refresh()
     known.reserve(m_rows.size());
     for (const Row &r : std::as_const(m_rows))
         known.insert(r.card.path, r.card.stamp);
+    m_settled.clear();
     m_pass = m_reader->start(m_dataDir, known);
     if (!m_reading) {
         m_reading = true;
@@ -71,12 +72,23 @@ bool CardListModel::inDataFolder(const QString &path) const
 
 void CardListModel::updateCard(const QString &mainPath)
 {
-    if (inDataFolder(mainPath))
-        upsert({summarizeCard(mainPath, m_dataDir)});
+    if (!inDataFolder(mainPath))
+        return;
+    const CardSummary card = summarizeCard(mainPath, m_dataDir);
+    settle(card.path);
+    upsert({card});
+}
+
+void CardListModel::settle(const QString &path)
+{
+    // What the reader saw of this card may be older than what the window just did.
+    if (m_reading)
+        m_settled.insert(path);
 }
 
 void CardListModel::removeCard(const QString &mainPath)
 {
+    settle(QFileInfo(mainPath).absoluteFilePath());
     const int r = rowOf(mainPath);
     if (r < 0)
         return;
@@ -93,8 +105,14 @@ int CardListModel::rowOf(const QString &mainPath) const
 
 void CardListModel::addCards(int pass, const QVector<CardSummary> &cards)
 {
-    if (pass == m_pass)
-        upsert(cards);
+    if (pass != m_pass)
+        return;
+    QVector<CardSummary> fresh;
+    fresh.reserve(cards.size());
+    for (const CardSummary &card : cards)
+        if (!m_settled.contains(card.path))
+            fresh << card;
+    upsert(fresh);
 }
 
 void CardListModel::keepOnly(int pass, const QStringList &paths)
@@ -103,13 +121,15 @@ void CardListModel::keepOnly(int pass, const QStringList &paths)
         return;
     const QSet<QString> present(paths.cbegin(), paths.cend());
     for (int r = int(m_rows.size()) - 1; r >= 0; --r) {
-        if (present.contains(m_rows.at(r).card.path))
+        const QString &path = m_rows.at(r).card.path;
+        if (present.contains(path) || m_settled.contains(path))
             continue;
         beginRemoveRows({}, r, r);
         m_rows.removeAt(r);
         endRemoveRows();
     }
     reindex();
+    m_settled.clear();
     m_reading = false;
     emit readingChanged(false);
 }

@@ -6,6 +6,7 @@
 #include <QCollatorSortKey>
 #include <QDate>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <optional>
@@ -59,6 +60,7 @@ private:
     void keepOnly(int pass, const QStringList &paths);
     Row makeRow(const CardSummary &card) const;
     void upsert(const QVector<CardSummary> &cards);
+    void settle(const QString &path);
     void reindex();
     bool inDataFolder(const QString &path) const;
 
@@ -69,6 +71,7 @@ private:
     bool m_reading = false;
     QVector<Row> m_rows;
     QHash<QString, int> m_index;
+    QSet<QString> m_settled; // saved, opened or deleted here while the folder is being read
 };
 
 } // namespace vel
