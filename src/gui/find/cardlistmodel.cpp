@@ -74,6 +74,10 @@ void CardListModel::updateCard(const QString &mainPath)
 {
     if (!inDataFolder(mainPath))
         return;
+    if (!QFileInfo::exists(mainPath)) {
+        removeCard(mainPath);
+        return;
+    }
     const CardSummary card = summarizeCard(mainPath, m_dataDir);
     settle(card.path);
     upsert({card});

@@ -39,7 +39,8 @@ public:
     // Looks at the folder again in the background; rows fill in as cards are read.
     void refresh();
     bool isReading() const { return m_reading; }
-    // A card saved or opened in the window: read it now. Cards of other folders are ignored.
+    // A card saved, opened or deleted in the window: read it again now (a
+    // card whose main file is gone leaves the list). Other folders are ignored.
     void updateCard(const QString &mainPath);
     void removeCard(const QString &mainPath);
 

@@ -390,6 +390,7 @@ bool TMainForm::openCard(const QString &path)
     m_lastChosen = path;
     auto loaded = loadCard(path, m_dataDir);
     if (auto *e = std::get_if<ReadError>(&loaded)) {
+        m_cardList->updateCard(path); // the list shows it greyed, or no more
         defaultErrorBox(e->message);
         return false;
     }
@@ -482,13 +483,9 @@ void TMainForm::DelActExecute()
     m_lastChosen = path;
     for (const QString &name : deletionNames(path))
         QFile::remove(name);
-    // A card that could not be removed whole stays listed, as it now reads.
-    if (QFileInfo::exists(path)) {
-        m_cardList->updateCard(path);
-    } else {
-        m_cardList->removeCard(path);
+    m_cardList->updateCard(path);
+    if (!QFileInfo::exists(path))
         forgetCard(path);
-    }
     // A reset stopped by a missing template list does not report the deletion.
     if (resetCard())
         setStatus(1, QStringLiteral(" Карточка удалена"));
