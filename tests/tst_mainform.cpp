@@ -20,7 +20,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTabWidget>
@@ -95,8 +94,6 @@ private:
     }
 
 private slots:
-    // Opened and saved cards are remembered in the settings: keep them out of the user's.
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup()
     {
         m_form.reset();
@@ -179,7 +176,7 @@ private slots:
     {
         makeForm();
         const QStringList captions = {"Новая",   "Открыть", "Найти карточку...", "Последние карточки",
-                                      "Сохранить", "Удалить", "Печать",            "",
+                                      "Сохранить", "Удалить", "Печать", "Отчёт о динамике", "",
                                       "Редактор шаблонов", "",  "Выход          "};
         const auto cardMenu = m_form->findChild<QMenu *>("CardMenu")->actions();
         QCOMPARE(cardMenu.size(), captions.size());
@@ -291,6 +288,8 @@ private slots:
         for (int line = 124; line <= 225; ++line)
             if (QList<int>{124, 125, 126, 127, 128, 129, 135, 136, 137, 138, 142, 147, 150, 157, 159}.contains(line))
                 vit[line - 1] = "-1";
+        vit << "-1"
+            << ""; // no activity level, no goal
         QCOMPARE(readAll(base + ".vit"), cp1251(vit.join("\r\n") + "\r\n"));
     }
 

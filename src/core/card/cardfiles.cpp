@@ -37,6 +37,11 @@ const std::array<const CatalogueControl *, kVitaeLines + 1> &vitaeOrder()
 // The box without a line of its own in older files; newer files keep it as
 // an extra last line, which older readers ignore.
 const char *const kExtraVitaeBox = "KonBox";
+// After it, newer files keep the activity level (a drop-down's index) and the
+// goal weight as typed; older files open with neither.
+const char *const kActivityBox = "AktivBox";
+const char *const kGoalEdit = "CelEdit";
+constexpr int kActivityLevels = 5; // sedentary to very active
 
 int roundHalfEven(int numerator, int denominator)
 {
@@ -74,34 +79,6 @@ int fieldItemCount(const char *control, int templateCount)
 bool isDropDown(const char *control)
 {
     return std::strcmp(control, "TypeBox") == 0 || std::strcmp(control, "ShabBox") == 0;
-}
-
-// Labels used when a value cannot be stored in Windows-1251.
-QString fieldLabel(const QString &control)
-{
-    static const QHash<QString, QString> labels = {
-        {QStringLiteral("FioEdit"), QStringLiteral("Ф.И.О.")},
-        {QStringLiteral("BirEdit"), QStringLiteral("Дата рождения")},
-        {QStringLiteral("AdrEdit"), QStringLiteral("Адрес")},
-        {QStringLiteral("PhonEdit"), QStringLiteral("Телефон")},
-        {QStringLiteral("JobEdit"), QStringLiteral("Место работы")},
-        {QStringLiteral("RostEdit"), QStringLiteral("Рост")},
-        {QStringLiteral("VesEdit"), QStringLiteral("Вес")},
-        {QStringLiteral("TalEdit"), QStringLiteral("Объем талии")},
-        {QStringLiteral("BedrEdit"), QStringLiteral("Объем бедер")},
-        {QStringLiteral("DateEdit"), QStringLiteral("Дата приема")},
-        {QStringLiteral("ZapEdit"), QStringLiteral("Какой запах продуктов больше нравится")},
-        {QStringLiteral("ColEdit"), QStringLiteral("Какой цвет продуктов больше нравится")},
-        {QStringLiteral("TastEdit"), QStringLiteral("Какой вкус продуктов больше нравится")},
-        {QStringLiteral("JirEdit"), QStringLiteral("Толщина жировой складки")},
-        {QStringLiteral("LetEdit"), QStringLiteral("Сколько лет имеете избыточный вес")},
-        {QStringLiteral("GymEdit"), QStringLiteral("Когда делали последний раз гимнастику?")},
-        {QStringLiteral("WalkEdit"), QStringLiteral("Расстояние, ежедневно преодолеваемое пешком?")},
-        {QStringLiteral("TelEdit"), QStringLiteral("Сколько времени проводите возле телевизора?")},
-        {QStringLiteral("DinEdit"), QStringLiteral("Что Вы делаете в обеденный перерыв?")},
-        {QStringLiteral("PrimMemo"), QStringLiteral("Примечания врача")},
-    };
-    return labels.value(control, control);
 }
 
 SaveError unstorable(const QString &label)
@@ -200,6 +177,8 @@ QStringList encodeVitae(const CardState &card)
         lines << (c->kind == CatalogueKind::Check ? flagLine(card.flag(name)) : QString::number(card.index(name)));
     }
     lines << flagLine(card.flag(QLatin1String(kExtraVitaeBox)));
+    lines << QString::number(card.index(QLatin1String(kActivityBox)));
+    lines << card.text(QLatin1String(kGoalEdit));
     return lines;
 }
 
@@ -318,6 +297,9 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
     }
     // Files of older copies have no line for this box: it opens cleared.
     card.flags.insert(QLatin1String(kExtraVitaeBox), vit.size() > kVitaeLines && toInt(vit.at(kVitaeLines)) == 1);
+    const auto activity = vit.size() > kVitaeLines + 1 ? toInt(vit.at(kVitaeLines + 1)) : std::nullopt;
+    card.indices.insert(QLatin1String(kActivityBox), listIndexFromStored(activity.value_or(-1), kActivityLevels));
+    card.texts.insert(QLatin1String(kGoalEdit), vit.value(kVitaeLines + 2));
     return loaded;
 }
 
@@ -339,10 +321,15 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir)
             continue;
         const QString text = card.text(QLatin1String(f.control));
         if (!encode1251(text))
-            return unstorable(fieldLabel(QLatin1String(f.control)));
+            return unstorable(QString::fromUtf8(fieldLabel(f.control)));
         if (f.kind != FieldKind::Notes && hasBreak(text))
-            return brokenLine(fieldLabel(QLatin1String(f.control)));
+            return brokenLine(QString::fromUtf8(fieldLabel(f.control)));
     }
+    const QString goal = card.text(QLatin1String(kGoalEdit));
+    if (!encode1251(goal))
+        return unstorable(QStringLiteral("Целевой вес"));
+    if (hasBreak(goal))
+        return brokenLine(QStringLiteral("Целевой вес"));
     if (!encode1251(card.preparations))
         return unstorable(QStringLiteral("Назначаемые препараты"));
     if (!encode1251(card.recommendations))

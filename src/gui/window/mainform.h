@@ -10,6 +10,8 @@
 
 class QAction;
 class QComboBox;
+class QFrame;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -20,8 +22,10 @@ class QTextEdit;
 class QToolButton;
 
 namespace vel {
+class CardBinding;
 class CardListModel;
 class DateField;
+class NumberLabel;
 class Platform;
 class RadioGroup;
 class StringGrid;
@@ -40,8 +44,18 @@ public:
     ~TMainForm() override;
 
     // The nine questionnaire pages, in tab order.
-    enum Page { PassportPage, WeightHistoryPage, CorrectionsPage, FoodsPage, DiagnosticPage,
-                AnamnesisPage, HealthPage, DynamicsPage, PrescriptionPage, PageCount };
+    enum Page {
+        PassportPage,
+        WeightHistoryPage,
+        CorrectionsPage,
+        FoodsPage,
+        DiagnosticPage,
+        AnamnesisPage,
+        HealthPage,
+        DynamicsPage,
+        PrescriptionPage,
+        PageCount
+    };
 
     QString dataDirectory() const { return m_dataDir; }
     QString today() const { return m_today; }
@@ -57,6 +71,7 @@ public:
     void SaveActExecute();
     void DelActExecute();
     void PrnActExecute();
+    void ReportActExecute();
     void ShablActExecute();
     void ExitActExecute();
     void HelpActExecute();
@@ -84,6 +99,8 @@ public:
     // Shown beside the card, never stored: body indices and the weight chart.
     void refreshBodyIndices();
     void refreshChart();
+    // The dietitian's numbers: waist-to-height, energy, progress, the chart's aids.
+    void refreshNumbers();
 
 private:
     void FormCreate(const QDate &today);
@@ -92,6 +109,7 @@ private:
     void buildStatusBar();
     void buildWorkArea();
     void buildPassportPage(QWidget *page);
+    void buildNumbers(QFrame *panel, QGridLayout *panelGrid, QGridLayout *bottomGrid);
     void buildDiagnosticPage(QWidget *page);
     void buildAnamnesisIndexPage(QWidget *page);
     void buildHealthPage(QWidget *page);
@@ -126,10 +144,11 @@ private:
     QString m_lastChosen; // the file dialog offers the last chosen card again
     bool m_quietMemo = false;
     QHash<QString, QWidget *> m_controls;
+    std::unique_ptr<vel::CardBinding> m_binding;
 
     QAction *NewAct = nullptr, *OpenAct = nullptr, *SaveAct = nullptr, *DelAct = nullptr, *PrnAct = nullptr,
             *ShablAct = nullptr, *ExitAct = nullptr, *HelpAct = nullptr, *PartAct = nullptr, *CardAct = nullptr,
-            *AboutAct = nullptr, *FindAct = nullptr;
+            *AboutAct = nullptr, *ReportAct = nullptr, *FindAct = nullptr;
     QMenu *PopupMenu1 = nullptr, *RecentMenu = nullptr;
     vel::CardListModel *m_cardList = nullptr;
     QLabel *m_panels[2] = {nullptr, nullptr};
@@ -144,6 +163,10 @@ private:
                    *RecMemo = nullptr, *SblMemo = nullptr;
     QTextEdit *RichEd = nullptr;
     QLabel *BmiLabel = nullptr, *WhrLabel = nullptr;
+    QComboBox *AktivBox = nullptr;
+    QLineEdit *CelEdit = nullptr;
+    vel::NumberLabel *OtRostLabel = nullptr, *EnergLabel = nullptr, *KalorLabel = nullptr, *DinamLabel = nullptr,
+                     *ImtLabel = nullptr;
     vel::WeightChart *Chart = nullptr;
     QToolButton *PrnButton = nullptr;
     TAboutBox *m_about = nullptr;

@@ -2,16 +2,18 @@
 // screen, the three views and the pages that are not built from tables.
 #include "window/mainform.h"
 
-#include "visits/age.h"
+#include "window/cardbinding.h"
+
+#include "chart/weightchart.h"
+#include "pages/pages.h"
 #include "tables/catalogue.h"
+#include "tables/questions.h"
+#include "visits/age.h"
 #include "widgets/datefield.h"
 #include "widgets/multirowtabbar.h"
-#include "pages/pages.h"
 #include "widgets/picturebutton.h"
-#include "tables/questions.h"
 #include "widgets/radiogroup.h"
 #include "widgets/stringgrid.h"
-#include "chart/weightchart.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -122,6 +124,8 @@ void TMainForm::buildMenu()
     SaveAct = makeAction(QStringLiteral("SaveAct"), QStringLiteral("Сохранить"), 20);
     DelAct = makeAction(QStringLiteral("DelAct"), QStringLiteral("Удалить"), 2);
     PrnAct = makeAction(QStringLiteral("PrnAct"), QStringLiteral("Печать"), 18);
+    ReportAct = makeAction(QStringLiteral("ReportAct"), QStringLiteral("Отчёт о динамике"), 18,
+                           QStringLiteral("Отчёт о динамике веса для пациента: просмотр, печать, PDF"));
     ShablAct = makeAction(QStringLiteral("ShablAct"), QStringLiteral("Редактор шаблонов"), 11);
     ExitAct = makeAction(QStringLiteral("ExitAct"), QStringLiteral("Выход          "), 1);
     HelpAct = makeAction(QStringLiteral("HelpAct"), QStringLiteral("Справка      "), 4);
@@ -134,6 +138,7 @@ void TMainForm::buildMenu()
     HelpAct->setShortcut(QKeySequence(Qt::Key_F1));
     SaveAct->setEnabled(false);
     PrnAct->setEnabled(false);
+    ReportAct->setEnabled(false);
 
     connect(NewAct, &QAction::triggered, this, &TMainForm::NewActExecute);
     connect(OpenAct, &QAction::triggered, this, &TMainForm::OpenActExecute);
@@ -141,6 +146,7 @@ void TMainForm::buildMenu()
     connect(SaveAct, &QAction::triggered, this, &TMainForm::SaveActExecute);
     connect(DelAct, &QAction::triggered, this, &TMainForm::DelActExecute);
     connect(PrnAct, &QAction::triggered, this, &TMainForm::PrnActExecute);
+    connect(ReportAct, &QAction::triggered, this, &TMainForm::ReportActExecute);
     connect(ShablAct, &QAction::triggered, this, &TMainForm::ShablActExecute);
     connect(ExitAct, &QAction::triggered, this, &TMainForm::ExitActExecute);
     connect(HelpAct, &QAction::triggered, this, &TMainForm::HelpActExecute);
@@ -159,7 +165,7 @@ void TMainForm::buildMenu()
     RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
     RecentMenu->setToolTipsVisible(true);
     fillRecentMenu();
-    card->addActions({SaveAct, DelAct, PrnAct});
+    card->addActions({SaveAct, DelAct, PrnAct, ReportAct});
     card->addSeparator();
     card->addAction(ShablAct);
     card->addSeparator();
@@ -340,6 +346,7 @@ void TMainForm::registerControls()
     for (QWidget *w : widgets)
         if (!w->objectName().isEmpty())
             m_controls.insert(w->objectName(), w);
+    m_binding = std::make_unique<CardBinding>(m_controls);
     for (QPlainTextEdit *memo : {PrimMemo, RecMemo, PrepMemo}) {
         memo->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(memo, &QWidget::customContextMenuRequested, this,
@@ -393,6 +400,7 @@ void TMainForm::buildPassportPage(QWidget *page)
     QLineEdit *job = makeEdit(QStringLiteral("JobEdit"), page);
     addRow(QStringLiteral("Место работы:"), job);
     left->setColumnStretch(1, 1);
+    left->setRowStretch(row, 1); // the column keeps its height when the panel beside it grows
 
     auto *frame = new QFrame(page);
     frame->setObjectName(QStringLiteral("Panel1"));
@@ -480,6 +488,7 @@ void TMainForm::buildPassportPage(QWidget *page)
                         weight,  tal,     bedr,    jir,   years,    TypeBox, ShabBox};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+    buildNumbers(frame, right, bottom);
 }
 
 void TMainForm::buildDiagnosticPage(QWidget *page)
