@@ -31,8 +31,9 @@ void report(const char *what, QVector<double> times)
 {
     const double first = times.first();
     std::sort(times.begin(), times.end());
-    out << QString::asprintf("%-44s first %8.1f ms   median %8.1f ms   max %8.1f ms   (%lld runs)\n", what, first,
-                             times.at(times.size() / 2), times.last(), static_cast<long long>(times.size()));
+    out << QString::asprintf("%-44s first %7.1f ms  median %7.1f ms  95%% %7.1f ms  max %7.1f ms  (%lld runs)\n", what,
+                             first, times.at(times.size() / 2), times.at(times.size() * 95 / 100), times.last(),
+                             static_cast<long long>(times.size()));
     out.flush();
 }
 

@@ -15,6 +15,7 @@ namespace {
 constexpr int kFirstBatchMs = 20;
 constexpr int kBatchMs = 100;
 constexpr int kChunk = 32;
+constexpr int kFirstChunk = 8;
 
 } // namespace
 
@@ -53,18 +54,10 @@ bool CardFolderReader::isRunning() const
 void CardFolderReader::run(int pass, const QString &dataDir, const QHash<QString, CardStamp> &known,
                            const std::shared_ptr<std::atomic_bool> &stopped)
 {
-    // Sorting thousands of names in the locale's order would delay the first
-    // rows; the view sorts them anyway.
-    const QDir dir(dataDir);
+    // Cards are read as the folder is listed, so the first rows do not wait
+    // for a listing of thousands of files; the view sorts them anyway.
+    QDirIterator it(QDir(dataDir).absolutePath(), QDir::Files);
     QStringList paths;
-    QDirIterator it(dir.absolutePath(), QDir::Files);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        if (path.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive))
-            paths << path;
-    }
-    paths.sort();
-
     QStringList toRead;
     QVector<CardSummary> pending;
     QElapsedTimer sinceBatch;
@@ -83,14 +76,18 @@ void CardFolderReader::run(int pass, const QString &dataDir, const QHash<QString
             wait = kBatchMs;
         }
     };
-    for (const QString &path : std::as_const(paths)) {
+    while (it.hasNext()) {
         if (*stopped)
             return;
+        const QString path = it.next();
+        if (!path.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive))
+            continue;
+        paths << path;
         const auto cached = known.constFind(path);
         if (cached != known.constEnd() && *cached == cardStamp(path))
             continue;
         toRead << path;
-        if (toRead.size() >= kChunk)
+        if (toRead.size() >= (wait == kFirstBatchMs ? kFirstChunk : kChunk))
             flush(false);
     }
     if (*stopped)
