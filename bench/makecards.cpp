@@ -136,7 +136,7 @@ int makeCards(const QString &folder, int count, unsigned seed)
         QDate day = lastDay.addDays(-random.bounded(3650) - visits * 14);
         card.texts.insert(QStringLiteral("DateEdit"), dateText(day));
         for (int v = 0; v < visits; ++v) {
-            weight -= random.bounded(15) / 10.0;
+            weight -= (random.bounded(9) - 2) / 10.0; // mostly a little lighter, now and then heavier
             card.visitRows << QStringList{dateText(day),
                                           decimal(weight),
                                           QString::number(int(weight * 0.9 + 10)),

@@ -1,7 +1,7 @@
 // Takes a screenshot of every screen of the program, for looking at them all
 // at once: velscreens <data folder> <output folder>
-#include "window/aboutbox.h"
 #include "find/cardlistmodel.h"
+#include "window/aboutbox.h"
 #include "window/mainform.h"
 
 #include <QApplication>
@@ -88,6 +88,8 @@ int main(int argc, char *argv[])
         reading.start();
         while (form.cardList()->isReading() && reading.elapsed() < 30000)
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        if (auto *search = list->findChild<QLineEdit *>(QStringLiteral("FindEdit")))
+            search->setText(QStringLiteral("иван 19"));
         QApplication::processEvents();
         QPixmap picture = form.grab();
         QPainter painter(&picture);
