@@ -162,6 +162,18 @@ private slots:
         QCOMPARE(recentTexts(), QStringList({"&1 Иванова Мария Петровна"}));
     }
 
+    void doubleClickOpensTheRowClicked()
+    {
+        FindDialog *dialog = openList();
+        auto *list = dialog->findChild<QTableView *>("FindList");
+        const QModelIndex third = list->model()->index(2, 0); // sorted: Абрамова, Ёлкина, Жукова, ...
+        const QPoint at = list->visualRect(third).center();
+        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at); // a double click starts as a press
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTRY_VERIFY(!m_form->findChild<FindDialog *>("FindDialog"));
+        QCOMPARE(fioEdit()->text(), "Жукова Вера Павловна");
+    }
+
     void escapeChangesNothing()
     {
         QVERIFY(m_form->openCard(cardPath("Жукова Вера Павловна")));
