@@ -3,6 +3,7 @@
 #include "card/cardfiles.h"
 #include "text/linefile.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace vel {
@@ -45,7 +46,7 @@ CardSummary summarizeCard(const QString &mainPath, const QString &dataDir)
 {
     CardSummary summary;
     const QFileInfo info(mainPath);
-    summary.path = info.absoluteFilePath();
+    summary.path = QDir::cleanPath(info.absoluteFilePath());
     summary.stamp = cardStamp(summary.path);
     auto loaded = loadCard(summary.path, dataDir);
     if (auto *e = std::get_if<ReadError>(&loaded)) {

@@ -67,7 +67,7 @@ void CardListModel::refresh()
 
 bool CardListModel::inDataFolder(const QString &path) const
 {
-    return QFileInfo(path).absolutePath() == m_dataDir;
+    return QDir::cleanPath(QFileInfo(path).absolutePath()) == m_dataDir;
 }
 
 void CardListModel::updateCard(const QString &mainPath)
@@ -92,7 +92,7 @@ void CardListModel::settle(const QString &path)
 
 void CardListModel::removeCard(const QString &mainPath)
 {
-    settle(QFileInfo(mainPath).absoluteFilePath());
+    settle(QDir::cleanPath(QFileInfo(mainPath).absoluteFilePath()));
     const int r = rowOf(mainPath);
     if (r < 0)
         return;
@@ -104,7 +104,7 @@ void CardListModel::removeCard(const QString &mainPath)
 
 int CardListModel::rowOf(const QString &mainPath) const
 {
-    return m_index.value(QFileInfo(mainPath).absoluteFilePath(), -1);
+    return m_index.value(QDir::cleanPath(QFileInfo(mainPath).absoluteFilePath()), -1);
 }
 
 void CardListModel::addCards(int pass, const QVector<CardSummary> &cards)
