@@ -1,12 +1,16 @@
 // Takes a screenshot of every screen of the program, for looking at them all
 // at once: velscreens <data folder> <output folder>
+#include "find/cardlistmodel.h"
 #include "window/aboutbox.h"
 #include "window/mainform.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -75,6 +79,24 @@ int main(int argc, char *argv[])
     for (int s = 1; s <= 18; ++s) {
         form.SectionButtonClick(s);
         shot(QStringLiteral("2%1-section").arg(s, 2, 10, QLatin1Char('0')));
+    }
+    // The card list over the data folder, drawn where it opens over the window.
+    form.SaveActExecute();
+    form.FindActExecute();
+    if (auto *list = form.findChild<QDialog *>(QStringLiteral("FindDialog"))) {
+        QElapsedTimer reading;
+        reading.start();
+        while (form.cardList()->isReading() && reading.elapsed() < 30000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        if (auto *search = list->findChild<QLineEdit *>(QStringLiteral("FindEdit")))
+            search->setText(QStringLiteral("иван 19"));
+        QApplication::processEvents();
+        QPixmap picture = form.grab();
+        QPainter painter(&picture);
+        painter.drawPixmap(list->frameGeometry().topLeft() - form.geometry().topLeft(), list->grab());
+        painter.end();
+        picture.save(out + QStringLiteral("/29-find.png"));
+        list->close();
     }
     form.ShablActExecute();
     shot(QStringLiteral("30-templates"));
