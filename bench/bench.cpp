@@ -396,8 +396,9 @@ int main(int argc, char *argv[])
         benchStartUp(bench, dir.path());
     benchNormalCard(bench, dir.path());
     benchScaling(bench, dir.path());
-    // Further sections (the card list, ...) go here, each in a file of its own
-    // with a `void benchXxx(BenchTimer &, const QString &dir)` entry point.
+    // The card list over a folder of thousands of cards is velbench-cards.
+    // Further sections go here, each in a file of its own with a
+    // `void benchXxx(BenchTimer &, const QString &dir)` entry point.
     if (!app.arguments().contains(QStringLiteral("--no-memos")))
         benchMemos(bench, dir.path());
     return 0;
