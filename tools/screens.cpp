@@ -4,6 +4,7 @@
 #include "window/mainform.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,6 +69,12 @@ int main(int argc, char *argv[])
         pages->setCurrentIndex(i);
         shot(QStringLiteral("1%1-page").arg(i));
     }
+    // A few ticks, so the index shows its marks.
+    for (const char *name : {"CheckBox26", "CheckBox28", "CheckBox33", "CheckBox34", "HeartGroup_1"})
+        if (auto *box = form.findChild<QAbstractButton *>(QLatin1String(name)))
+            box->setChecked(true);
+    pages->setCurrentIndex(5);
+    shot(QStringLiteral("15-page-marks"));
     for (int s = 1; s <= 18; ++s) {
         form.SectionButtonClick(s);
         shot(QStringLiteral("2%1-section").arg(s, 2, 10, QLatin1Char('0')));

@@ -16,7 +16,8 @@ MultiRowTabBar::MultiRowTabBar(int rows, QWidget *parent) : QTabBar(parent), m_r
 
 int MultiRowTabBar::rowHeight() const
 {
-    return fontMetrics().height() + 5;
+    // Air above and below the caption, as much as beside it.
+    return fontMetrics().height() + 10;
 }
 
 QSize MultiRowTabBar::sizeHint() const
@@ -29,32 +30,45 @@ QSize MultiRowTabBar::minimumSizeHint() const
     return {100, rowHeight() * m_rows};
 }
 
+int MultiRowTabBar::naturalWidth(int index) const
+{
+    return fontMetrics().horizontalAdvance(tabText(index)) + 2 * kTextPadding;
+}
+
 QVector<QRect> MultiRowTabBar::rowRects() const
 {
     // Tabs fill the rows in order, the same number in each; every row is
-    // stretched to the full width.
+    // stretched to the full width. The rows turn so that the selected tab's
+    // row is the lowest, next to the page.
     QVector<QRect> rects(count());
     const int perRow = (count() + m_rows - 1) / m_rows;
-    const QFontMetrics fm = fontMetrics();
+    const int selectedRow = currentIndex() >= 0 ? currentIndex() / perRow : m_rows - 1;
     for (int row = 0; row < m_rows; ++row) {
         const int first = row * perRow;
         const int last = std::min(count(), first + perRow);
         if (first >= last)
             break;
+        const int shownRow = (row - selectedRow + 2 * m_rows - 1) % m_rows;
         int natural = 0;
         for (int i = first; i < last; ++i)
-            natural += fm.horizontalAdvance(tabText(i)) + 16;
+            natural += naturalWidth(i);
         const int spare = std::max(0, width() - natural);
         int x = 0;
         for (int i = first; i < last; ++i) {
-            int w = fm.horizontalAdvance(tabText(i)) + 16 + spare / (last - first);
+            int w = naturalWidth(i) + spare / (last - first);
             if (i == last - 1)
                 w = width() - x;
-            rects[i] = QRect(x, row * rowHeight(), w, rowHeight());
+            rects[i] = QRect(x, shownRow * rowHeight(), w, rowHeight());
             x += w;
         }
     }
     return rects;
+}
+
+QRect MultiRowTabBar::tabRectAt(int index) const
+{
+    const QVector<QRect> rects = rowRects();
+    return index >= 0 && index < rects.size() ? rects.at(index) : QRect();
 }
 
 int MultiRowTabBar::tabAtPoint(const QPoint &pos) const

@@ -77,6 +77,8 @@ public:
     // Shown beside the card, never stored: body indices and the weight chart.
     void refreshBodyIndices();
     void refreshChart();
+    // The anamnesis index shows how many items of each section are ticked.
+    void refreshSectionMark(int section);
 
 private:
     void FormCreate(const QDate &today);
@@ -93,6 +95,7 @@ private:
     void buildTemplateEditor(QWidget *page);
     void registerControls();
     void placeCornerButton(QWidget *page, QToolButton *button);
+    void watchSectionTicks();
 
     bool resetCard(); // false when it stopped at a file error
     void showView(QTabWidget *view);
@@ -115,6 +118,7 @@ private:
     QString m_today;
     QString m_lastChosen; // the file dialog offers the last chosen card again
     bool m_quietMemo = false;
+    int m_openSection = 0; // the anamnesis section shown, 1..18
     QHash<QString, QWidget *> m_controls;
 
     QAction *NewAct = nullptr, *OpenAct = nullptr, *SaveAct = nullptr, *DelAct = nullptr, *PrnAct = nullptr,

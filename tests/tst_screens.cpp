@@ -1,0 +1,178 @@
+// Every caption of every screen is shown whole: no label, button, tab or
+// header text is cut or wider than its control. Runs without the system's
+// fonts (see CMakeLists.txt), so the fonts that travel with the program must
+// be enough.
+#include "support/scriptedplatform.h"
+#include "support/testfiles.h"
+#include "widgets/multirowtabbar.h"
+#include "window/aboutbox.h"
+#include "window/mainform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionGroupBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QString describe(const QWidget *w, const QString &text)
+{
+    return QStringLiteral("%1 \"%2\"")
+        .arg(w->objectName().isEmpty() ? QLatin1String(w->metaObject()->className()) : w->objectName(), text);
+}
+
+int textWidth(const QWidget *w, const QString &text)
+{
+    return w->fontMetrics().horizontalAdvance(text);
+}
+
+// The captions of one shown window that do not fit their controls.
+QStringList cutCaptions(QWidget *window)
+{
+    QStringList cut;
+    const auto widgets = window->findChildren<QWidget *>();
+    for (QWidget *w : widgets) {
+        if (!w->isVisible() || w->width() <= 0)
+            continue;
+        if (auto *label = qobject_cast<QLabel *>(w)) {
+            if (label->text().isEmpty() || label->wordWrap())
+                continue;
+            const QRect room = label->contentsRect();
+            const QRect needed = label->fontMetrics().boundingRect(room, int(label->alignment()), label->text());
+            if (needed.width() > room.width() || needed.height() > room.height())
+                cut << describe(w, label->text());
+        } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
+            auto *button = static_cast<QAbstractButton *>(w);
+            if (button->sizeHint().width() > button->width() || button->fontMetrics().height() > button->height())
+                cut << describe(w, button->text());
+        } else if (auto *button = qobject_cast<QPushButton *>(w)) {
+            // The style's own measure: caption, icon, margins and bevel.
+            if (button->sizeHint().width() > button->width())
+                cut << describe(w, button->text());
+        } else if (auto *box = qobject_cast<QGroupBox *>(w)) {
+            if (box->title().isEmpty())
+                continue;
+            QStyleOptionGroupBox option;
+            option.initFrom(box);
+            option.text = box->title();
+            option.subControls = QStyle::SC_GroupBoxLabel;
+            const QRect title =
+                box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+            if (title.right() > box->rect().right() || title.width() < textWidth(w, box->title()))
+                cut << describe(w, box->title());
+        } else if (auto *bar = qobject_cast<QTabBar *>(w)) {
+            auto *rows = qobject_cast<vel::MultiRowTabBar *>(bar);
+            for (int i = 0; i < bar->count(); ++i) {
+                if (!bar->isTabVisible(i))
+                    continue;
+                const QRect tab = rows ? rows->tabRectAt(i) : bar->tabRect(i);
+                const int icon = bar->tabIcon(i).isNull() ? 0 : bar->iconSize().width() + 4;
+                if (textWidth(w, bar->tabText(i)) + icon + 8 > tab.width() ||
+                    bar->fontMetrics().height() + 4 > tab.height() || !bar->rect().contains(tab))
+                    cut << describe(w, bar->tabText(i));
+            }
+        } else if (auto *header = qobject_cast<QHeaderView *>(w)) {
+            const int margin = 2 * w->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, w);
+            for (int i = 0; i < header->count(); ++i) {
+                if (header->isSectionHidden(i))
+                    continue;
+                const QString text = header->model()->headerData(i, header->orientation()).toString();
+                if (!text.isEmpty() && textWidth(w, text) + margin > header->sectionSize(i))
+                    cut << describe(w, text);
+            }
+        }
+    }
+    return cut;
+}
+
+} // namespace
+
+class TestScreens final : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<TMainForm> m_form;
+
+    template <typename T = QWidget> T *find(const char *name) const
+    {
+        T *w = m_form->findChild<T *>(QLatin1String(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        testsupport::writeFile(m_dir->filePath(QStringLiteral("shablon.kmt")),
+                               testsupport::cp1251("Диета при гипертонии\r\nРазгрузочные дни\r\n"));
+        m_platform = std::make_unique<ScriptedPlatform>();
+        m_form = std::make_unique<TMainForm>(m_platform.get(), QDate(2024, 12, 25), m_dir->path());
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+    void theWindowIsDrawnInItsOwnFonts()
+    {
+        QCOMPARE(QFontInfo(m_form->font()).family(), QStringLiteral("Liberation Sans"));
+        QCOMPARE(QFontInfo(find("Label1")->font()).family(), QStringLiteral("Liberation Serif"));
+        QCOMPARE(QFontInfo(m_form->aboutBox()->font()).family(), QStringLiteral("Liberation Sans"));
+    }
+
+    void captionsAreWhole_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::newRow("title") << "title";
+        for (int page = 0; page < TMainForm::PageCount; ++page)
+            QTest::newRow(qPrintable(QStringLiteral("page %1").arg(page + 1))) << QStringLiteral("page %1").arg(page);
+        for (int section = 1; section <= 18; ++section)
+            QTest::newRow(qPrintable(QStringLiteral("section %1").arg(section)))
+                << QStringLiteral("section %1").arg(section);
+        QTest::newRow("template editor") << "templates";
+        QTest::newRow("about box") << "about";
+    }
+    void captionsAreWhole()
+    {
+        QFETCH(QString, screen);
+        const QString kind = screen.section(QLatin1Char(' '), 0, 0);
+        const int number = screen.section(QLatin1Char(' '), 1, 1).toInt();
+        QWidget *window = m_form.get();
+        if (kind == QLatin1String("page")) {
+            m_form->NewActExecute();
+            // The longest body-index class and a two-line notes field must not move a thing.
+            find<QTabWidget>("PageControl1")->setCurrentIndex(number);
+        } else if (kind == QLatin1String("section")) {
+            m_form->NewActExecute();
+            m_form->SectionButtonClick(number);
+        } else if (kind == QLatin1String("templates")) {
+            m_form->ShablActExecute();
+        } else if (kind == QLatin1String("about")) {
+            window = m_form->aboutBox();
+            window->show();
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QApplication::processEvents();
+        const QStringList cut = cutCaptions(window);
+        if (window != m_form.get())
+            window->hide();
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1String(", "))));
+        QCOMPARE(m_form->size(), QSize(780, 565));
+    }
+};
+
+QTEST_MAIN(TestScreens)
+#include "tst_screens.moc"
