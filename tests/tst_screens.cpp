@@ -4,6 +4,7 @@
 // be enough.
 #include "support/scriptedplatform.h"
 #include "support/testfiles.h"
+#include "widgets/elidedlabel.h"
 #include "widgets/multirowtabbar.h"
 #include "window/aboutbox.h"
 #include "window/mainform.h"
@@ -15,6 +16,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionGroupBox>
@@ -171,6 +173,50 @@ private slots:
             window->hide();
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1String(", "))));
         QCOMPARE(m_form->size(), QSize(780, 565));
+    }
+
+    void typingMovesNothingOnThePatientPage_data()
+    {
+        QTest::addColumn<QString>("height");
+        QTest::addColumn<QString>("weight");
+        QTest::addColumn<QString>("longerText"); // a class longer than any there is today
+        QTest::newRow("overweight, the longest class") << QString("165") << QString("75") << QString();
+        QTest::newRow("obesity") << QString("165") << QString("150") << QString();
+        QTest::newRow("a weight that is no number") << QString("165") << QString("много") << QString();
+        QTest::newRow("a text longer than the frame") << QString("165") << QString("75") << QString(30, QChar(0x416));
+    }
+    void typingMovesNothingOnThePatientPage()
+    {
+        QFETCH(QString, height);
+        QFETCH(QString, weight);
+        m_form->NewActExecute();
+        find<QTabWidget>("PageControl1")->setCurrentIndex(TMainForm::PassportPage);
+        QApplication::processEvents();
+        QWidget *page = find("TabSheet2");
+        auto geometries = [page] {
+            QStringList all;
+            for (QWidget *w : page->findChildren<QWidget *>())
+                if (w->isVisible())
+                    all << w->objectName() + QLatin1Char(' ') +
+                               QStringLiteral("%1,%2 %3x%4").arg(w->x()).arg(w->y()).arg(w->width()).arg(w->height());
+            return all;
+        };
+        const QStringList before = geometries();
+        for (const char *name : {"TalEdit", "BedrEdit"})
+            find<QLineEdit>(name)->setText(QStringLiteral("100"));
+        find<QLineEdit>("RostEdit")->setText(height);
+        find<QLineEdit>("VesEdit")->setText(weight);
+        QFETCH(QString, longerText);
+        if (!longerText.isEmpty())
+            find<QLabel>("BmiLabel")->setText(longerText);
+        QApplication::processEvents();
+        QCOMPARE(geometries(), before);
+        // A text that is cut shows whole as a tooltip.
+        for (const char *name : {"BmiLabel", "WhrLabel"}) {
+            auto *label = find<vel::ElidedLabel>(name);
+            QVERIFY(label->fontMetrics().horizontalAdvance(label->shownText()) <= label->contentsRect().width());
+            QCOMPARE(label->isElided(), label->shownText() != label->text());
+        }
     }
 };
 
