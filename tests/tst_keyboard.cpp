@@ -176,6 +176,7 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("menu");
         QTest::newRow("Alt alone") << 0 << "CardMenu";
+        QTest::newRow("Alt, then П") << -0x41F << "HelpMenu";
         QTest::newRow("Alt+К") << 0x41A << "CardMenu";
         QTest::newRow("Alt+R, the same key in Latin") << int(Qt::Key_R) << "CardMenu";
         QTest::newRow("Alt+П") << 0x41F << "HelpMenu";
@@ -187,12 +188,15 @@ private slots:
         QFETCH(QString, menu);
         QWidget *target = find("WorkArea");
         target->setFocus();
-        if (key == 0) {
+        if (key <= 0) {
             QTest::keyPress(target, Qt::Key_Alt);
             QTest::keyRelease(target, Qt::Key_Alt);
             // Styles differ: the first menu opens, or its title is marked and Down opens it.
             QTRY_VERIFY(QApplication::activePopupWidget() || m_form->menuBar()->activeAction());
-            if (!QApplication::activePopupWidget())
+            if (key < 0 && !QApplication::activePopupWidget())
+                QTest::sendKeyEvent(QTest::Click, m_form->menuBar(), Qt::Key(-key), QString(QChar(-key).toLower()),
+                                    Qt::NoModifier);
+            else if (!QApplication::activePopupWidget())
                 QTest::keyClick(m_form->menuBar(), Qt::Key_Down);
         } else {
             altKey(target, key);

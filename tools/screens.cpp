@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -79,12 +81,27 @@ int main(int argc, char *argv[])
         form.SectionButtonClick(s);
         shot(QStringLiteral("2%1-section").arg(s, 2, 10, QLatin1Char('0')));
     }
+    // Where the keyboard stands once Tab has reached a section's OK.
+    if (QWidget *ok = form.findChild<QWidget *>(QStringLiteral("SpeedButton36"))) {
+        ok->setFocus(Qt::TabFocusReason);
+        shot(QStringLiteral("29-section-ok-focused"));
+    }
     form.ShablActExecute();
     shot(QStringLiteral("30-templates"));
     TAboutBox *about = form.aboutBox();
     about->show();
     QApplication::processEvents();
     about->grab().save(out + QStringLiteral("/31-about.png"));
+    about->hide();
+    // The card menu as it opens, with its highlight and shortcuts.
+    if (auto *menu = form.findChild<QMenu *>(QStringLiteral("CardMenu"))) {
+        form.menuBar()->setActiveAction(menu->menuAction());
+        QApplication::processEvents();
+        menu->setActiveAction(menu->actions().value(1));
+        QApplication::processEvents();
+        menu->grab().save(out + QStringLiteral("/33-card-menu.png"));
+        menu->close();
+    }
     form.HelpActExecute();
     QApplication::processEvents();
     for (QWidget *w : QApplication::topLevelWidgets())
