@@ -76,34 +76,6 @@ bool isDropDown(const char *control)
     return std::strcmp(control, "TypeBox") == 0 || std::strcmp(control, "ShabBox") == 0;
 }
 
-// Labels used when a value cannot be stored in Windows-1251.
-QString fieldLabel(const QString &control)
-{
-    static const QHash<QString, QString> labels = {
-        {QStringLiteral("FioEdit"), QStringLiteral("Ф.И.О.")},
-        {QStringLiteral("BirEdit"), QStringLiteral("Дата рождения")},
-        {QStringLiteral("AdrEdit"), QStringLiteral("Адрес")},
-        {QStringLiteral("PhonEdit"), QStringLiteral("Телефон")},
-        {QStringLiteral("JobEdit"), QStringLiteral("Место работы")},
-        {QStringLiteral("RostEdit"), QStringLiteral("Рост")},
-        {QStringLiteral("VesEdit"), QStringLiteral("Вес")},
-        {QStringLiteral("TalEdit"), QStringLiteral("Объем талии")},
-        {QStringLiteral("BedrEdit"), QStringLiteral("Объем бедер")},
-        {QStringLiteral("DateEdit"), QStringLiteral("Дата приема")},
-        {QStringLiteral("ZapEdit"), QStringLiteral("Какой запах продуктов больше нравится")},
-        {QStringLiteral("ColEdit"), QStringLiteral("Какой цвет продуктов больше нравится")},
-        {QStringLiteral("TastEdit"), QStringLiteral("Какой вкус продуктов больше нравится")},
-        {QStringLiteral("JirEdit"), QStringLiteral("Толщина жировой складки")},
-        {QStringLiteral("LetEdit"), QStringLiteral("Сколько лет имеете избыточный вес")},
-        {QStringLiteral("GymEdit"), QStringLiteral("Когда делали последний раз гимнастику?")},
-        {QStringLiteral("WalkEdit"), QStringLiteral("Расстояние, ежедневно преодолеваемое пешком?")},
-        {QStringLiteral("TelEdit"), QStringLiteral("Сколько времени проводите возле телевизора?")},
-        {QStringLiteral("DinEdit"), QStringLiteral("Что Вы делаете в обеденный перерыв?")},
-        {QStringLiteral("PrimMemo"), QStringLiteral("Примечания врача")},
-    };
-    return labels.value(control, control);
-}
-
 SaveError unstorable(const QString &label)
 {
     return {QStringLiteral("Поле \"%1\" содержит символы, которые нельзя сохранить в кодировке Windows-1251. "
@@ -339,9 +311,9 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir)
             continue;
         const QString text = card.text(QLatin1String(f.control));
         if (!encode1251(text))
-            return unstorable(fieldLabel(QLatin1String(f.control)));
+            return unstorable(QString::fromUtf8(fieldLabel(f.control)));
         if (f.kind != FieldKind::Notes && hasBreak(text))
-            return brokenLine(fieldLabel(QLatin1String(f.control)));
+            return brokenLine(QString::fromUtf8(fieldLabel(f.control)));
     }
     if (!encode1251(card.preparations))
         return unstorable(QStringLiteral("Назначаемые препараты"));

@@ -1,6 +1,7 @@
 #include "summary/summary.h"
 
 #include "tables/catalogue.h"
+#include "tables/questions.h"
 
 #include <algorithm>
 
@@ -8,28 +9,44 @@ namespace vel {
 
 namespace {
 
-void appendChoice(QStringList &out, const CardState &card, const char *group, const QString &prefix,
-                  std::initializer_list<const char *> lines)
-{
-    const int index = card.index(QLatin1String(group));
-    if (index >= 0 && index < int(lines.size()))
-        out << prefix + QString::fromUtf8(*(lines.begin() + index));
-}
+// The foods-and-goals sentences in summary order: a prefix and the controls
+// it covers, a run of the question table from the first to the last.
+struct GoalPart {
+    const char *prefix;
+    const char *first;
+    const char *last;
+};
 
-void appendTicked(QStringList &out, const CardState &card, int first, const QString &prefix,
-                  std::initializer_list<const char *> lines)
+constexpr GoalPart kGoalParts[] = {
+    {"Завтрак: ", "ZavtGroup", "ZavtGroup"},
+    {"Обед: ", "ObedGroup", "ObedGroup"},
+    {"Ужин: ", "UjinGroup", "UjinGroup"},
+    {"Можете лечь спать голодным: ", "GolGroup", "GolGroup"},
+    {"Что привлекает в продуктах: ", "CheckBox16", "CheckBox18"},
+    {"Любимые продукты: ", "CheckBox1", "CheckBox15"},
+    {"Запах продуктов больше нравится: ", "ZapEdit", "ZapEdit"},
+    {"Цвет продуктов больше нравится: ", "ColEdit", "ColEdit"},
+    {"Вкус продуктов больше нравится: ", "TastEdit", "TastEdit"},
+    {"Цель: ", "CheckBox19", "CheckBox25"},
+    {"Когда аппетит больше: ", "AppetGroup", "AppetGroup"},
+};
+
+void appendPart(QStringList &out, const CardState &card, const GoalPart &part)
 {
-    int number = first;
-    for (const char *line : lines) {
-        if (card.flag(QStringLiteral("CheckBox%1").arg(number)))
-            out << prefix + QString::fromUtf8(line);
-        ++number;
+    const QString prefix = QString::fromUtf8(part.prefix);
+    if (const QuestionGroup *g = findQuestionGroup(part.first)) {
+        const int index = card.index(QLatin1String(g->name));
+        if (index >= 0 && index < g->itemCount() && g->summaries[static_cast<std::size_t>(index)])
+            out << prefix + QString::fromUtf8(g->summaries[static_cast<std::size_t>(index)]);
+        return;
     }
-}
-
-void appendText(QStringList &out, const CardState &card, const char *edit, const QString &prefix)
-{
-    const QString text = card.text(QLatin1String(edit));
+    if (const QuestionBox *first = findQuestionBox(part.first)) {
+        for (const QuestionBox *b = first; b <= findQuestionBox(part.last); ++b)
+            if (b->summary && card.flag(QLatin1String(b->name)))
+                out << prefix + QString::fromUtf8(b->summary);
+        return;
+    }
+    const QString text = card.text(QLatin1String(part.first));
     if (!text.isEmpty())
         out << prefix + text;
 }
@@ -53,27 +70,8 @@ const std::array<const CatalogueControl *, kCatalogue.size()> &summaryOrder()
 HealthSummary compileSummary(const CardState &card)
 {
     HealthSummary s;
-    QStringList &g = s.goals;
-    const std::initializer_list<const char *> meals = {"обязательно", "необязательно", "никогда",
-                                                       "только по необходимости"};
-    appendChoice(g, card, "ZavtGroup", QStringLiteral("Завтрак: "), meals);
-    appendChoice(g, card, "ObedGroup", QStringLiteral("Обед: "), meals);
-    appendChoice(g, card, "UjinGroup", QStringLiteral("Ужин: "), meals);
-    appendChoice(g, card, "GolGroup", QStringLiteral("Можете лечь спать голодным: "),
-                 {"да", "нет", "только по необходимости"});
-    appendTicked(g, card, 16, QStringLiteral("Что привлекает в продуктах: "), {"запах", "цвет", "вкус"});
-    appendTicked(g, card, 1, QStringLiteral("Любимые продукты: "),
-                 {"хлеб", "мучные изделия", "мясо", "рыба", "каши", "молоко", "кисломолочное", "яйца", "сыр", "овощи",
-                  "фрукты", "конфеты", "пирожные, торты", "чай", "кофе"});
-    appendText(g, card, "ZapEdit", QStringLiteral("Запах продуктов больше нравится: "));
-    appendText(g, card, "ColEdit", QStringLiteral("Цвет продуктов больше нравится: "));
-    appendText(g, card, "TastEdit", QStringLiteral("Вкус продуктов больше нравится: "));
-    appendTicked(g, card, 19, QStringLiteral("Цель: "),
-                 {"хорошее самочувствие", "хорошая внешность", "успех у мужчин (женщин)", "успех у самого себя",
-                  "больше подвижности, спортивности, силы", "возможность носить все, что хочется",
-                  "для решения карьерных задач"});
-    appendChoice(g, card, "AppetGroup", QStringLiteral("Когда аппетит больше: "),
-                 {"утром", "в обед", "вечером", "ночью", "всегда одинаков"});
+    for (const GoalPart &part : kGoalParts)
+        appendPart(s.goals, card, part);
 
     for (const CatalogueControl *c : summaryOrder()) {
         const QString name = QLatin1String(c->name);

@@ -14,6 +14,7 @@ constexpr const char *kResult3 = "хороший, но не длительный
 constexpr const char *kResult4 = "хороший, длительный результат";
 #define VEL_RESULTS {kResult0, kResult1, kResult2, kResult3, kResult4}
 #define VEL_MEALS {"обязательно", "не обязательно", "никогда", "только по необходимости", nullptr}
+#define VEL_MEAL_WORDS {"обязательно", "необязательно", "никогда", "только по необходимости", nullptr}
 #define VEL_GAIN {"соответственно возрасту", "меньше, чем положенно", "больше, чем положенно", nullptr, nullptr}
 } // namespace
 
@@ -41,15 +42,18 @@ const std::array<QuestionGroup, 21> kQuestionGroups = {{
     {"HirGroup", "Хирургический метод:", VEL_RESULTS, 1},
     {"GolodGroup", "Лечебное голодание:", VEL_RESULTS, 1},
     {"RazdGroup", "Раздельное питание:", VEL_RESULTS, 1},
-    {"ZavtGroup", "Завтрак:", VEL_MEALS, 1},
-    {"ObedGroup", "Обед:", VEL_MEALS, 1},
-    {"UjinGroup", "Ужин:", VEL_MEALS, 1},
-    {"GolGroup", "Можете лечь спать голодным:", {"да", "нет", "только по необходимости", nullptr, nullptr}, 1},
-    {"AppetGroup", "Когда аппетит больше:", {"утром", "в обед", "вечером", "ночью", "всегда одинаков"}, 1},
+    {"ZavtGroup", "Завтрак:", VEL_MEALS, 1, VEL_MEAL_WORDS},
+    {"ObedGroup", "Обед:", VEL_MEALS, 1, VEL_MEAL_WORDS},
+    {"UjinGroup", "Ужин:", VEL_MEALS, 1, VEL_MEAL_WORDS},
+    {"GolGroup", "Можете лечь спать голодным:", {"да", "нет", "только по необходимости", nullptr, nullptr}, 1,
+     {"да", "нет", "только по необходимости", nullptr, nullptr}},
+    {"AppetGroup", "Когда аппетит больше:", {"утром", "в обед", "вечером", "ночью", "всегда одинаков"}, 1,
+     {"утром", "в обед", "вечером", "ночью", "всегда одинаков"}},
 }};
 
 #undef VEL_RESULTS
 #undef VEL_MEALS
+#undef VEL_MEAL_WORDS
 #undef VEL_GAIN
 
 const std::array<QuestionBox, 45> kQuestionBoxes = {{
@@ -71,31 +75,31 @@ const std::array<QuestionBox, 45> kQuestionBoxes = {{
     {"W7Box2", "ходьба по лестнице"},
     {"W7Box3", "бег утром или вечером"},
     {"W7Box4", "зарядка по утрам ежедневно"},
-    {"CheckBox1", "хлеб"},
-    {"CheckBox2", "мучные изделия"},
-    {"CheckBox3", "мясо"},
-    {"CheckBox4", "рыба"},
-    {"CheckBox5", "каши"},
-    {"CheckBox6", "молоко"},
-    {"CheckBox7", "кисломолочное"},
-    {"CheckBox8", " яйца"},
-    {"CheckBox9", "сыр"},
-    {"CheckBox10", "овощи"},
-    {"CheckBox11", "фрукты"},
-    {"CheckBox12", "конфеты"},
-    {"CheckBox13", "пирожные, торты"},
-    {"CheckBox14", "чай"},
-    {"CheckBox15", "кофе"},
-    {"CheckBox16", "запах"},
-    {"CheckBox17", "цвет"},
-    {"CheckBox18", "вкус"},
-    {"CheckBox19", "хорошего самочувствия"},
-    {"CheckBox20", "хорошей внешности"},
-    {"CheckBox21", "успеха у мужчин (женщин)"},
-    {"CheckBox22", "успеха у самого себя"},
-    {"CheckBox23", "больше подвижности, спортивности, силы"},
-    {"CheckBox24", "возможности носить все, что хочется"},
-    {"CheckBox25", "для решения карьерных задач"},
+    {"CheckBox1", "хлеб", "хлеб"},
+    {"CheckBox2", "мучные изделия", "мучные изделия"},
+    {"CheckBox3", "мясо", "мясо"},
+    {"CheckBox4", "рыба", "рыба"},
+    {"CheckBox5", "каши", "каши"},
+    {"CheckBox6", "молоко", "молоко"},
+    {"CheckBox7", "кисломолочное", "кисломолочное"},
+    {"CheckBox8", " яйца", "яйца"},
+    {"CheckBox9", "сыр", "сыр"},
+    {"CheckBox10", "овощи", "овощи"},
+    {"CheckBox11", "фрукты", "фрукты"},
+    {"CheckBox12", "конфеты", "конфеты"},
+    {"CheckBox13", "пирожные, торты", "пирожные, торты"},
+    {"CheckBox14", "чай", "чай"},
+    {"CheckBox15", "кофе", "кофе"},
+    {"CheckBox16", "запах", "запах"},
+    {"CheckBox17", "цвет", "цвет"},
+    {"CheckBox18", "вкус", "вкус"},
+    {"CheckBox19", "хорошего самочувствия", "хорошее самочувствие"},
+    {"CheckBox20", "хорошей внешности", "хорошая внешность"},
+    {"CheckBox21", "успеха у мужчин (женщин)", "успех у мужчин (женщин)"},
+    {"CheckBox22", "успеха у самого себя", "успех у самого себя"},
+    {"CheckBox23", "больше подвижности, спортивности, силы", "больше подвижности, спортивности, силы"},
+    {"CheckBox24", "возможности носить все, что хочется", "возможность носить все, что хочется"},
+    {"CheckBox25", "для решения карьерных задач", "для решения карьерных задач"},
     {"CheckBox149", "Не применял (-а)"},
     {"CheckBox150", "Другие методы"},
 }};
@@ -108,12 +112,18 @@ const QuestionGroup *findQuestionGroup(const char *name)
     return nullptr;
 }
 
-const char *questionBoxCaption(const char *name)
+const QuestionBox *findQuestionBox(const char *name)
 {
     for (const QuestionBox &b : kQuestionBoxes)
         if (std::strcmp(b.name, name) == 0)
-            return b.caption;
+            return &b;
     return nullptr;
+}
+
+const char *questionBoxCaption(const char *name)
+{
+    const QuestionBox *b = findQuestionBox(name);
+    return b ? b->caption : nullptr;
 }
 
 // clang-format on

@@ -14,6 +14,7 @@ struct QuestionGroup {
     const char *caption;
     std::array<const char *, 5> items; // unused slots nullptr
     int columns;
+    std::array<const char *, 5> summaries = {}; // the health summary's words per item, where it uses any
 
     int itemCount() const
     {
@@ -27,12 +28,14 @@ struct QuestionGroup {
 struct QuestionBox {
     const char *name;
     const char *caption;
+    const char *summary = nullptr; // the health summary's words when ticked, where it uses any
 };
 
 extern const std::array<QuestionGroup, 21> kQuestionGroups;
 extern const std::array<QuestionBox, 45> kQuestionBoxes;
 
 const QuestionGroup *findQuestionGroup(const char *name);
+const QuestionBox *findQuestionBox(const char *name);
 const char *questionBoxCaption(const char *name);
 
 // Items of the body-build drop-down list.

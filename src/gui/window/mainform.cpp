@@ -1,22 +1,23 @@
 #include "window/mainform.h"
 
-#include "window/aboutbox.h"
+#include "card/cardfiles.h"
+#include "chart/weightchart.h"
+#include "platform/platform.h"
+#include "summary/summary.h"
+#include "tables/catalogue.h"
+#include "tables/fields.h"
+#include "tables/questions.h"
+#include "text/linefile.h"
 #include "visits/age.h"
 #include "visits/bodyindex.h"
-#include "card/cardfiles.h"
-#include "tables/catalogue.h"
-#include "widgets/datefield.h"
-#include "tables/fields.h"
-#include "text/linefile.h"
-#include "platform/platform.h"
 #include "visits/prescription.h"
-#include "tables/questions.h"
+#include "visits/templatestore.h"
+#include "widgets/datefield.h"
 #include "widgets/radiogroup.h"
 #include "widgets/sectionbutton.h"
 #include "widgets/stringgrid.h"
-#include "summary/summary.h"
-#include "visits/templatestore.h"
-#include "chart/weightchart.h"
+#include "window/aboutbox.h"
+#include "window/cardbinding.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -46,7 +47,6 @@ const QStringList kVisitTitles = {QStringLiteral("Дата"),           QStringL
                                   QStringLiteral("Голод"),          QStringLiteral("Объем пищи"),
                                   QStringLiteral("Стул"),           QStringLiteral("Моча")};
 
-const QString kNotesDefault = QStringLiteral("Примечания врача");
 // Point numbers of the diagnostic table, by row within a 14-row block.
 QString pointNumber(int rowInBlock)
 {
@@ -190,37 +190,7 @@ void TMainForm::fillTemplateChoice(QComboBox *box, const QStringList &titles, co
 CardState TMainForm::cardState() const
 {
     CardState card;
-    for (const FieldDef &f : kCardFields) {
-        const QString name = QLatin1String(f.control);
-        QWidget *w = m_controls.value(name);
-        switch (f.kind) {
-        case FieldKind::Text:
-            card.texts.insert(name, qobject_cast<QLineEdit *>(w)->text());
-            break;
-        case FieldKind::DateText:
-            card.texts.insert(name, qobject_cast<DateField *>(w)->shownText());
-            break;
-        case FieldKind::Notes:
-            card.texts.insert(name, qobject_cast<QPlainTextEdit *>(w)->toPlainText());
-            break;
-        case FieldKind::Index:
-            if (auto *group = qobject_cast<RadioGroup *>(w))
-                card.indices.insert(name, group->itemIndex());
-            else
-                card.indices.insert(name, qobject_cast<QComboBox *>(w)->currentIndex());
-            break;
-        case FieldKind::Flag:
-            card.flags.insert(name, qobject_cast<QCheckBox *>(w)->isChecked());
-            break;
-        }
-    }
-    for (const CatalogueControl &c : kCatalogue) {
-        const QString name = QLatin1String(c.name);
-        if (c.kind == CatalogueKind::Check)
-            card.flags.insert(name, control<QCheckBox>(name)->isChecked());
-        else
-            card.indices.insert(name, control<RadioGroup>(name)->itemIndex());
-    }
+    m_binding->read(card);
     for (int r = 0; r < Grid1->rowCount(); ++r)
         card.diagnosticRows << QStringList{Grid1->cell(1, r), Grid1->cell(2, r), Grid1->cell(3, r)};
     for (int r = 1; r < Grid2->rowCount(); ++r) {
@@ -257,36 +227,8 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
     showView(PageControl1);
     BrkButton->setText(brocaRestingCaption());
 
-    for (int i = 0; i < kCardFieldCount; ++i) {
-        const FieldDef &f = kCardFields[static_cast<std::size_t>(i)];
-        const QString name = QLatin1String(f.control);
-        QWidget *w = m_controls.value(name);
-        switch (f.kind) {
-        case FieldKind::Text:
-            qobject_cast<QLineEdit *>(w)->setText(card.text(name));
-            break;
-        case FieldKind::DateText:
-            qobject_cast<DateField *>(w)->setShownText(card.text(name));
-            break;
-        case FieldKind::Notes:
-            qobject_cast<QPlainTextEdit *>(w)->setPlainText(card.text(name));
-            break;
-        case FieldKind::Index:
-            if (auto *group = qobject_cast<RadioGroup *>(w)) {
-                group->setItemIndex(card.index(name));
-            } else {
-                auto *box = qobject_cast<QComboBox *>(w);
-                QSignalBlocker block(box);
-                box->setCurrentIndex(card.index(name));
-            }
-            break;
-        case FieldKind::Flag:
-            qobject_cast<QCheckBox *>(w)->setChecked(card.flag(name));
-            break;
-        }
-        if (name == QLatin1String("FioEdit"))
-            setStatus(0, QStringLiteral(" Карточка пациента: ") + FioEdit->text());
-    }
+    m_binding->apply(card);
+    setStatus(0, QStringLiteral(" Карточка пациента: ") + FioEdit->text());
     if (ShabBox->currentIndex() < 0)
         clearTemplateChoice(ShabBox, QStringLiteral("Выбрать"));
     ShabBox->setEnabled(ShabBox->currentIndex() < 0);
@@ -298,13 +240,6 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
     for (int r = 0; r < card.visitRows.size(); ++r)
         for (int c = 0; c < kVisitColumns; ++c)
             Grid2->setCell(c, r + 1, card.visitRows.at(r).value(c));
-    for (const CatalogueControl &c : kCatalogue) {
-        const QString name = QLatin1String(c.name);
-        if (c.kind == CatalogueKind::Check)
-            control<QCheckBox>(name)->setChecked(card.flag(name));
-        else
-            control<RadioGroup>(name)->setItemIndex(card.index(name));
-    }
 }
 
 // ---------------------------------------------------------------- commands
@@ -324,16 +259,10 @@ bool TMainForm::resetCard()
     setTablesVisible(false);
     showView(PageControl1);
     BrkButton->setText(brocaRestingCaption());
-    PrimMemo->setPlainText(kNotesDefault);
     RecMemo->clear();
     PrepMemo->clear();
-
-    FioEdit->clear();
-    BirEdit->clear();
+    m_binding->reset(CardBinding::Stage::BeforeTemplates, m_today);
     AgeEdit->clear();
-    control<QLineEdit>(QStringLiteral("AdrEdit"))->clear();
-    control<QLineEdit>(QStringLiteral("PhonEdit"))->clear();
-    TypeBox->setCurrentIndex(0);
     auto titles = readTemplateList(m_dataDir);
     if (auto *e = std::get_if<ReadError>(&titles)) {
         defaultErrorBox(e->message);
@@ -341,28 +270,11 @@ bool TMainForm::resetCard()
     }
     fillTemplateChoice(ShabBox, std::get<QStringList>(titles), QStringLiteral("Выбрать"));
     ShabBox->setEnabled(true);
-    SexGroup->setItemIndex(-1);
-    for (const char *edit : {"JobEdit", "RostEdit", "VesEdit", "TalEdit", "BedrEdit", "JirEdit", "LetEdit", "GymEdit",
-                             "WalkEdit", "TelEdit", "DinEdit", "ZapEdit", "ColEdit", "TastEdit"})
-        control<QLineEdit>(QLatin1String(edit))->clear();
-    DateEdit->setShownText(m_today);
-
-    for (const QuestionGroup &g : kQuestionGroups)
-        control<RadioGroup>(QLatin1String(g.name))->setItemIndex(-1);
-    for (const QuestionBox &b : kQuestionBoxes)
-        control<QCheckBox>(QLatin1String(b.name))->setChecked(false);
+    m_binding->reset(CardBinding::Stage::AfterTemplates, m_today);
 
     Grid1->setRows(0);
     Grid1->setRows(1);
     Grid2->setRows(1);
-
-    for (const CatalogueControl &c : kCatalogue) {
-        const QString name = QLatin1String(c.name);
-        if (c.kind == CatalogueKind::Check)
-            control<QCheckBox>(name)->setChecked(false);
-        else
-            control<RadioGroup>(name)->setItemIndex(-1);
-    }
     PageControl1->setCurrentIndex(PassportPage);
     TabSheet8Enter();
     return true;

@@ -20,6 +20,7 @@ class QTextEdit;
 class QToolButton;
 
 namespace vel {
+class CardBinding;
 class DateField;
 class Platform;
 class RadioGroup;
@@ -39,8 +40,18 @@ public:
     ~TMainForm() override;
 
     // The nine questionnaire pages, in tab order.
-    enum Page { PassportPage, WeightHistoryPage, CorrectionsPage, FoodsPage, DiagnosticPage,
-                AnamnesisPage, HealthPage, DynamicsPage, PrescriptionPage, PageCount };
+    enum Page {
+        PassportPage,
+        WeightHistoryPage,
+        CorrectionsPage,
+        FoodsPage,
+        DiagnosticPage,
+        AnamnesisPage,
+        HealthPage,
+        DynamicsPage,
+        PrescriptionPage,
+        PageCount
+    };
 
     QString dataDirectory() const { return m_dataDir; }
     QString today() const { return m_today; }
@@ -120,6 +131,7 @@ private:
     bool m_quietMemo = false;
     int m_openSection = 0; // the anamnesis section shown, 1..18
     QHash<QString, QWidget *> m_controls;
+    std::unique_ptr<vel::CardBinding> m_binding;
 
     QAction *NewAct = nullptr, *OpenAct = nullptr, *SaveAct = nullptr, *DelAct = nullptr, *PrnAct = nullptr,
             *ShablAct = nullptr, *ExitAct = nullptr, *HelpAct = nullptr, *PartAct = nullptr, *CardAct = nullptr,

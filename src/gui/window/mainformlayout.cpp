@@ -2,19 +2,21 @@
 // screen, the three views and the pages that are not built from tables.
 #include "window/mainform.h"
 
-#include "visits/age.h"
-#include "tables/catalogue.h"
-#include "widgets/datefield.h"
-#include "widgets/multirowtabbar.h"
-#include "pages/pages.h"
-#include "widgets/picturebutton.h"
-#include "tables/questions.h"
-#include "widgets/radiogroup.h"
-#include "widgets/stringgrid.h"
+#include "window/cardbinding.h"
+
 #include "chart/weightchart.h"
 #include "fonts/fonts.h"
+#include "pages/pages.h"
+#include "tables/catalogue.h"
+#include "tables/questions.h"
+#include "visits/age.h"
+#include "widgets/datefield.h"
 #include "widgets/elidedlabel.h"
+#include "widgets/multirowtabbar.h"
+#include "widgets/picturebutton.h"
+#include "widgets/radiogroup.h"
 #include "widgets/sectionbutton.h"
+#include "widgets/stringgrid.h"
 #include "window/menukeys.h"
 
 #include <QAction>
@@ -371,6 +373,7 @@ void TMainForm::registerControls()
     for (QWidget *w : widgets)
         if (!w->objectName().isEmpty())
             m_controls.insert(w->objectName(), w);
+    m_binding = std::make_unique<CardBinding>(m_controls);
     for (QPlainTextEdit *memo : {PrimMemo, RecMemo, PrepMemo}) {
         memo->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(memo, &QWidget::customContextMenuRequested, this,
