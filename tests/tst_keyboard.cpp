@@ -132,6 +132,11 @@ private slots:
         QVERIFY(!find("PageControl2")->isVisible());
         QCOMPARE(find<QTabWidget>("PageControl1")->currentIndex(), int(TMainForm::AnamnesisPage));
         QCOMPARE(focusedControl(), QString::fromLatin1(button));
+
+        // Enter on the section's button opens it again.
+        QTest::keyClick(focused(), Qt::Key_Return);
+        QVERIFY(find("PageControl2")->isVisible());
+        QCOMPARE(find<QTabWidget>("PageControl2")->currentWidget(), page);
     }
 
     void shortcutsReachTheirCommands_data()

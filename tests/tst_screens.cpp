@@ -6,6 +6,7 @@
 #include "support/testfiles.h"
 #include "widgets/elidedlabel.h"
 #include "widgets/multirowtabbar.h"
+#include "widgets/sectionbutton.h"
 #include "window/aboutbox.h"
 #include "window/mainform.h"
 
@@ -217,6 +218,55 @@ private slots:
             QVERIFY(label->fontMetrics().horizontalAdvance(label->shownText()) <= label->contentsRect().width());
             QCOMPARE(label->isElided(), label->shownText() != label->text());
         }
+    }
+
+    void theSelectedTabsRowTouchesThePage_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::newRow("first tab, upper row") << 0;
+        QTest::newRow("last of the upper row") << 4;
+        QTest::newRow("first of the lower row") << 5;
+        QTest::newRow("last tab") << 8;
+    }
+    void theSelectedTabsRowTouchesThePage()
+    {
+        QFETCH(int, page);
+        m_form->NewActExecute();
+        auto *view = find<QTabWidget>("PageControl1");
+        view->setCurrentIndex(page);
+        auto *bar = qobject_cast<vel::MultiRowTabBar *>(view->tabBar());
+        QVERIFY(bar);
+        const int lowest = bar->tabRectAt(page).bottom();
+        for (int i = 0; i < bar->count(); ++i) {
+            QVERIFY(bar->tabRectAt(i).bottom() <= lowest);
+            // A tab is found where it is drawn.
+            QCOMPARE(bar->tabAtPoint(bar->tabRectAt(i).center()), i);
+        }
+        QCOMPARE(lowest, bar->height() - 1);
+    }
+
+    void sectionButtonsCountTheirTicks()
+    {
+        m_form->NewActExecute();
+        for (const char *name : {"CheckBox34", "CheckBox58", "HeartGroup_1", "HyperGroup_0", "CheckBox26"})
+            find<QAbstractButton>(name)->setChecked(true);
+        find<QAbstractButton>("HeartGroup_2")->setChecked(true); // one group counts once
+        find<QAbstractButton>("CheckBox58")->setChecked(false);
+        QCOMPARE(find<vel::SectionButton>("SpeedButton1")->tickCount(), 1);
+        QCOMPARE(find<vel::SectionButton>("SpeedButton2")->tickCount(), 3);
+        QCOMPARE(find<vel::SectionButton>("SpeedButton3")->tickCount(), 0);
+        QCOMPARE(find<QAbstractButton>("SpeedButton2")->text(),
+                 QStringLiteral("Заболевания сердечно-сосудистой системы"));
+        find<QLineEdit>("FioEdit")->setText(QStringLiteral("Отметки"));
+        find<QLineEdit>("BirEdit")->setText(QStringLiteral("12.05.1975"));
+        m_form->SaveActExecute();
+        m_form->NewActExecute();
+        QCOMPARE(find<vel::SectionButton>("SpeedButton2")->tickCount(), 0);
+        // Opening a card shows its marks again.
+        m_platform->nextFiles << m_dir->filePath(QStringLiteral("Отметки.dat"));
+        m_form->OpenActExecute();
+        QCOMPARE(find<vel::SectionButton>("SpeedButton2")->tickCount(), 3);
+        QVERIFY2(m_platform->boxes.isEmpty(), qPrintable(m_platform->boxes.join(QLatin1Char('\n'))));
     }
 };
 

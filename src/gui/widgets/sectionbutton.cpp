@@ -1,5 +1,6 @@
 #include "widgets/sectionbutton.h"
 
+#include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -42,6 +43,16 @@ QSize SectionButton::sizeHint() const
     // Room for the caption and a two-digit badge beside it.
     const QFontMetrics fm = fontMetrics();
     return {fm.horizontalAdvance(text()) + 3 * kPadding + fm.height() * 2, fm.height() + 14};
+}
+
+void SectionButton::keyPressEvent(QKeyEvent *event)
+{
+    // Enter opens the section as Space does, the way the keyboard leaves it.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 void SectionButton::paintEvent(QPaintEvent *)
