@@ -1,27 +1,99 @@
+#include "platform/platform.h"
+#include "startup/commandline.h"
+#include "startup/datafolder.h"
+#include "capture/screenshottaker.h"
 #include "window/mainform.h"
 
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTranslator>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("VEL-NO-KASI - электронная картотека");
+
+vel::StartupRequest readCommandLine(const QString &startDir)
+{
+    return vel::parseCommandLine(QCoreApplication::arguments(), startDir,
+                                 QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+}
+
+void describe(QCoreApplication &app, QTranslator &qtRussian)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("velnokasi"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VEL_VERSION));
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    if (qtRussian.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtRussian);
+}
+
+void print(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    if (!text.endsWith(QLatin1Char('\n')))
+        std::fputc('\n', stream);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("velnokasi"));
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    QTranslator qtRussian;
-    if (qtRussian.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtRussian);
+    // Without --data-dir the data folder is the folder the program was started in.
+    const QString startDir = QDir::currentPath();
+    {
+        // --help and --version answer on the terminal without needing a display.
+        QCoreApplication terminal(argc, argv);
+        QTranslator qtRussian;
+        describe(terminal, qtRussian);
+        const vel::StartupRequest request = readCommandLine(startDir);
+        if (request.action == vel::StartupRequest::Action::Help ||
+            request.action == vel::StartupRequest::Action::Version) {
+            print(stdout, request.text);
+            return 0;
+        }
+    }
 
-    // The data folder is the folder the program was started in.
-    TMainForm window(nullptr, QDate::currentDate(), QDir::currentPath());
+    QApplication app(argc, argv);
+    QTranslator qtRussian;
+    describe(app, qtRussian);
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ru.vel_no_kasi.velnokasi"));
+    // Read again: the window system's own options are gone by now.
+    const vel::StartupRequest request = readCommandLine(startDir);
+    if (request.action == vel::StartupRequest::Action::Fail) {
+        print(stderr, request.text + QStringLiteral("\nСм. velnokasi --help"));
+        return 1;
+    }
+
+    std::unique_ptr<vel::ScreenshotTaker> screenshot;
+    if (!request.screenshot.isEmpty())
+        screenshot = std::make_unique<vel::ScreenshotTaker>(request.screenshot);
+    vel::QtPlatform platform;
+    if (request.namedDataDir) {
+        const QString problem = vel::prepareDataFolder(request.dataDir);
+        if (!problem.isEmpty()) {
+            print(stderr, problem);
+            platform.errorBox(nullptr, kAppTitle, problem);
+            if (!QFileInfo(request.dataDir).isDir())
+                return 1;
+        }
+    }
+
+    TMainForm window(&platform, QDate::currentDate(), request.dataDir);
     if (const QScreen *screen = window.screen())
         window.move(screen->availableGeometry().center() - window.rect().center());
     window.show();
+    if (screenshot)
+        screenshot->setWindow(&window);
     return app.exec();
 }

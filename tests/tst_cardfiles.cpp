@@ -163,7 +163,9 @@ QVector<Line> vitaeLines(bool filled)
         else
             out.append({names[i], 'F', filled && (line <= 123 ? line % 5 == 1 : line % 3 == 0) ? "1" : "0"});
     }
-    out.append({"KonBox", 'F', filled ? "1" : "0"}); // the extra last line
+    out.append({"KonBox", 'F', filled ? "1" : "0"}); // the extra lines
+    out.append({"AktivBox", 'I', filled ? "2" : "-1"});
+    out.append({"CelEdit", 'T', filled ? "82,5" : ""});
     return out;
 }
 
@@ -368,7 +370,7 @@ private slots:
 void TestCardFiles::saveAndOpenFullCard()
 {
     QCOMPARE(mainLines(true, kName).size(), 87);
-    QCOMPARE(vitaeLines(true).size(), 226);
+    QCOMPARE(vitaeLines(true).size(), 228);
 
     QTemporaryDir dir;
     QVERIFY(writeFile(dir.filePath("shablon.kmt"), listBytes(kTemplates)));

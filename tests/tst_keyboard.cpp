@@ -74,9 +74,10 @@ private slots:
     {
         m_form->NewActExecute();
         find("FioEdit")->setFocus();
-        const QStringList expected = {"FioEdit",  "BirEdit",  "AdrEdit",   "PhonEdit", "SexGroup",  "JobEdit",
-                                      "DateEdit", "RostEdit", "VesEdit",   "TalEdit",  "BedrEdit",  "JirEdit",
-                                      "LetEdit",  "TypeBox",  "BrkButton", "ShabBox",  "SaveButton"};
+        const QStringList expected = {"FioEdit",  "BirEdit",  "AdrEdit",  "PhonEdit",  "SexGroup",
+                                      "JobEdit",  "DateEdit", "RostEdit", "VesEdit",   "TalEdit",
+                                      "BedrEdit", "JirEdit",  "LetEdit",  "TypeBox",   "BrkButton",
+                                      "AktivBox", "CelEdit",  "ShabBox",  "SaveButton"};
         QStringList visited = {focusedControl()};
         for (int i = 1; i < expected.size(); ++i) {
             QTest::keyClick(focused(), Qt::Key_Tab);

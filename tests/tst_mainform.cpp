@@ -175,8 +175,9 @@ private slots:
     void menusAndShell()
     {
         makeForm();
-        const QStringList captions = {"Новая", "Открыть",           "Сохранить", "Удалить",        "Печать",
-                                      "",      "Редактор шаблонов", "",          "Выход          "};
+        const QStringList captions = {"Новая",  "Открыть",          "Сохранить", "Удалить",
+                                      "Печать", "Отчёт о динамике", "",          "Редактор шаблонов",
+                                      "",       "Выход          "};
         const auto cardMenu = m_form->findChild<QMenu *>("CardMenu")->actions();
         QCOMPARE(cardMenu.size(), captions.size());
         for (int i = 0; i < captions.size(); ++i)
@@ -287,6 +288,8 @@ private slots:
         for (int line = 124; line <= 225; ++line)
             if (QList<int>{124, 125, 126, 127, 128, 129, 135, 136, 137, 138, 142, 147, 150, 157, 159}.contains(line))
                 vit[line - 1] = "-1";
+        vit << "-1"
+            << ""; // no activity level, no goal
         QCOMPARE(readAll(base + ".vit"), cp1251(vit.join("\r\n") + "\r\n"));
     }
 

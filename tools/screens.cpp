@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
@@ -52,6 +53,9 @@ int main(int argc, char *argv[])
     if (auto *female = form.findChild<QRadioButton *>(QStringLiteral("SexGroup_1")))
         female->setChecked(true);
     form.BrkButtonClick();
+    set("CelEdit", QStringLiteral("80"));
+    if (auto *activity = form.findChild<QComboBox *>(QStringLiteral("AktivBox")))
+        activity->setCurrentIndex(1);
     auto *visits = form.findChild<QTableWidget *>(QStringLiteral("Grid2"));
     const char *const rows[][4] = {{"10.01.2024", "96", "103", "121"},
                                    {"24.01.2024", "94,5", "101", "120"},

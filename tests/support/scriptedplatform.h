@@ -22,6 +22,8 @@ public:
     QList<QUrl> urls;
     QList<int> helpContexts;
     int modalShown = 0;
+    QStringList previewTitles;
+    QString previewPdfPath; // set: the previewed document is saved into this PDF
 
     QString chooseCardFile(QWidget *, const QString &title, const QString &, const QString &initial) override
     {
@@ -52,4 +54,16 @@ public:
     void openUrl(const QUrl &url) override { urls << url; }
     void showHelp(QWidget *, int context) override { helpContexts << context; }
     void showModal(QWidget *) override { ++modalShown; }
+    void previewDocument(QWidget *, const QString &title, const std::function<void(QPrinter &)> &paint) override
+    {
+        previewTitles << title;
+        if (previewPdfPath.isEmpty())
+            return;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setDocName(title);
+        printer.setOutputFileName(previewPdfPath);
+        paint(printer);
+    }
 };

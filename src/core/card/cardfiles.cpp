@@ -37,6 +37,11 @@ const std::array<const CatalogueControl *, kVitaeLines + 1> &vitaeOrder()
 // The box without a line of its own in older files; newer files keep it as
 // an extra last line, which older readers ignore.
 const char *const kExtraVitaeBox = "KonBox";
+// After it, newer files keep the activity level (a drop-down's index) and the
+// goal weight as typed; older files open with neither.
+const char *const kActivityBox = "AktivBox";
+const char *const kGoalEdit = "CelEdit";
+constexpr int kActivityLevels = 5; // sedentary to very active
 
 int roundHalfEven(int numerator, int denominator)
 {
@@ -172,6 +177,8 @@ QStringList encodeVitae(const CardState &card)
         lines << (c->kind == CatalogueKind::Check ? flagLine(card.flag(name)) : QString::number(card.index(name)));
     }
     lines << flagLine(card.flag(QLatin1String(kExtraVitaeBox)));
+    lines << QString::number(card.index(QLatin1String(kActivityBox)));
+    lines << card.text(QLatin1String(kGoalEdit));
     return lines;
 }
 
@@ -290,6 +297,9 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
     }
     // Files of older copies have no line for this box: it opens cleared.
     card.flags.insert(QLatin1String(kExtraVitaeBox), vit.size() > kVitaeLines && toInt(vit.at(kVitaeLines)) == 1);
+    const auto activity = vit.size() > kVitaeLines + 1 ? toInt(vit.at(kVitaeLines + 1)) : std::nullopt;
+    card.indices.insert(QLatin1String(kActivityBox), listIndexFromStored(activity.value_or(-1), kActivityLevels));
+    card.texts.insert(QLatin1String(kGoalEdit), vit.value(kVitaeLines + 2));
     return loaded;
 }
 
@@ -315,6 +325,11 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir)
         if (f.kind != FieldKind::Notes && hasBreak(text))
             return brokenLine(QString::fromUtf8(fieldLabel(f.control)));
     }
+    const QString goal = card.text(QLatin1String(kGoalEdit));
+    if (!encode1251(goal))
+        return unstorable(QStringLiteral("Целевой вес"));
+    if (hasBreak(goal))
+        return brokenLine(QStringLiteral("Целевой вес"));
     if (!encode1251(card.preparations))
         return unstorable(QStringLiteral("Назначаемые препараты"));
     if (!encode1251(card.recommendations))

@@ -1,5 +1,7 @@
 #include "chart/weightchart.h"
 
+#include "numbers/progress.h"
+
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -69,6 +71,28 @@ QVector<ChartPoint> byDate(const QVector<ChartPoint> &points)
     return sorted;
 }
 
+QPen goalPen()
+{
+    return QPen(QColor(0x8e, 0x3a, 0x9e), 1.5, Qt::DashLine, Qt::FlatCap);
+}
+
+QPen trendPen()
+{
+    return QPen(QColor(0x40, 0x40, 0x40, 210), 1.5, Qt::DashDotLine, Qt::FlatCap);
+}
+
+// Fills of the BMI classes from underweight to grade III, faint enough to
+// stay behind everything; each band is named where it has room.
+struct BandLook {
+    QColor fill;
+    const char *name;
+};
+const BandLook kBandLooks[] = {
+    {QColor(0x5b, 0x9b, 0xd5, 28), "дефицит"},     {QColor(0x4c, 0xaf, 0x50, 30), "норма"},
+    {QColor(0xff, 0xc1, 0x07, 34), "избыток"},     {QColor(0xff, 0x98, 0x00, 34), "ожирение I"},
+    {QColor(0xf4, 0x51, 0x1e, 32), "ожирение II"}, {QColor(0xd3, 0x2f, 0x2f, 32), "ожирение III"},
+};
+
 QString dateLabel(const QDate &d)
 {
     return d.toString(QStringLiteral("dd.MM.yy"));
@@ -86,6 +110,32 @@ void WeightChart::setSeries(const ChartSeries &series)
 {
     m_series = series;
     update();
+}
+
+void WeightChart::setGoal(std::optional<double> goalKg)
+{
+    if (goalKg == m_goal)
+        return;
+    m_goal = goalKg;
+    update();
+}
+
+void WeightChart::setHeight(const QString &heightCm)
+{
+    const QVector<double> borders = bmiBorderWeights(heightCm);
+    if (borders == m_bmiBorders)
+        return;
+    m_bmiBorders = borders;
+    update();
+}
+
+QString WeightChart::forecast() const
+{
+    if (!m_goal)
+        return QString();
+    const QVector<ChartPoint> weighed = byDate(m_series.weight);
+    const auto trend = weightTrend(weighed);
+    return trend ? forecastText(goalDate(*trend, weighed.last().value, *m_goal)) : QString();
 }
 
 QSize WeightChart::sizeHint() const
@@ -137,6 +187,10 @@ std::optional<WeightChart::Frame> WeightChart::frame() const
     }
     if (!any)
         return std::nullopt;
+    if (m_goal && !m_series.weight.isEmpty()) {
+        lowest = std::min(lowest, *m_goal);
+        highest = std::max(highest, *m_goal);
+    }
 
     const QFontMetricsF fm(font());
     const double line = fm.height();
@@ -154,6 +208,9 @@ std::optional<WeightChart::Frame> WeightChart::frame() const
     const int intervals = std::max(2, int((bottom - top) / (line * 2.4)));
     f.step = niceStep((highest - lowest) / intervals);
     f.low = std::floor(lowest / f.step) * f.step;
+    // The lowest point keeps clear of the axis line.
+    if (lowest - f.low < f.step * 0.3)
+        f.low -= f.step;
     f.high = std::ceil(highest / f.step) * f.step;
     f.decimals = std::max(0, int(-std::floor(std::log10(f.step) + 1e-9)));
     // Numbers so large that a step no longer adds anything cannot be drawn.
@@ -197,6 +254,8 @@ void WeightChart::paintEvent(QPaintEvent *)
     grid.setAlpha(90);
     QColor axis = text;
     axis.setAlpha(150);
+
+    drawBmiBands(p, *f);
 
     // Value scale: light rules across, labels at the left.
     for (int k = 0; k <= f->intervals; ++k) {
@@ -245,8 +304,10 @@ void WeightChart::paintEvent(QPaintEvent *)
     for (const Label &label : labels)
         p.drawText(label.box, Qt::AlignCenter, label.text);
 
-    // The three lines, each with its own marker.
     p.setRenderHint(QPainter::Antialiasing);
+    drawGoalAndTrend(p, *f);
+
+    // The three lines, each with its own marker.
     const QVector<SeriesLook> look = looks();
     const auto all = seriesList(m_series);
     for (int s = 0; s < all.size(); ++s) {
@@ -262,6 +323,7 @@ void WeightChart::paintEvent(QPaintEvent *)
         for (const QPointF &c : line)
             drawMarker(p, look.at(s).marker, c);
     }
+    drawGoalCaption(p, *f);
 
     // Legend at the top right, the unit at the top left over the values.
     double x = width() - 10;
@@ -281,12 +343,109 @@ void WeightChart::paintEvent(QPaintEvent *)
         p.setBrush(Qt::NoBrush);
         x -= 16;
     }
+    // The aids follow on the left, each only while it is drawn.
     const QString unit = QStringLiteral("кг, см");
-    if (8 + fm.horizontalAdvance(unit) + 16 < x) {
+    const double unitRight = 8 + fm.horizontalAdvance(unit) + 16;
+    const bool hasTrend = bool(weightTrend(byDate(m_series.weight)));
+    const std::pair<QString, QPen> aids[] = {{QStringLiteral("Тренд"), trendPen()},
+                                             {QStringLiteral("Цель"), goalPen()}};
+    for (const auto &[name, pen] : aids) {
+        if ((name == aids[0].first ? !hasTrend : !m_goal || m_series.weight.isEmpty()))
+            continue;
+        const double w = fm.horizontalAdvance(name);
+        if (x - w - 5 - kLegendSwatch < unitRight)
+            break;
+        x -= w;
+        p.setPen(text);
+        p.drawText(QRectF(x, legendY, w + 1, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, name);
+        x -= 5 + kLegendSwatch;
+        const double cy = legendY + fm.height() / 2;
+        p.setPen(pen);
+        p.drawLine(QPointF(x + 1, cy), QPointF(x + kLegendSwatch - 1, cy));
+        x -= 16;
+    }
+    if (unitRight < x) {
         p.setPen(text);
         p.drawText(QRectF(8, legendY, fm.horizontalAdvance(unit) + 1, fm.height()), Qt::AlignLeft | Qt::AlignVCenter,
                    unit);
     }
+}
+
+void WeightChart::drawBmiBands(QPainter &p, const Frame &f) const
+{
+    if (m_bmiBorders.isEmpty() || m_series.weight.isEmpty())
+        return;
+    QFont small = font();
+    small.setPixelSize(std::max(8, QFontInfo(font()).pixelSize() - 2));
+    const QFontMetricsF fm(small);
+    p.save();
+    p.setFont(small);
+    p.setClipRect(f.plot);
+    for (int b = 0; b <= m_bmiBorders.size(); ++b) {
+        const double lowKg = b == 0 ? f.low : m_bmiBorders.at(b - 1);
+        const double highKg = b == m_bmiBorders.size() ? f.high : m_bmiBorders.at(b);
+        const double top = std::max(f.plot.top(), f.y(std::min(highKg, f.high)));
+        const double bottom = std::min(f.plot.bottom(), f.y(std::max(lowKg, f.low)));
+        if (bottom - top < 1)
+            continue;
+        const QRectF band(f.plot.left(), top, f.plot.width(), bottom - top);
+        p.fillRect(band, kBandLooks[b].fill);
+        if (band.height() >= fm.height() + 2) {
+            QColor ink = kBandLooks[b].fill;
+            ink.setAlpha(170);
+            p.setPen(ink.darker(140));
+            p.drawText(band.adjusted(4, 1, -4, -1), Qt::AlignLeft | Qt::AlignBottom,
+                       QStringLiteral("ИМТ: ") + QString::fromUtf8(kBandLooks[b].name));
+        }
+    }
+    p.restore();
+}
+
+void WeightChart::drawGoalAndTrend(QPainter &p, const Frame &f) const
+{
+    const QVector<ChartPoint> weighed = byDate(m_series.weight);
+    if (weighed.isEmpty())
+        return;
+    if (const auto trend = weightTrend(weighed)) {
+        // On past the last visit to the edge, to show where it leads.
+        double endX = f.x(trend->to), endKg = trend->at(trend->to);
+        if (f.lastDay > f.firstDay && f.xRight > f.xLeft) {
+            const double daysPerPixel = double(f.lastDay - f.firstDay) / (f.xRight - f.xLeft);
+            endKg += trend->kgPerDay * (f.plot.right() - endX) * daysPerPixel;
+            endX = f.plot.right();
+        }
+        p.save();
+        p.setClipRect(f.plot);
+        p.setPen(trendPen());
+        p.drawLine(QPointF(f.x(trend->from), f.y(trend->at(trend->from))), QPointF(endX, f.y(endKg)));
+        p.restore();
+    }
+    if (!m_goal)
+        return;
+    const double y = f.y(*m_goal);
+    p.setPen(goalPen());
+    p.drawLine(QPointF(f.plot.left(), y), QPointF(f.plot.right(), y));
+}
+
+void WeightChart::drawGoalCaption(QPainter &p, const Frame &f) const
+{
+    if (!m_goal || m_series.weight.isEmpty())
+        return;
+    const double y = f.y(*m_goal);
+    const QString caption =
+        forecast().isEmpty()
+            ? QStringLiteral("цель ") + kgText(*m_goal).remove(QStringLiteral(",0")) + QStringLiteral(" кг")
+            : forecast();
+    const QFontMetricsF fm(font());
+    const double w = fm.horizontalAdvance(caption) + 1;
+    // Above the line, or below it where the top of the plot is too near.
+    const double top = y - fm.height() - 1 >= f.plot.top() ? y - fm.height() - 1 : y + 2;
+    const QRectF box(f.plot.right() - w - 6, top, w, fm.height());
+    QColor back = palette().color(QPalette::Base);
+    back.setAlpha(200);
+    p.fillRect(box.adjusted(-2, 0, 2, 0), back);
+    p.setPen(goalPen().color());
+    p.drawText(box, Qt::AlignCenter, caption);
 }
 
 bool WeightChart::event(QEvent *event)

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+class QPainter;
+
 #include <optional>
 
 namespace vel {
@@ -17,6 +19,14 @@ public:
 
     void setSeries(const ChartSeries &series);
     const ChartSeries &series() const { return m_series; }
+
+    // The doctor's aids over the weights: the goal as a line, the trend of
+    // the last weighed visits with the day it reaches the goal, and the BMI
+    // classes as faint bands for the patient's height (cm, as typed).
+    void setGoal(std::optional<double> goalKg);
+    void setHeight(const QString &heightCm);
+    std::optional<double> goal() const { return m_goal; }
+    QString forecast() const; // "цель ≈ 15.04.2027" or empty
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -39,8 +49,13 @@ private:
     };
     std::optional<Frame> frame() const;
     QString valueText(double value, int decimals) const;
+    void drawBmiBands(QPainter &p, const Frame &f) const;
+    void drawGoalAndTrend(QPainter &p, const Frame &f) const;
+    void drawGoalCaption(QPainter &p, const Frame &f) const;
 
     ChartSeries m_series;
+    std::optional<double> m_goal;
+    QVector<double> m_bmiBorders; // weights at the class borders, lowest first
 };
 
 } // namespace vel

@@ -7,8 +7,10 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPageLayout>
 #include <QPointer>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -85,6 +87,22 @@ void QtPlatform::showModal(QWidget *dialog)
 {
     if (auto *d = qobject_cast<QDialog *>(dialog))
         d->exec();
+}
+
+} // namespace vel
+
+namespace vel {
+
+void QtPlatform::previewDocument(QWidget *owner, const QString &title, const std::function<void(QPrinter &)> &paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setDocName(title);
+    QPrintPreviewDialog dialog(&printer, owner);
+    dialog.setWindowTitle(title);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter *p) { paint(*p); });
+    dialog.exec();
 }
 
 } // namespace vel

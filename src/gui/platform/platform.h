@@ -3,6 +3,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
 class QPrinter;
 class QWidget;
 
@@ -26,6 +28,10 @@ public:
     virtual void openUrl(const QUrl &url) = 0;
     virtual void showHelp(QWidget *owner, int context) = 0;
     virtual void showModal(QWidget *dialog) = 0;
+    // A print preview of a document that paint() lays out on the printer it
+    // is given; from there it is printed or saved as PDF. A platform without
+    // printing shows nothing.
+    virtual void previewDocument(QWidget *, const QString &, const std::function<void(QPrinter &)> &) {}
 };
 
 // The real thing: Qt's own dialogs, modal, with the window as parent.
@@ -39,6 +45,7 @@ public:
     void openUrl(const QUrl &url) override;
     void showHelp(QWidget *owner, int context) override;
     void showModal(QWidget *dialog) override;
+    void previewDocument(QWidget *owner, const QString &title, const std::function<void(QPrinter &)> &paint) override;
 };
 
 } // namespace vel

@@ -170,6 +170,7 @@ void TMainForm::refreshChart()
         rows << row;
     }
     Chart->setSeries(chartSeries(rows));
+    refreshNumbers();
 }
 
 void TMainForm::clearTemplateChoice(QComboBox *box, const QString &prompt)
@@ -201,6 +202,8 @@ CardState TMainForm::cardState() const
     }
     card.preparations = PrepMemo->toPlainText();
     card.recommendations = RecMemo->toPlainText();
+    card.indices.insert(AktivBox->objectName(), AktivBox->currentIndex());
+    card.texts.insert(CelEdit->objectName(), CelEdit->text());
     return card;
 }
 
@@ -222,6 +225,7 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
 {
     fillTemplateChoice(ShabBox, templateTitles, QStringLiteral("Выбрать"));
     SaveAct->setEnabled(true);
+    ReportAct->setEnabled(true);
     setStatus(1, QString());
     setTablesVisible(true);
     showView(PageControl1);
@@ -240,6 +244,8 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
     for (int r = 0; r < card.visitRows.size(); ++r)
         for (int c = 0; c < kVisitColumns; ++c)
             Grid2->setCell(c, r + 1, card.visitRows.at(r).value(c));
+    AktivBox->setCurrentIndex(card.index(AktivBox->objectName()));
+    CelEdit->setText(card.text(CelEdit->objectName()));
 }
 
 // ---------------------------------------------------------------- commands
@@ -252,6 +258,7 @@ void TMainForm::NewActExecute()
 bool TMainForm::resetCard()
 {
     SaveAct->setEnabled(true);
+    ReportAct->setEnabled(true);
     PrnButton->setEnabled(false);
     PrnAct->setEnabled(false);
     setStatus(0, QString());
@@ -271,6 +278,8 @@ bool TMainForm::resetCard()
     fillTemplateChoice(ShabBox, std::get<QStringList>(titles), QStringLiteral("Выбрать"));
     ShabBox->setEnabled(true);
     m_binding->reset(CardBinding::Stage::AfterTemplates, m_today);
+    AktivBox->setCurrentIndex(-1);
+    CelEdit->clear();
 
     Grid1->setRows(0);
     Grid1->setRows(1);
@@ -464,6 +473,7 @@ void TMainForm::ShablActExecute()
     showView(PageControl3);
     PrnAct->setEnabled(false);
     SaveAct->setEnabled(false);
+    ReportAct->setEnabled(false);
     setMemoQuietly(SblMemo, QString());
     clearTemplateChoice(ShabloBox, QStringLiteral("Выбрать шаблон"));
     SavShButton->setEnabled(false);

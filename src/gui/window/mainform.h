@@ -10,6 +10,8 @@
 
 class QAction;
 class QComboBox;
+class QFrame;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -22,6 +24,7 @@ class QToolButton;
 namespace vel {
 class CardBinding;
 class DateField;
+class NumberLabel;
 class Platform;
 class RadioGroup;
 class StringGrid;
@@ -65,6 +68,7 @@ public:
     void SaveActExecute();
     void DelActExecute();
     void PrnActExecute();
+    void ReportActExecute();
     void ShablActExecute();
     void ExitActExecute();
     void HelpActExecute();
@@ -88,6 +92,8 @@ public:
     // Shown beside the card, never stored: body indices and the weight chart.
     void refreshBodyIndices();
     void refreshChart();
+    // The dietitian's numbers: waist-to-height, energy, progress, the chart's aids.
+    void refreshNumbers();
     // The anamnesis index shows how many items of each section are ticked.
     void refreshSectionMark(int section);
 
@@ -98,6 +104,7 @@ private:
     void buildStatusBar();
     void buildWorkArea();
     void buildPassportPage(QWidget *page);
+    void buildNumbers(QFrame *panel, QGridLayout *panelGrid, QGridLayout *bottomGrid);
     void buildDiagnosticPage(QWidget *page);
     void buildAnamnesisIndexPage(QWidget *page);
     void buildHealthPage(QWidget *page);
@@ -135,7 +142,7 @@ private:
 
     QAction *NewAct = nullptr, *OpenAct = nullptr, *SaveAct = nullptr, *DelAct = nullptr, *PrnAct = nullptr,
             *ShablAct = nullptr, *ExitAct = nullptr, *HelpAct = nullptr, *PartAct = nullptr, *CardAct = nullptr,
-            *AboutAct = nullptr;
+            *AboutAct = nullptr, *ReportAct = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QLabel *m_panels[2] = {nullptr, nullptr};
     QTabWidget *PageControl1 = nullptr, *PageControl2 = nullptr, *PageControl3 = nullptr;
@@ -149,6 +156,10 @@ private:
                    *RecMemo = nullptr, *SblMemo = nullptr;
     QTextEdit *RichEd = nullptr;
     QLabel *BmiLabel = nullptr, *WhrLabel = nullptr;
+    QComboBox *AktivBox = nullptr;
+    QLineEdit *CelEdit = nullptr;
+    vel::NumberLabel *OtRostLabel = nullptr, *EnergLabel = nullptr, *KalorLabel = nullptr, *DinamLabel = nullptr,
+                     *ImtLabel = nullptr;
     vel::WeightChart *Chart = nullptr;
     QToolButton *PrnButton = nullptr;
     TAboutBox *m_about = nullptr;

@@ -132,6 +132,8 @@ void TMainForm::buildMenu()
     SaveAct = makeAction(QStringLiteral("SaveAct"), QStringLiteral("Сохранить"), 20);
     DelAct = makeAction(QStringLiteral("DelAct"), QStringLiteral("Удалить"), 2);
     PrnAct = makeAction(QStringLiteral("PrnAct"), QStringLiteral("Печать"), 18);
+    ReportAct = makeAction(QStringLiteral("ReportAct"), QStringLiteral("Отчёт о динамике"), 18,
+                           QStringLiteral("Отчёт о динамике веса для пациента: просмотр, печать, PDF"));
     ShablAct = makeAction(QStringLiteral("ShablAct"), QStringLiteral("Редактор шаблонов"), 11);
     ExitAct = makeAction(QStringLiteral("ExitAct"), QStringLiteral("Выход          "), 1);
     HelpAct = makeAction(QStringLiteral("HelpAct"), QStringLiteral("Справка      "), 4);
@@ -148,12 +150,14 @@ void TMainForm::buildMenu()
     HelpAct->setShortcut(QKeySequence(Qt::Key_F1));
     SaveAct->setEnabled(false);
     PrnAct->setEnabled(false);
+    ReportAct->setEnabled(false);
 
     connect(NewAct, &QAction::triggered, this, &TMainForm::NewActExecute);
     connect(OpenAct, &QAction::triggered, this, &TMainForm::OpenActExecute);
     connect(SaveAct, &QAction::triggered, this, &TMainForm::SaveActExecute);
     connect(DelAct, &QAction::triggered, this, &TMainForm::DelActExecute);
     connect(PrnAct, &QAction::triggered, this, &TMainForm::PrnActExecute);
+    connect(ReportAct, &QAction::triggered, this, &TMainForm::ReportActExecute);
     connect(ShablAct, &QAction::triggered, this, &TMainForm::ShablActExecute);
     connect(ExitAct, &QAction::triggered, this, &TMainForm::ExitActExecute);
     connect(HelpAct, &QAction::triggered, this, &TMainForm::HelpActExecute);
@@ -167,7 +171,7 @@ void TMainForm::buildMenu()
     bar->setNativeMenuBar(false);
     QMenu *card = bar->addMenu(QStringLiteral("Карточка"));
     card->setObjectName(QStringLiteral("CardMenu"));
-    card->addActions({NewAct, OpenAct, SaveAct, DelAct, PrnAct});
+    card->addActions({NewAct, OpenAct, SaveAct, DelAct, PrnAct, ReportAct});
     card->addSeparator();
     card->addAction(ShablAct);
     card->addSeparator();
@@ -427,6 +431,7 @@ void TMainForm::buildPassportPage(QWidget *page)
     QLineEdit *job = makeEdit(QStringLiteral("JobEdit"), page);
     addRow(QStringLiteral("Место работы:"), job);
     left->setColumnStretch(1, 1);
+    left->setRowStretch(row, 1); // the column keeps its height when the panel beside it grows
 
     auto *frame = new QFrame(page);
     frame->setObjectName(QStringLiteral("Panel1"));
@@ -514,6 +519,7 @@ void TMainForm::buildPassportPage(QWidget *page)
                         weight,  tal,     bedr,    jir,   years,    TypeBox,  BrkButton, ShabBox};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+    buildNumbers(frame, right, bottom);
 }
 
 void TMainForm::buildDiagnosticPage(QWidget *page)

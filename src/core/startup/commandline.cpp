@@ -1,0 +1,79 @@
+#include "startup/commandline.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+
+namespace vel {
+
+StartupRequest parseCommandLine(const QStringList &arguments, const QString &startDir, const QString &documentsDir)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Электронная картотека врача-диетолога. Без параметров работает в папке, "
+                       "из которой запущена."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption dataDirOption(
+        {QStringLiteral("d"), QStringLiteral("data-dir")},
+        QStringLiteral("Работать в папке <папка>; если её нет, она создаётся, а если в ней нет "
+                       "списка шаблонов shablon.kmt, в неё кладутся примеры шаблонов."),
+        QStringLiteral("папка"));
+    const QCommandLineOption documentsOption(
+        QStringLiteral("documents"),
+        QStringLiteral("Работать в папке «%1» в папке документов пользователя (%2), так же "
+                       "создавая её и заполняя примерами.")
+            .arg(kDocumentsFolderName, QDir::toNativeSeparators(documentsDir)));
+    const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
+                                              QStringLiteral("Сохранить снимок окна в <файл> (PNG) и выйти."),
+                                              QStringLiteral("файл"));
+    parser.addOptions({dataDirOption, documentsOption, screenshotOption});
+
+    StartupRequest request;
+    auto fail = [&request](const QString &why) {
+        request.action = StartupRequest::Action::Fail;
+        request.text = why;
+        return request;
+    };
+    const bool parsed = parser.parse(arguments);
+    // Asking for help is answered even beside an option the parser does not know.
+    if (parser.isSet(helpOption)) {
+        request.action = StartupRequest::Action::Help;
+        request.text = parser.helpText();
+        return request;
+    }
+    if (parser.isSet(versionOption)) {
+        request.action = StartupRequest::Action::Version;
+        request.text = QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion() +
+                       QLatin1Char('\n');
+        return request;
+    }
+    if (!parsed)
+        return fail(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("Лишний параметр: %1").arg(parser.positionalArguments().constFirst()));
+    if (parser.isSet(dataDirOption) && parser.isSet(documentsOption))
+        return fail(QStringLiteral("Укажите только одно из --data-dir и --documents."));
+
+    const QDir start(startDir);
+    request.dataDir = start.absolutePath();
+    if (parser.isSet(dataDirOption)) {
+        const QString dir = parser.value(dataDirOption);
+        if (dir.isEmpty())
+            return fail(QStringLiteral("Пустое имя папки в --data-dir."));
+        request.dataDir = QDir::cleanPath(start.absoluteFilePath(dir));
+        request.namedDataDir = true;
+    } else if (parser.isSet(documentsOption)) {
+        request.dataDir = QDir::cleanPath(QDir(documentsDir).absoluteFilePath(kDocumentsFolderName));
+        request.namedDataDir = true;
+    }
+    if (parser.isSet(screenshotOption)) {
+        const QString file = parser.value(screenshotOption);
+        if (file.isEmpty())
+            return fail(QStringLiteral("Пустое имя файла в --screenshot."));
+        request.screenshot = QDir::cleanPath(start.absoluteFilePath(file));
+    }
+    return request;
+}
+
+} // namespace vel

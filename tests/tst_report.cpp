@@ -1,0 +1,202 @@
+#include "chart/weightchart.h"
+#include "platform/platform.h"
+#include "report/progresssheet.h"
+#include "support/scriptedplatform.h"
+#include "support/testfiles.h"
+#include "widgets/numberlabel.h"
+#include "widgets/radiogroup.h"
+#include "window/mainform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QString run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QStringLiteral("<%1 failed>").arg(program);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int pdfPages(const QString &pdf)
+{
+    const QString info = run("pdfinfo", {pdf});
+    const auto match = QRegularExpression("Pages:\\s+(\\d+)").match(info);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+} // namespace
+
+class TestReport final : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<TMainForm> m_form;
+
+    template <typename T> T *find(const char *name) const
+    {
+        T *w = m_form->findChild<T *>(QLatin1String(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+    void set(const char *edit, const QString &text) { find<QLineEdit>(edit)->setText(text); }
+    QString shown(const char *label) const { return find<vel::NumberLabel>(label)->fullText(); }
+
+    // A woman of 48 on 5.03.2024, 165 cm, losing half a kilogram a week.
+    void fillCard(int visits)
+    {
+        m_form->NewActExecute();
+        set("FioEdit", "Смирнова Ольга Петровна");
+        set("BirEdit", "12.05.1975");
+        m_form->BirEditChange();
+        find<QRadioButton>("SexGroup_1")->setChecked(true);
+        set("RostEdit", "165");
+        set("VesEdit", "92");
+        set("TalEdit", "98");
+        set("BedrEdit", "118");
+        find<QComboBox>("AktivBox")->setCurrentIndex(2);
+        set("CelEdit", "80");
+        auto *grid = find<QTableWidget>("Grid2");
+        const QDate first(2023, 10, 3);
+        for (int v = 0; v < visits; ++v) {
+            m_form->Add2ButtonClick();
+            const int r = grid->rowCount() - 1;
+            grid->setItem(r, 0, new QTableWidgetItem(first.addDays(7 * v).toString("d.MM.yyyy")));
+            grid->setItem(r, 1, new QTableWidgetItem(QString::number(100 - 0.5 * v).replace('.', ',')));
+            grid->setItem(r, 2, new QTableWidgetItem(QString::number(110 - v)));
+            grid->setItem(r, 3, new QTableWidgetItem(QString::number(125 - v / 2)));
+        }
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        testsupport::writeFile(m_dir->filePath("shablon.kmt"), testsupport::cp1251("Диета\r\n"));
+        m_platform = std::make_unique<ScriptedPlatform>();
+        m_form = std::make_unique<TMainForm>(m_platform.get(), QDate(2024, 3, 5), m_dir->path());
+        m_form->show();
+    }
+
+    void reportNeedsACard()
+    {
+        QAction *report = find<QAction>("ReportAct");
+        QVERIFY(!report->isEnabled());
+        m_form->NewActExecute();
+        QVERIFY(report->isEnabled());
+        m_form->ShablActExecute();
+        QVERIFY(!report->isEnabled());
+    }
+
+    void numbersFollowTyping()
+    {
+        fillCard(3);
+        QCOMPARE(shown("OtRostLabel"), QString("ОТ/рост: 0,59 — риск повышен"));
+        // 920 + 1031,25 - 240 - 161 = 1550,25; x 1,55 = 2402,9.
+        QCOMPARE(shown("EnergLabel"), QString("Обмен покоя: 1550 ккал/сут, с активностью: 2403"));
+        QCOMPARE(shown("KalorLabel"), QString("Для снижения веса: 1703–1903 ккал/сут"));
+        QCOMPARE(shown("DinamLabel"), QString("Снижение с 03.10.2023: 1,0 кг (1,0 %)"));
+        // Half a kilogram a week from 99 kg on 17.10.2023 reaches 80 kg 266 days later.
+        QCOMPARE(find<vel::WeightChart>("WeightChart")->forecast(), QString("цель ≈ 09.07.2024"));
+        find<vel::RadioGroup>("SexGroup")->setItemIndex(-1);
+        QCOMPARE(shown("EnergLabel"), QString());
+        set("CelEdit", "");
+        find<QComboBox>("TypeBox")->setCurrentIndex(0);
+        QCOMPARE(find<QLineEdit>("CelEdit")->placeholderText(), QString("по Броку 65 кг"));
+    }
+
+    void levelAndGoalAreKeptWithTheCard()
+    {
+        fillCard(2);
+        m_form->SaveActExecute();
+        m_form->NewActExecute();
+        QCOMPARE(find<QComboBox>("AktivBox")->currentIndex(), -1);
+        QCOMPARE(find<QLineEdit>("CelEdit")->text(), QString());
+        m_platform->nextFiles << m_dir->filePath("Смирнова Ольга Петровна.dat");
+        m_form->OpenActExecute();
+        QCOMPARE(find<QComboBox>("AktivBox")->currentIndex(), 2);
+        QCOMPARE(find<QLineEdit>("CelEdit")->text(), QString("80"));
+    }
+
+    void realPreviewShowsTheSheet()
+    {
+        vel::QtPlatform platform;
+        int pages = 0;
+        QString title;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            if (auto *preview = dialog->findChild<QPrintPreviewWidget *>())
+                pages = preview->pageCount();
+            dialog->reject();
+        });
+        platform.previewDocument(m_form.get(), "Отчёт о динамике", [](QPrinter &printer) {
+            vel::ProgressSheet(vel::ProgressReport{}, {}, std::nullopt, QString()).print(printer);
+        });
+        QCOMPARE(title, QString("Отчёт о динамике"));
+        QCOMPARE(pages, 1);
+    }
+
+    void reportReadBack_data()
+    {
+        QTest::addColumn<int>("visits");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("3 visits") << 3 << 1;
+        QTest::newRow("20 visits") << 20 << 1;
+        QTest::newRow("30 visits") << 30 << 2;
+    }
+
+    void reportReadBack()
+    {
+        QFETCH(int, visits);
+        QFETCH(int, pages);
+        fillCard(visits);
+        m_platform->previewPdfPath = m_dir->filePath("report.pdf");
+        find<QAction>("ReportAct")->trigger();
+        QCOMPARE(m_platform->previewTitles, QStringList{"Отчёт о динамике"});
+        // VEL_REPORT_COPY=<folder> keeps the sheets for a look.
+        if (qEnvironmentVariableIsSet("VEL_REPORT_COPY"))
+            QFile::copy(m_platform->previewPdfPath,
+                        qEnvironmentVariable("VEL_REPORT_COPY") + QString("/report-%1.pdf").arg(visits));
+        QCOMPARE(pdfPages(m_platform->previewPdfPath), pages);
+
+        // Words may be spread by justification; compare with single blanks.
+        const QString text = run("pdftotext", {"-raw", m_platform->previewPdfPath, "-"}).simplified();
+        const QString last = QString::number(100 - 0.5 * (visits - 1)).replace('.', ',');
+        const QString lost = QString::number(0.5 * (visits - 1), 'f', 1).replace('.', ',');
+        for (const QString &part :
+             {QString("Отчёт о динамике"), QString("Дата: 05.03.2024"), QString("Ф.И.О.: Смирнова Ольга Петровна"),
+              QString("Дата рождения: 12.05.1975, 48 лет"), QString("Рост: 165 см"),
+              QString("Первый визит: 03.10.2023, вес 100 кг"), QString("вес " + last + " кг"),
+              QString("Снижение: " + lost + " кг"), QString("ИМТ в начале: 36,7 — ожирение II"), QString("ОТ/ОБ: 0,83"),
+              QString("ОТ/рост: 0,59 — риск повышен"), QString("Обмен покоя: 1550 ккал/сут"),
+              QString("Потребность: 2403 ккал/сут"), QString("Для снижения веса: 1703–1903 ккал/сут"),
+              QString("Целевой вес: 80 кг")})
+            QVERIFY2(text.contains(part), qPrintable(part + " not in: " + text));
+        for (int v = 0; v < visits; ++v) {
+            const QString date = QDate(2023, 10, 3).addDays(7 * v).toString("d.MM.yyyy");
+            QVERIFY2(text.contains(date + " " + QString::number(100 - 0.5 * v).replace('.', ',')), qPrintable(date));
+        }
+    }
+};
+
+QTEST_MAIN(TestReport)
+#include "tst_report.moc"
