@@ -13,6 +13,7 @@
 #include "visits/prescription.h"
 #include "visits/templatestore.h"
 #include "widgets/datefield.h"
+#include "widgets/numberlabel.h"
 #include "widgets/radiogroup.h"
 #include "widgets/sectionbutton.h"
 #include "widgets/stringgrid.h"
@@ -154,8 +155,8 @@ void TMainForm::setTablesVisible(bool visible)
 
 void TMainForm::refreshBodyIndices()
 {
-    BmiLabel->setText(bmiText(bodyMassIndex(RostEdit->text(), control<QLineEdit>(QStringLiteral("VesEdit"))->text())));
-    WhrLabel->setText(
+    BmiLabel->setFullText(bmiText(bodyMassIndex(RostEdit->text(), control<QLineEdit>(QStringLiteral("VesEdit"))->text())));
+    WhrLabel->setFullText(
         whrText(waistToHip(control<QLineEdit>(QStringLiteral("TalEdit"))->text(),
                            control<QLineEdit>(QStringLiteral("BedrEdit"))->text(), SexGroup->itemIndex())));
 }

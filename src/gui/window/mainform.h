@@ -155,7 +155,7 @@ private:
     QPlainTextEdit *GoalMemo = nullptr, *AnamMemo = nullptr, *PrimMemo = nullptr, *PrepMemo = nullptr,
                    *RecMemo = nullptr, *SblMemo = nullptr;
     QTextEdit *RichEd = nullptr;
-    QLabel *BmiLabel = nullptr, *WhrLabel = nullptr;
+    vel::NumberLabel *BmiLabel = nullptr, *WhrLabel = nullptr;
     QComboBox *AktivBox = nullptr;
     QLineEdit *CelEdit = nullptr;
     vel::NumberLabel *OtRostLabel = nullptr, *EnergLabel = nullptr, *KalorLabel = nullptr, *DinamLabel = nullptr,

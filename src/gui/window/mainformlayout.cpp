@@ -11,8 +11,8 @@
 #include "tables/questions.h"
 #include "visits/age.h"
 #include "widgets/datefield.h"
-#include "widgets/elidedlabel.h"
 #include "widgets/multirowtabbar.h"
+#include "widgets/numberlabel.h"
 #include "widgets/picturebutton.h"
 #include "widgets/radiogroup.h"
 #include "widgets/sectionbutton.h"
@@ -476,8 +476,8 @@ void TMainForm::buildPassportPage(QWidget *page)
     right->addWidget(BrkButton, 5, 0, 1, 4);
     // The body indices keep their place while the doctor types: a longer
     // class never widens the frame.
-    BmiLabel = new ElidedLabel(QStringLiteral("BmiLabel"), frame);
-    WhrLabel = new ElidedLabel(QStringLiteral("WhrLabel"), frame);
+    BmiLabel = new NumberLabel(QStringLiteral("BmiLabel"), frame);
+    WhrLabel = new NumberLabel(QStringLiteral("WhrLabel"), frame);
     auto *indexBox = new QVBoxLayout;
     indexBox->setSpacing(2);
     indexBox->addWidget(BmiLabel);
@@ -515,8 +515,8 @@ void TMainForm::buildPassportPage(QWidget *page)
     outer->addStretch(1);
 
     // Tab goes down the left column, to the visit date, through the measurements, to the template.
-    QWidget *order[] = {FioEdit, BirEdit, address, phone, SexGroup, job,      DateEdit, RostEdit,
-                        weight,  tal,     bedr,    jir,   years,    TypeBox,  BrkButton, ShabBox};
+    QWidget *order[] = {FioEdit, BirEdit, address, phone, SexGroup, job,     DateEdit,  RostEdit,
+                        weight,  tal,     bedr,    jir,   years,    TypeBox, BrkButton, ShabBox};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     buildNumbers(frame, right, bottom);
