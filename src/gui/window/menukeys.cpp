@@ -93,7 +93,8 @@ bool MenuKeys::eventFilter(QObject *watched, QEvent *event)
     }
     auto *key = static_cast<QKeyEvent *>(event);
     if (auto *menu = qobject_cast<QMenu *>(watched)) {
-        if (!menu->parentWidget() || menu->parentWidget()->window() != m_window)
+        // Only the window's own menus; the standard edit menus bring their own mnemonics.
+        if (menu->parentWidget() != m_bar && menu->parentWidget() != m_window)
             return false;
         if (type == QEvent::KeyPress && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
             return chooseInMenu(menu, key->text().size() == 1 ? key->text().at(0) : keyLetter(key->key()));
