@@ -1,5 +1,6 @@
 #include "widgets/multirowtabbar.h"
 
+#include <QHoverEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -94,8 +95,28 @@ void MultiRowTabBar::paintEvent(QPaintEvent *)
         option.selectedPosition = QStyleOptionTab::NotAdjacent;
         if (i != currentIndex())
             option.state &= ~QStyle::State_Selected;
+        // Hover and focus follow the rows as drawn, not the base class's single row.
+        option.state &= ~(QStyle::State_MouseOver | QStyle::State_HasFocus);
+        if (i == m_hovered)
+            option.state |= QStyle::State_MouseOver;
+        if (i == currentIndex() && hasFocus())
+            option.state |= QStyle::State_HasFocus;
         style()->drawControl(QStyle::CE_TabBarTab, &option, &painter, this);
     }
+}
+
+bool MultiRowTabBar::event(QEvent *event)
+{
+    int hovered = m_hovered;
+    if (event->type() == QEvent::HoverMove || event->type() == QEvent::HoverEnter)
+        hovered = tabAtPoint(static_cast<QHoverEvent *>(event)->position().toPoint());
+    else if (event->type() == QEvent::HoverLeave)
+        hovered = -1;
+    if (hovered != m_hovered) {
+        m_hovered = hovered;
+        update();
+    }
+    return QTabBar::event(event);
 }
 
 void MultiRowTabBar::mousePressEvent(QMouseEvent *event)

@@ -20,6 +20,7 @@ public:
     static constexpr int kTextPadding = 12; // room on each side of a caption
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -30,6 +31,7 @@ private:
     int naturalWidth(int index) const;
     int rowHeight() const;
     int m_rows;
+    int m_hovered = -1;
 };
 
 } // namespace vel
