@@ -191,9 +191,9 @@ private slots:
     {
         altKey(find("WorkArea"), 0x41A); // Alt+К
         QTRY_VERIFY(QApplication::activePopupWidget());
-        QTest::sendKeyEvent(QTest::Click, QApplication::activePopupWidget(), Qt::Key_unknown, QStringLiteral("н"),
+        QTest::sendKeyEvent(QTest::Click, QApplication::activePopupWidget(), Qt::Key_unknown, QStringLiteral("р"),
                             Qt::NoModifier);
-        QTRY_VERIFY(find("PageControl1")->isVisible()); // "Новая" made a new card
+        QTRY_VERIFY(find("PageControl3")->isVisible()); // "Редактор шаблонов" opened
         QVERIFY(!QApplication::activePopupWidget());
 
         // Two items begin with "О" in the help menu: the letter moves between them.

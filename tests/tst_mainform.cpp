@@ -175,9 +175,9 @@ private slots:
     void menusAndShell()
     {
         makeForm();
-        const QStringList captions = {"Новая",  "Открыть",          "Сохранить", "Удалить",
-                                      "Печать", "Отчёт о динамике", "",          "Редактор шаблонов",
-                                      "",       "Выход          "};
+        const QStringList captions = {"Новая",   "Открыть", "Найти карточку...", "Последние карточки",
+                                      "Сохранить", "Удалить", "Печать", "Отчёт о динамике", "",
+                                      "Редактор шаблонов", "",  "Выход          "};
         const auto cardMenu = m_form->findChild<QMenu *>("CardMenu")->actions();
         QCOMPARE(cardMenu.size(), captions.size());
         for (int i = 0; i < captions.size(); ++i)

@@ -1,15 +1,19 @@
 // Takes a screenshot of every screen of the program, for looking at them all
 // at once: velscreens <data folder> <output folder>
+#include "find/cardlistmodel.h"
 #include "window/aboutbox.h"
 #include "window/mainform.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -88,7 +92,25 @@ int main(int argc, char *argv[])
     // Where the keyboard stands once Tab has reached a section's OK.
     if (QWidget *ok = form.findChild<QWidget *>(QStringLiteral("SpeedButton36"))) {
         ok->setFocus(Qt::TabFocusReason);
-        shot(QStringLiteral("29-section-ok-focused"));
+        shot(QStringLiteral("28-section-ok-focused"));
+    }
+    // The card list over the data folder, drawn where it opens over the window.
+    form.SaveActExecute();
+    form.FindActExecute();
+    if (auto *list = form.findChild<QDialog *>(QStringLiteral("FindDialog"))) {
+        QElapsedTimer reading;
+        reading.start();
+        while (form.cardList()->isReading() && reading.elapsed() < 30000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        if (auto *search = list->findChild<QLineEdit *>(QStringLiteral("FindEdit")))
+            search->setText(QStringLiteral("иван 19"));
+        QApplication::processEvents();
+        QPixmap picture = form.grab();
+        QPainter painter(&picture);
+        painter.drawPixmap(list->frameGeometry().topLeft() - form.geometry().topLeft(), list->grab());
+        painter.end();
+        picture.save(out + QStringLiteral("/29-find.png"));
+        list->close();
     }
     form.ShablActExecute();
     shot(QStringLiteral("30-templates"));

@@ -1,7 +1,10 @@
 #include "window/mainform.h"
 
 #include "card/cardfiles.h"
+#include "cardlist/recentcards.h"
 #include "chart/weightchart.h"
+#include "find/cardlistmodel.h"
+#include "find/finddialog.h"
 #include "platform/platform.h"
 #include "summary/summary.h"
 #include "tables/catalogue.h"
@@ -25,12 +28,15 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -47,6 +53,10 @@ const QStringList kVisitTitles = {QStringLiteral("Дата"),           QStringL
                                   QStringLiteral("Объем жир.скл."), QStringLiteral("Здоровье"),
                                   QStringLiteral("Голод"),          QStringLiteral("Объем пищи"),
                                   QStringLiteral("Стул"),           QStringLiteral("Моча")};
+
+const QString kRecentKey = QStringLiteral("recentCards");
+// The recent cards are all the program remembers between runs.
+const QString kSettingsName = QStringLiteral("velnokasi");
 
 // Point numbers of the diagnostic table, by row within a 14-row block.
 QString pointNumber(int rowInBlock)
@@ -80,6 +90,7 @@ TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &data
     setWindowTitle(kAppTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     buildWindow();
+    m_cardList = new CardListModel(m_dataDir, today, this);
     m_about = new TAboutBox(m_platform, this);
     FormCreate(today);
 }
@@ -294,13 +305,18 @@ void TMainForm::OpenActExecute()
 {
     const QString path =
         m_platform->chooseCardFile(this, QStringLiteral("Открыть карточку пациента"), m_dataDir, m_lastChosen);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openCard(path);
+}
+
+bool TMainForm::openCard(const QString &path)
+{
     m_lastChosen = path;
     auto loaded = loadCard(path, m_dataDir);
     if (auto *e = std::get_if<ReadError>(&loaded)) {
+        m_cardList->updateCard(path); // the list shows it greyed, or no more
         defaultErrorBox(e->message);
-        return;
+        return false;
     }
     const LoadedCard &card = std::get<LoadedCard>(loaded);
     applyCard(card.card, card.templateTitles);
@@ -308,6 +324,60 @@ void TMainForm::OpenActExecute()
     PageControl1->setCurrentIndex(PassportPage);
     TabSheet8Enter();
     TabSheet10Enter();
+    rememberCard(path);
+    m_cardList->updateCard(path);
+    return true;
+}
+
+void TMainForm::FindActExecute()
+{
+    auto *dialog = new FindDialog(m_cardList, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &FindDialog::cardChosen, this, &TMainForm::openCard);
+    dialog->open();
+}
+
+void TMainForm::RecentCardClick(const QString &path)
+{
+    // A card that is gone leaves the list once its open has said so.
+    if (!openCard(path) && !QFileInfo::exists(path))
+        forgetCard(path);
+}
+
+void TMainForm::rememberCard(const QString &path)
+{
+    QSettings settings(kSettingsName, kSettingsName);
+    settings.setValue(kRecentKey, withRecentCard(settings.value(kRecentKey).toStringList(), path));
+    fillRecentMenu();
+}
+
+void TMainForm::forgetCard(const QString &path)
+{
+    QSettings settings(kSettingsName, kSettingsName);
+    settings.setValue(kRecentKey, withoutRecentCard(settings.value(kRecentKey).toStringList(), path));
+    fillRecentMenu();
+}
+
+void TMainForm::fillRecentMenu()
+{
+    // The items are made once and relabelled: one of them may be the action being handled.
+    if (RecentMenu->isEmpty()) {
+        for (int i = 0; i < kRecentCardCount; ++i) {
+            QAction *action = RecentMenu->addAction(QString());
+            connect(action, &QAction::triggered, this, [this, action] { RecentCardClick(action->data().toString()); });
+        }
+    }
+    const QStringList recent = QSettings(kSettingsName, kSettingsName).value(kRecentKey).toStringList();
+    const QList<QAction *> items = RecentMenu->actions();
+    for (int i = 0; i < items.size(); ++i) {
+        const QString path = recent.value(i);
+        const QString name = QFileInfo(path).completeBaseName().replace(u'&', QStringLiteral("&&"));
+        items.at(i)->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+        items.at(i)->setToolTip(QDir::toNativeSeparators(path));
+        items.at(i)->setData(path);
+        items.at(i)->setVisible(!path.isEmpty());
+    }
+    RecentMenu->menuAction()->setEnabled(!recent.isEmpty());
 }
 
 void TMainForm::SaveActExecute()
@@ -322,6 +392,10 @@ void TMainForm::SaveActExecute()
     }
     setStatus(1, QStringLiteral(" Карточка сохранена"));
     setStatus(0, QStringLiteral(" Карточка пациента: ") + card.text(QStringLiteral("FioEdit")));
+    const QString saved =
+        QDir(m_dataDir).absoluteFilePath(card.text(QStringLiteral("FioEdit")) + QStringLiteral(".dat"));
+    rememberCard(saved);
+    m_cardList->updateCard(saved);
 }
 
 void TMainForm::DelActExecute()
@@ -333,6 +407,9 @@ void TMainForm::DelActExecute()
     m_lastChosen = path;
     for (const QString &name : deletionNames(path))
         QFile::remove(name);
+    m_cardList->updateCard(path);
+    if (!QFileInfo::exists(path))
+        forgetCard(path);
     // A reset stopped by a missing template list does not report the deletion.
     if (resetCard())
         setStatus(1, QStringLiteral(" Карточка удалена"));

@@ -23,6 +23,7 @@ class QToolButton;
 
 namespace vel {
 class CardBinding;
+class CardListModel;
 class DateField;
 class NumberLabel;
 class Platform;
@@ -65,6 +66,8 @@ public:
     // Handlers, named after their controls and events.
     void NewActExecute();
     void OpenActExecute();
+    void FindActExecute();
+    void RecentCardClick(const QString &path);
     void SaveActExecute();
     void DelActExecute();
     void PrnActExecute();
@@ -89,6 +92,10 @@ public:
     void SectionButtonClick(int section);
     void OkButtonClick();
 
+    // Opens the card whose main file this is: all six files or nothing.
+    bool openCard(const QString &path);
+    vel::CardListModel *cardList() const { return m_cardList; }
+
     // Shown beside the card, never stored: body indices and the weight chart.
     void refreshBodyIndices();
     void refreshChart();
@@ -112,6 +119,9 @@ private:
     void buildPrescriptionPage(QWidget *page);
     void buildTemplateEditor(QWidget *page);
     void registerControls();
+    void rememberCard(const QString &path);
+    void forgetCard(const QString &path);
+    void fillRecentMenu();
     void placeCornerButton(QWidget *page, QToolButton *button);
     void watchSectionTicks();
 
@@ -142,8 +152,9 @@ private:
 
     QAction *NewAct = nullptr, *OpenAct = nullptr, *SaveAct = nullptr, *DelAct = nullptr, *PrnAct = nullptr,
             *ShablAct = nullptr, *ExitAct = nullptr, *HelpAct = nullptr, *PartAct = nullptr, *CardAct = nullptr,
-            *AboutAct = nullptr, *ReportAct = nullptr;
-    QMenu *PopupMenu1 = nullptr;
+            *AboutAct = nullptr, *ReportAct = nullptr, *FindAct = nullptr;
+    QMenu *PopupMenu1 = nullptr, *RecentMenu = nullptr;
+    vel::CardListModel *m_cardList = nullptr;
     QLabel *m_panels[2] = {nullptr, nullptr};
     QTabWidget *PageControl1 = nullptr, *PageControl2 = nullptr, *PageControl3 = nullptr;
     QLineEdit *FioEdit = nullptr, *AgeEdit = nullptr, *RostEdit = nullptr;

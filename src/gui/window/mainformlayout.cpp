@@ -129,6 +129,9 @@ void TMainForm::buildMenu()
     NewAct =
         makeAction(QStringLiteral("NewAct"), QStringLiteral("Новая"), 0, QStringLiteral("Завести новую карточку..."));
     OpenAct = makeAction(QStringLiteral("OpenAct"), QStringLiteral("Открыть"), 15);
+    FindAct = makeAction(QStringLiteral("FindAct"), QStringLiteral("Найти карточку..."), 15,
+                         QStringLiteral("Список карточек с поиском по Ф.И.О. и дате рождения"));
+    FindAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     SaveAct = makeAction(QStringLiteral("SaveAct"), QStringLiteral("Сохранить"), 20);
     DelAct = makeAction(QStringLiteral("DelAct"), QStringLiteral("Удалить"), 2);
     PrnAct = makeAction(QStringLiteral("PrnAct"), QStringLiteral("Печать"), 18);
@@ -154,6 +157,7 @@ void TMainForm::buildMenu()
 
     connect(NewAct, &QAction::triggered, this, &TMainForm::NewActExecute);
     connect(OpenAct, &QAction::triggered, this, &TMainForm::OpenActExecute);
+    connect(FindAct, &QAction::triggered, this, &TMainForm::FindActExecute);
     connect(SaveAct, &QAction::triggered, this, &TMainForm::SaveActExecute);
     connect(DelAct, &QAction::triggered, this, &TMainForm::DelActExecute);
     connect(PrnAct, &QAction::triggered, this, &TMainForm::PrnActExecute);
@@ -171,7 +175,12 @@ void TMainForm::buildMenu()
     bar->setNativeMenuBar(false);
     QMenu *card = bar->addMenu(QStringLiteral("Карточка"));
     card->setObjectName(QStringLiteral("CardMenu"));
-    card->addActions({NewAct, OpenAct, SaveAct, DelAct, PrnAct, ReportAct});
+    card->addActions({NewAct, OpenAct, FindAct});
+    RecentMenu = card->addMenu(QStringLiteral("Последние карточки"));
+    RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    RecentMenu->setToolTipsVisible(true);
+    fillRecentMenu();
+    card->addActions({SaveAct, DelAct, PrnAct, ReportAct});
     card->addSeparator();
     card->addAction(ShablAct);
     card->addSeparator();

@@ -75,8 +75,13 @@ bool MenuKeys::chooseInMenu(QMenu *menu, QChar typed)
         menu->setActiveAction(matches.at((at + 1) % matches.size()));
         return true;
     }
-    // Close the menus first, as a click does, then run the command.
+    // A submenu is marked (Right opens it); a command closes the menus first,
+    // as a click does, and then runs.
     QAction *chosen = matches.constFirst();
+    if (chosen->menu()) {
+        menu->setActiveAction(chosen);
+        return true;
+    }
     while (QWidget *popup = QApplication::activePopupWidget())
         popup->close();
     QMetaObject::invokeMethod(chosen, &QAction::trigger, Qt::QueuedConnection);
@@ -93,8 +98,12 @@ bool MenuKeys::eventFilter(QObject *watched, QEvent *event)
     }
     auto *key = static_cast<QKeyEvent *>(event);
     if (auto *menu = qobject_cast<QMenu *>(watched)) {
-        // Only the window's own menus; the standard edit menus bring their own mnemonics.
-        if (menu->parentWidget() != m_bar && menu->parentWidget() != m_window)
+        // Only the window's own menus and their submenus; the standard edit
+        // menus bring their own mnemonics.
+        QWidget *owner = menu->parentWidget();
+        while (qobject_cast<QMenu *>(owner))
+            owner = owner->parentWidget();
+        if (owner != m_bar && owner != m_window)
             return false;
         if (type == QEvent::KeyPress && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
             return chooseInMenu(menu, key->text().size() == 1 ? key->text().at(0) : keyLetter(key->key()));
