@@ -2,6 +2,7 @@
 // at once: velscreens <data folder> <output folder>
 #include "find/cardlistmodel.h"
 #include "window/aboutbox.h"
+#include "fonts/fonts.h"
 #include "window/mainform.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    vel::useEmbeddedFonts();
     if (argc < 3) {
         qWarning("usage: velscreens <data folder> <output folder>");
         return 2;

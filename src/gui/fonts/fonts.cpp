@@ -1,5 +1,6 @@
 #include "fonts/fonts.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 
 static void initFontResources()
@@ -31,6 +32,15 @@ bool registerEmbeddedFonts()
         return all;
     }();
     return loaded;
+}
+
+void useEmbeddedFonts()
+{
+    if (!registerEmbeddedFonts())
+        return;
+    QFont font = QApplication::font();
+    font.setFamily(sansFamily());
+    QApplication::setFont(font);
 }
 
 } // namespace vel

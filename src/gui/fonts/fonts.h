@@ -13,4 +13,9 @@ QString serifFamily(); // "Liberation Serif"
 // not be loaded (the system's fonts are used then).
 bool registerEmbeddedFonts();
 
+// Registers them and makes the sans face the application's own, so that
+// what the window does not draw itself (menus' shortcut column, dialogs
+// without an owner) uses it too. Call once after the application is made.
+void useEmbeddedFonts();
+
 } // namespace vel
