@@ -2,6 +2,7 @@
 #include "startup/commandline.h"
 #include "startup/datafolder.h"
 #include "capture/screenshottaker.h"
+#include "fonts/fonts.h"
 #include "window/mainform.h"
 #include "window/titleprobe.h"
 
@@ -65,6 +66,7 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    vel::useEmbeddedFonts();
     QTranslator qtRussian;
     describe(app, qtRussian);
     // Lets the desktop match the window to its menu entry and icon.

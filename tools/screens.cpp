@@ -2,14 +2,18 @@
 // at once: velscreens <data folder> <output folder>
 #include "find/cardlistmodel.h"
 #include "window/aboutbox.h"
+#include "fonts/fonts.h"
 #include "window/mainform.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +24,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    vel::useEmbeddedFonts();
     if (argc < 3) {
         qWarning("usage: velscreens <data folder> <output folder>");
         return 2;
@@ -76,9 +81,20 @@ int main(int argc, char *argv[])
         pages->setCurrentIndex(i);
         shot(QStringLiteral("1%1-page").arg(i));
     }
+    // A few ticks, so the index shows its marks.
+    for (const char *name : {"CheckBox26", "CheckBox28", "CheckBox33", "CheckBox34", "HeartGroup_1"})
+        if (auto *box = form.findChild<QAbstractButton *>(QLatin1String(name)))
+            box->setChecked(true);
+    pages->setCurrentIndex(5);
+    shot(QStringLiteral("15-page-marks"));
     for (int s = 1; s <= 18; ++s) {
         form.SectionButtonClick(s);
         shot(QStringLiteral("2%1-section").arg(s, 2, 10, QLatin1Char('0')));
+    }
+    // Where the keyboard stands once Tab has reached a section's OK.
+    if (QWidget *ok = form.findChild<QWidget *>(QStringLiteral("SpeedButton36"))) {
+        ok->setFocus(Qt::TabFocusReason);
+        shot(QStringLiteral("28-section-ok-focused"));
     }
     // The card list over the data folder, drawn where it opens over the window.
     form.SaveActExecute();
@@ -104,6 +120,16 @@ int main(int argc, char *argv[])
     about->show();
     QApplication::processEvents();
     about->grab().save(out + QStringLiteral("/31-about.png"));
+    about->hide();
+    // The card menu as it opens, with its highlight and shortcuts.
+    if (auto *menu = form.findChild<QMenu *>(QStringLiteral("CardMenu"))) {
+        form.menuBar()->setActiveAction(menu->menuAction());
+        QApplication::processEvents();
+        menu->setActiveAction(menu->actions().value(1));
+        QApplication::processEvents();
+        menu->grab().save(out + QStringLiteral("/33-card-menu.png"));
+        menu->close();
+    }
     form.HelpActExecute();
     QApplication::processEvents();
     for (QWidget *w : QApplication::topLevelWidgets())

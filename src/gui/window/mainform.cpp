@@ -16,12 +16,14 @@
 #include "visits/prescription.h"
 #include "visits/templatestore.h"
 #include "widgets/datefield.h"
+#include "widgets/numberlabel.h"
 #include "widgets/radiogroup.h"
 #include "grids/chartfeed.h"
 #include "grids/diagnosticmodel.h"
 #include "grids/gridview.h"
 #include "grids/visitmodel.h"
 #include "widgets/memoedit.h"
+#include "widgets/sectionbutton.h"
 #include "window/aboutbox.h"
 #include "window/cardbinding.h"
 
@@ -38,6 +40,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -107,6 +110,7 @@ void TMainForm::buildPages()
     qApp->removeEventFilter(this);
     buildViews();
     registerControls();
+    watchSectionTicks();
     m_about = new TAboutBox(m_platform, this);
     PageControl1->setVisible(false);
     PageControl2->setVisible(false);
@@ -212,8 +216,8 @@ void TMainForm::refreshBodyIndices()
 {
     if (m_settingCard)
         return;
-    BmiLabel->setText(bmiText(bodyMassIndex(RostEdit->text(), control<QLineEdit>(QStringLiteral("VesEdit"))->text())));
-    WhrLabel->setText(
+    BmiLabel->setFullText(bmiText(bodyMassIndex(RostEdit->text(), control<QLineEdit>(QStringLiteral("VesEdit"))->text())));
+    WhrLabel->setFullText(
         whrText(waistToHip(control<QLineEdit>(QStringLiteral("TalEdit"))->text(),
                            control<QLineEdit>(QStringLiteral("BedrEdit"))->text(), SexGroup->itemIndex())));
 }
@@ -632,10 +636,54 @@ void TMainForm::SectionButtonClick(int section)
         PageControl2->setTabVisible(i, false);
     PageControl2->setTabVisible(section - 1, true);
     PageControl2->setCurrentIndex(section - 1);
+    m_openSection = section;
+    // The keyboard starts at the section's first item.
+    if (QWidget *page = PageControl2->widget(section - 1)) {
+        const auto items = page->findChildren<QAbstractButton *>();
+        for (QAbstractButton *item : items)
+            if (item->focusPolicy() & Qt::TabFocus) {
+                item->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+    }
 }
 
 void TMainForm::OkButtonClick()
 {
     showView(PageControl1);
     TabSheet8Enter();
+    // Back on the index, the keyboard stands on the section just left.
+    if (m_openSection > 0)
+        if (QWidget *button = m_controls.value(QLatin1String(kCatalogueSections[m_openSection - 1].button)))
+            button->setFocus(Qt::OtherFocusReason);
+}
+
+void TMainForm::watchSectionTicks()
+{
+    for (const CatalogueControl &c : kCatalogue) {
+        const int section = c.section;
+        auto refresh = [this, section] { refreshSectionMark(section); };
+        if (c.kind == CatalogueKind::Check) {
+            connect(control<QCheckBox>(QLatin1String(c.name)), &QCheckBox::toggled, this, refresh);
+        } else {
+            const auto items = control<RadioGroup>(QLatin1String(c.name))->findChildren<QRadioButton *>();
+            for (QRadioButton *item : items)
+                connect(item, &QRadioButton::toggled, this, refresh);
+        }
+    }
+}
+
+void TMainForm::refreshSectionMark(int section)
+{
+    int ticked = 0;
+    for (const CatalogueControl &c : kCatalogue) {
+        if (c.section != section)
+            continue;
+        const QString name = QLatin1String(c.name);
+        if (c.kind == CatalogueKind::Check ? control<QCheckBox>(name)->isChecked()
+                                           : control<RadioGroup>(name)->itemIndex() >= 0)
+            ++ticked;
+    }
+    if (auto *button = control<SectionButton>(QLatin1String(kCatalogueSections[section - 1].button)))
+        button->setTickCount(ticked);
 }

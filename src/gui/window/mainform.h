@@ -110,6 +110,8 @@ public:
     void refreshChart();
     // The dietitian's numbers: waist-to-height, energy, progress, the chart's aids.
     void refreshNumbers();
+    // The anamnesis index shows how many items of each section are ticked.
+    void refreshSectionMark(int section);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -135,6 +137,7 @@ private:
     void forgetCard(const QString &path);
     void fillRecentMenu();
     void placeCornerButton(QWidget *page, QToolButton *button);
+    void watchSectionTicks();
 
     bool resetCard(); // false when it stopped at a file error
     void showView(QTabWidget *view);
@@ -159,6 +162,7 @@ private:
     bool m_settingCard = false; // a card is being opened or reset: indices wait for the end
     bool m_pagesBuilt = false;
     std::optional<QStringList> m_startTemplates; // the template list read at start-up, until the editor exists
+    int m_openSection = 0; // the anamnesis section shown, 1..18
     QHash<QString, QWidget *> m_controls;
     std::unique_ptr<vel::CardBinding> m_binding;
 
@@ -181,7 +185,7 @@ private:
     QPlainTextEdit *GoalMemo = nullptr, *AnamMemo = nullptr;
     vel::MemoEdit *PrimMemo = nullptr, *PrepMemo = nullptr, *RecMemo = nullptr, *SblMemo = nullptr;
     QTextEdit *RichEd = nullptr;
-    QLabel *BmiLabel = nullptr, *WhrLabel = nullptr;
+    vel::NumberLabel *BmiLabel = nullptr, *WhrLabel = nullptr;
     QComboBox *AktivBox = nullptr;
     QLineEdit *CelEdit = nullptr;
     vel::NumberLabel *OtRostLabel = nullptr, *EnergLabel = nullptr, *KalorLabel = nullptr, *DinamLabel = nullptr,

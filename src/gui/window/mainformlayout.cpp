@@ -5,12 +5,14 @@
 #include "window/cardbinding.h"
 
 #include "chart/weightchart.h"
+#include "fonts/fonts.h"
 #include "pages/pages.h"
 #include "tables/catalogue.h"
 #include "tables/questions.h"
 #include "visits/age.h"
 #include "widgets/datefield.h"
 #include "widgets/multirowtabbar.h"
+#include "widgets/numberlabel.h"
 #include "widgets/picturebutton.h"
 #include "widgets/radiogroup.h"
 #include "grids/chartfeed.h"
@@ -19,6 +21,8 @@
 #include "grids/gridview.h"
 #include "grids/visitmodel.h"
 #include "widgets/memoedit.h"
+#include "widgets/sectionbutton.h"
+#include "window/menukeys.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -34,8 +38,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
@@ -99,8 +106,11 @@ QLabel *makeLabel(const QString &text, QWidget *parent)
 
 void TMainForm::buildWindow()
 {
-    QFont font(QStringLiteral("Liberation Sans"));
+    registerEmbeddedFonts();
+    QFont font(sansFamily());
     font.setPixelSize(12);
+    // Menus, message boxes and dialogs of the window use its font too.
+    setAttribute(Qt::WA_WindowPropagation);
     setFont(font);
     setFixedSize(kWidth, kHeight);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -138,6 +148,10 @@ void TMainForm::buildMenu()
     CardAct = makeAction(QStringLiteral("CardAct"), QStringLiteral("Оставить отзыв"), 17);
     AboutAct = makeAction(QStringLiteral("AboutAct"), QStringLiteral("О программе..."), 3,
                           QStringLiteral("Информация о версии..."));
+    NewAct->setShortcut(QKeySequence::New);
+    OpenAct->setShortcut(QKeySequence::Open);
+    SaveAct->setShortcut(QKeySequence::Save);
+    PrnAct->setShortcut(QKeySequence::Print);
     ExitAct->setShortcut(QKeySequence(Qt::Key_F10));
     HelpAct->setShortcut(QKeySequence(Qt::Key_F1));
     SaveAct->setEnabled(false);
@@ -185,6 +199,16 @@ void TMainForm::buildMenu()
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     PopupMenu1->addAction(HelpAct);
+
+    // The menus' light grey highlight, with black text on it.
+    for (QWidget *menu : {static_cast<QWidget *>(bar), static_cast<QWidget *>(card), static_cast<QWidget *>(help),
+                          static_cast<QWidget *>(PopupMenu1)}) {
+        QPalette pal = menu->palette();
+        pal.setColor(QPalette::Highlight, QColor(226, 225, 219));
+        pal.setColor(QPalette::HighlightedText, Qt::black);
+        menu->setPalette(pal);
+    }
+    new MenuKeys(this, bar);
 }
 
 void TMainForm::buildStatusBar()
@@ -219,7 +243,7 @@ void TMainForm::buildWorkArea()
     auto caption = [work](const QString &name, const QString &text, int px, int x, int y) {
         auto *label = new QLabel(text, work);
         label->setObjectName(name);
-        QFont f(QStringLiteral("Liberation Serif"));
+        QFont f(serifFamily());
         f.setPixelSize(px);
         f.setBold(true);
         label->setFont(f);
@@ -292,6 +316,9 @@ void TMainForm::buildViews()
     buildPrescriptionPage(built[PrescriptionPage]);
     for (int i = 0; i < PageCount; ++i) {
         QToolButton *save = makePictureButton(QLatin1String(saveButtons[i]), 20, kSaveHint, built[i]);
+        save->setFocusPolicy(Qt::TabFocus);
+        if (i == PassportPage)
+            QWidget::setTabOrder(ShabBox, save);
         connect(save, &QToolButton::clicked, this, &TMainForm::SaveActExecute);
         placeCornerButton(built[i], save);
     }
@@ -304,14 +331,26 @@ void TMainForm::buildViews()
             TabSheet10Enter();
     });
 
+    // A section page takes the window's font before it is built, so that it
+    // can be measured against the room the view gives it.
+    const int frame = PageControl2->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, PageControl2);
+    // The OK button's corner stays free.
+    const QSize sectionRoom(kWidth - 2 * frame,
+                            kWorkHeight - PageControl2->tabBar()->sizeHint().height() - 2 * frame - 32);
     for (const CatalogueSection &s : kCatalogueSections) {
         auto *page = new QWidget;
         page->setObjectName(QLatin1String(s.page));
+        PageControl2->addTab(page, QString::fromUtf8(s.caption));
         buildAnamnesisSection(page, s.number);
+        spreadSectionRows(page, sectionRoom);
         QToolButton *ok = makePictureButton(QLatin1String(s.okButton), 12, QStringLiteral("OK"), page);
+        // The OK is the last stop of Tab; Enter and Esc anywhere in the section act as it does.
+        ok->setFocusPolicy(Qt::StrongFocus);
         connect(ok, &QToolButton::clicked, this, &TMainForm::OkButtonClick);
         placeCornerButton(page, ok);
-        PageControl2->addTab(page, QString::fromUtf8(s.caption));
+        for (const QKeySequence &key :
+             {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Escape)})
+            new QShortcut(key, page, this, &TMainForm::OkButtonClick, Qt::WidgetWithChildrenShortcut);
     }
 
     auto *editor = new QWidget;
@@ -449,13 +488,13 @@ void TMainForm::buildPassportPage(QWidget *page)
     right->addWidget(TypeBox, 4, 2, 1, 2);
     BrkButton = new QPushButton(brocaRestingCaption(), frame);
     BrkButton->setObjectName(QStringLiteral("BrkButton"));
-    BrkButton->setFocusPolicy(Qt::NoFocus);
+    BrkButton->setAutoDefault(false);
     connect(BrkButton, &QPushButton::clicked, this, &TMainForm::BrkButtonClick);
     right->addWidget(BrkButton, 5, 0, 1, 4);
-    BmiLabel = new QLabel(frame);
-    BmiLabel->setObjectName(QStringLiteral("BmiLabel"));
-    WhrLabel = new QLabel(frame);
-    WhrLabel->setObjectName(QStringLiteral("WhrLabel"));
+    // The body indices keep their place while the doctor types: a longer
+    // class never widens the frame.
+    BmiLabel = new NumberLabel(QStringLiteral("BmiLabel"), frame);
+    WhrLabel = new NumberLabel(QStringLiteral("WhrLabel"), frame);
     auto *indexBox = new QVBoxLayout;
     indexBox->setSpacing(2);
     indexBox->addWidget(BmiLabel);
@@ -493,8 +532,8 @@ void TMainForm::buildPassportPage(QWidget *page)
     outer->addStretch(1);
 
     // Tab goes down the left column, to the visit date, through the measurements, to the template.
-    QWidget *order[] = {FioEdit, BirEdit, address, phone, SexGroup, job,     DateEdit, RostEdit,
-                        weight,  tal,     bedr,    jir,   years,    TypeBox, ShabBox};
+    QWidget *order[] = {FioEdit, BirEdit, address, phone, SexGroup, job,     DateEdit,  RostEdit,
+                        weight,  tal,     bedr,    jir,   years,    TypeBox, BrkButton, ShabBox};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     buildNumbers(frame, right, bottom);
@@ -530,12 +569,8 @@ void TMainForm::buildAnamnesisIndexPage(QWidget *page)
     QFont big = font();
     big.setPixelSize(14);
     for (const CatalogueSection &s : kCatalogueSections) {
-        auto *button = new QPushButton(QString::fromUtf8(s.buttonCaption), page);
-        button->setObjectName(QLatin1String(s.button));
-        button->setFlat(true);
+        auto *button = new SectionButton(QLatin1String(s.button), QString::fromUtf8(s.buttonCaption), page);
         button->setFont(big);
-        button->setStyleSheet(QStringLiteral("text-align: left; padding: 4px 10px;"));
-        button->setCursor(Qt::PointingHandCursor);
         const int n = s.number;
         connect(button, &QPushButton::clicked, this, [this, n] { SectionButtonClick(n); });
         grid->addWidget(button, (n - 1) % 9, (n - 1) / 9);

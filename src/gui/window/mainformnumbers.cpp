@@ -20,6 +20,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -77,7 +78,7 @@ void TMainForm::buildNumbers(QFrame *panel, QGridLayout *panelGrid, QGridLayout 
     DinamLabel->setContentsMargins(16, 0, 0, 0);
     ImtLabel->setContentsMargins(16, 0, 0, 0);
 
-    QWidget::setTabOrder(TypeBox, AktivBox);
+    QWidget::setTabOrder(BrkButton, AktivBox);
     QWidget::setTabOrder(AktivBox, CelEdit);
     QWidget::setTabOrder(CelEdit, ShabBox);
 
