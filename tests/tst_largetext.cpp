@@ -76,6 +76,30 @@ private slots:
         QVERIFY(!memo->isReadOnly());
     }
 
+    void textLongerThanTypingLimitSavesWhole()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("shablon.kmt"), "");
+        ScriptedPlatform platform;
+        TMainForm form(&platform, QDate(2024, 3, 5), dir.path());
+        form.show();
+        form.NewActExecute();
+        auto *height = form.findChild<QLineEdit *>("RostEdit");
+        form.findChild<QLineEdit *>("FioEdit")->setText("Ivanova");
+        form.findChild<QLineEdit *>("BirEdit")->setText("01.01.1980");
+        height->setText("170,5"); // the field lets only three characters be typed
+        QCOMPARE(height->text(), QStringLiteral("170"));
+        CardState card = form.cardState();
+        card.texts.insert("RostEdit", "170,5");
+        QVERIFY(!saveCard(card, dir.path()));
+        platform.nextFiles << dir.filePath("Ivanova.dat");
+        form.OpenActExecute();
+        QCOMPARE(height->text(), QStringLiteral("170,5"));
+        QCOMPARE(form.cardState().text("RostEdit"), QStringLiteral("170,5"));
+        form.NewActExecute();
+        QCOMPARE(height->maxLength(), 3);
+    }
+
     void badNumberLineIsQuotedByItsStart()
     {
         QCOMPARE(notAnIntegerMessage("12a"), QStringLiteral("'12a' is not a valid integer value"));

@@ -11,9 +11,26 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace vel {
 
 namespace {
+
+// A stored text longer than may be typed into its field (the height's three
+// digits) is shown whole, or the save would store it cut. The typing limit
+// comes back with the next shorter text. Beyond Qt's own limit for a line
+// (32,767 characters) the field cannot hold it.
+const char *const kTypingLimit = "typingLimit";
+
+void setWholeText(QLineEdit *edit, const QString &text)
+{
+    if (!edit->property(kTypingLimit).isValid())
+        edit->setProperty(kTypingLimit, edit->maxLength());
+    const int limit = edit->property(kTypingLimit).toInt();
+    edit->setMaxLength(int(std::clamp<qsizetype>(text.size(), limit, std::max(limit, 32767))));
+    edit->setText(text);
+}
 
 // A radio group or a drop-down list, both stored as an index.
 int itemIndexOf(QWidget *w)
@@ -76,7 +93,7 @@ void CardBinding::apply(const CardState &card) const
         QWidget *w = m_controls.value(name);
         switch (f.kind) {
         case FieldKind::Text:
-            qobject_cast<QLineEdit *>(w)->setText(card.text(name));
+            setWholeText(qobject_cast<QLineEdit *>(w), card.text(name));
             break;
         case FieldKind::DateText:
             qobject_cast<DateField *>(w)->setShownText(card.text(name));
@@ -111,7 +128,7 @@ void CardBinding::reset(Stage stage, const QString &today) const
         QWidget *w = m_controls.value(QLatin1String(f.control));
         switch (f.kind) {
         case FieldKind::Text:
-            qobject_cast<QLineEdit *>(w)->clear();
+            setWholeText(qobject_cast<QLineEdit *>(w), QString());
             break;
         case FieldKind::DateText:
             if (f.reset == FieldReset::Today)
