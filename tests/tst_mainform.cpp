@@ -23,7 +23,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -43,6 +43,17 @@ void typeText(QWidget *w, const QString &text)
     w->setFocus();
     for (QChar ch : text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+// The tables are views: their cells are read and typed through the model.
+QString cellText(const QTableView *grid, int row, int column)
+{
+    return grid->model()->index(row, column).data().toString();
+}
+
+void setCell(QTableView *grid, int row, int column, const QString &text)
+{
+    grid->model()->setData(grid->model()->index(row, column), text);
 }
 
 const QString kTitle = QStringLiteral("VEL-NO-KASI - электронная картотека");
@@ -118,9 +129,9 @@ private slots:
         QVERIFY(!action("PrnAct")->isEnabled());
         QCOMPARE(m_form->statusText(0), QString());
         QCOMPARE(m_form->statusText(1), QString());
-        auto *grid2 = find<QTableWidget>("Grid2");
-        QCOMPARE(grid2->item(0, 0)->text(), QStringLiteral("Дата"));
-        QCOMPARE(grid2->item(0, 9)->text(), QStringLiteral("Моча"));
+        auto *grid2 = find<QTableView>("Grid2");
+        QCOMPARE(cellText(grid2, 0, 0), QStringLiteral("Дата"));
+        QCOMPARE(cellText(grid2, 0, 9), QStringLiteral("Моча"));
         auto *editorList = find<QComboBox>("ShabloBox");
         if (withTemplates) {
             QVERIFY(m_platform->boxes.isEmpty());
@@ -175,9 +186,9 @@ private slots:
     void menusAndShell()
     {
         makeForm();
-        const QStringList captions = {"Новая",  "Открыть",          "Сохранить", "Удалить",
-                                      "Печать", "Отчёт о динамике", "",          "Редактор шаблонов",
-                                      "",       "Выход          "};
+        const QStringList captions = {"Новая",   "Открыть", "Найти карточку...", "Последние карточки",
+                                      "Сохранить", "Удалить", "Печать", "Отчёт о динамике", "",
+                                      "Редактор шаблонов", "",  "Выход          "};
         const auto cardMenu = m_form->findChild<QMenu *>("CardMenu")->actions();
         QCOMPARE(cardMenu.size(), captions.size());
         for (int i = 0; i < captions.size(); ++i)
@@ -222,7 +233,7 @@ private slots:
         QVERIFY(shab->isEnabled());
         QCOMPARE(find<QPlainTextEdit>("PrimMemo")->toPlainText(), QStringLiteral("Примечания врача"));
         QVERIFY(!find<QCheckBox>("KonBox")->isChecked());
-        QCOMPARE(find<QTableWidget>("Grid2")->rowCount(), 1);
+        QCOMPARE(find<QTableView>("Grid2")->model()->rowCount(), 1);
         QVERIFY(action("SaveAct")->isEnabled());
         QVERIFY(!action("PrnAct")->isEnabled());
         find<QTabWidget>("PageControl1")->setCurrentIndex(8);
@@ -358,10 +369,10 @@ private slots:
         QCOMPARE(find<QPlainTextEdit>("PrimMemo")->toPlainText(), QStringLiteral("первая\nвторая"));
         QVERIFY(find<QPlainTextEdit>("AnamMemo")->toPlainText().contains(QStringLiteral("Ожирение: 4-я степень")));
         QVERIFY(action("PrnAct")->isEnabled());
-        auto *grid1 = find<QTableWidget>("Grid1");
-        QCOMPARE(grid1->rowCount(), 28);
-        QCOMPARE(grid1->item(15, 0)->text(), QStringLiteral("1"));
-        QCOMPARE(grid1->item(27, 0)->text(), QStringLiteral("6"));
+        auto *grid1 = find<QTableView>("Grid1");
+        QCOMPARE(grid1->model()->rowCount(), 28);
+        QCOMPARE(cellText(grid1, 15, 0), QStringLiteral("1"));
+        QCOMPARE(cellText(grid1, 27, 0), QStringLiteral("6"));
 
         m_form->SaveActExecute();
 
@@ -370,10 +381,10 @@ private slots:
         m_form->SaveActExecute();
         m_platform->nextFiles << path("Краткий.dat");
         m_form->OpenActExecute();
-        QCOMPARE(grid1->rowCount(), 1);
-        QVERIFY(!grid1->item(0, 0) || grid1->item(0, 0)->text().isEmpty());
+        QCOMPARE(grid1->model()->rowCount(), 1);
+        QVERIFY(cellText(grid1, 0, 0).isEmpty());
         m_form->AddBtnClick();
-        QVERIFY(!grid1->item(14, 1) && !grid1->item(20, 0));
+        QVERIFY(!grid1->model()->index(14, 1).isValid() && !grid1->model()->index(20, 0).isValid());
         m_platform->nextFiles << path("Сидоров.dat");
         m_form->OpenActExecute();
         m_platform->boxes.clear();
@@ -417,7 +428,7 @@ private slots:
         QVERIFY2(m_platform->boxes.first().startsWith(kTitle + "|" + message), qPrintable(m_platform->boxes.first()));
         QCOMPARE(find<QLineEdit>("FioEdit")->text(), QStringLiteral("Другой"));
         QCOMPARE(find<QLineEdit>("AdrEdit")->text(), QStringLiteral("Москва"));
-        QCOMPARE(find<QTableWidget>("Grid2")->rowCount(), 1);
+        QCOMPARE(find<QTableView>("Grid2")->model()->rowCount(), 1);
         QCOMPARE(m_form->statusText(0), QString());
     }
 
@@ -472,43 +483,43 @@ private slots:
     {
         makeForm();
         m_form->NewActExecute();
-        auto *grid1 = find<QTableWidget>("Grid1");
+        auto *grid1 = find<QTableView>("Grid1");
         QVERIFY(grid1->isHidden());
         find<QToolButton>("AddButton")->click();
         QVERIFY(!grid1->isHidden());
-        QCOMPARE(grid1->rowCount(), 14);
-        QCOMPARE(grid1->item(0, 1)->text(), QStringLiteral("Дата"));
-        QCOMPARE(grid1->item(1, 1)->text(), QStringLiteral("5.03.2024"));
-        QCOMPARE(grid1->item(7, 2)->text(), QStringLiteral("Правая нога"));
-        QCOMPARE(grid1->item(13, 0)->text(), QStringLiteral("6"));
-        QCOMPARE(grid1->item(0, 0)->text(), QString());
+        QCOMPARE(grid1->model()->rowCount(), 14);
+        QCOMPARE(cellText(grid1, 0, 1), QStringLiteral("Дата"));
+        QCOMPARE(cellText(grid1, 1, 1), QStringLiteral("5.03.2024"));
+        QCOMPARE(cellText(grid1, 7, 2), QStringLiteral("Правая нога"));
+        QCOMPARE(cellText(grid1, 13, 0), QStringLiteral("6"));
+        QCOMPARE(cellText(grid1, 0, 0), QString());
         for (int row : {0, 1, 7}) // numbered or not, column 0 is never edited
-            QVERIFY(!(grid1->item(row, 0)->flags() & Qt::ItemIsEditable));
+            QVERIFY(!(grid1->model()->flags(grid1->model()->index(row, 0)) & Qt::ItemIsEditable));
         m_form->AddBtnClick();
-        QCOMPARE(grid1->rowCount(), 28);
-        QCOMPARE(grid1->item(15, 1)->text(), QStringLiteral("5.03.2024"));
+        QCOMPARE(grid1->model()->rowCount(), 28);
+        QCOMPARE(cellText(grid1, 15, 1), QStringLiteral("5.03.2024"));
         m_form->NewActExecute();
         m_form->AddBtnClick();
-        QCOMPARE(grid1->rowCount(), 14);
-        QVERIFY(!grid1->item(14, 1));
+        QCOMPARE(grid1->model()->rowCount(), 14);
+        QVERIFY(!grid1->model()->index(14, 1).isValid());
 
         // A row is dragged to another place by its point number.
-        grid1->setItem(3, 2, new QTableWidgetItem("третья"));
+        setCell(grid1, 3, 2, "третья");
         auto cellCentre = [grid1](int row, int column) {
             return grid1->visualRect(grid1->model()->index(row, column)).center();
         };
         QTest::mousePress(grid1->viewport(), Qt::LeftButton, {}, cellCentre(3, 0));
         QTest::mouseRelease(grid1->viewport(), Qt::LeftButton, {}, cellCentre(5, 0));
-        QCOMPARE(grid1->item(5, 2)->text(), QStringLiteral("третья"));
-        QCOMPARE(grid1->item(5, 0)->text(), QStringLiteral("3"));
-        QCOMPARE(grid1->rowCount(), 14);
+        QCOMPARE(cellText(grid1, 5, 2), QStringLiteral("третья"));
+        QCOMPARE(cellText(grid1, 5, 0), QStringLiteral("3"));
+        QCOMPARE(grid1->model()->rowCount(), 14);
 
-        auto *grid2 = find<QTableWidget>("Grid2");
+        auto *grid2 = find<QTableView>("Grid2");
         find<QToolButton>("Add2Button")->click();
         find<QToolButton>("Add2Button")->click();
-        QCOMPARE(grid2->rowCount(), 3);
-        QCOMPARE(grid2->item(2, 0)->text(), QStringLiteral("5.03.2024"));
-        QVERIFY(!grid2->item(2, 1));
+        QCOMPARE(grid2->model()->rowCount(), 3);
+        QCOMPARE(cellText(grid2, 2, 0), QStringLiteral("5.03.2024"));
+        QCOMPARE(cellText(grid2, 2, 1), QString());
     }
 
     void indicesAndChart()
@@ -528,12 +539,12 @@ private slots:
         QVERIFY(whr->text().contains(QStringLiteral("риск")));
 
         auto *chart = m_form->findChild<vel::WeightChart *>("WeightChart");
-        auto *grid2 = find<QTableWidget>("Grid2");
+        auto *grid2 = find<QTableView>("Grid2");
         m_form->Add2ButtonClick();
         m_form->Add2ButtonClick();
-        grid2->setItem(1, 1, new QTableWidgetItem("82,5"));
-        grid2->setItem(2, 1, new QTableWidgetItem(QStringLiteral("81 кг")));
-        grid2->setItem(2, 2, new QTableWidgetItem("—"));
+        setCell(grid2, 1, 1, "82,5");
+        setCell(grid2, 2, 1, QStringLiteral("81 кг"));
+        setCell(grid2, 2, 2, "—");
         QCOMPARE(chart->series().weight.size(), 2);
         QCOMPARE(chart->series().weight.at(1).value, 81.0);
         QVERIFY(chart->series().waist.isEmpty());

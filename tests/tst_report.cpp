@@ -15,7 +15,7 @@
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -73,15 +73,16 @@ class TestReport final : public QObject {
         set("BedrEdit", "118");
         find<QComboBox>("AktivBox")->setCurrentIndex(2);
         set("CelEdit", "80");
-        auto *grid = find<QTableWidget>("Grid2");
+        QAbstractItemModel *grid = find<QTableView>("Grid2")->model();
+        auto cell = [grid](int r, int c, const QString &text) { grid->setData(grid->index(r, c), text); };
         const QDate first(2023, 10, 3);
         for (int v = 0; v < visits; ++v) {
             m_form->Add2ButtonClick();
             const int r = grid->rowCount() - 1;
-            grid->setItem(r, 0, new QTableWidgetItem(first.addDays(7 * v).toString("d.MM.yyyy")));
-            grid->setItem(r, 1, new QTableWidgetItem(QString::number(100 - 0.5 * v).replace('.', ',')));
-            grid->setItem(r, 2, new QTableWidgetItem(QString::number(110 - v)));
-            grid->setItem(r, 3, new QTableWidgetItem(QString::number(125 - v / 2)));
+            cell(r, 0, first.addDays(7 * v).toString("d.MM.yyyy"));
+            cell(r, 1, QString::number(100 - 0.5 * v).replace('.', ','));
+            cell(r, 2, QString::number(110 - v));
+            cell(r, 3, QString::number(125 - v / 2));
         }
     }
 

@@ -1,21 +1,30 @@
 // Takes a screenshot of every screen of the program, for looking at them all
 // at once: velscreens <data folder> <output folder>
+#include "find/cardlistmodel.h"
 #include "window/aboutbox.h"
+#include "fonts/fonts.h"
 #include "window/mainform.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    vel::useEmbeddedFonts();
     if (argc < 3) {
         qWarning("usage: velscreens <data folder> <output folder>");
         return 2;
@@ -53,7 +62,7 @@ int main(int argc, char *argv[])
     set("CelEdit", QStringLiteral("80"));
     if (auto *activity = form.findChild<QComboBox *>(QStringLiteral("AktivBox")))
         activity->setCurrentIndex(1);
-    auto *visits = form.findChild<QTableWidget *>(QStringLiteral("Grid2"));
+    auto *visits = form.findChild<QTableView *>(QStringLiteral("Grid2"))->model();
     const char *const rows[][4] = {{"10.01.2024", "96", "103", "121"},
                                    {"24.01.2024", "94,5", "101", "120"},
                                    {"7.02.2024", "93", "100", "119"},
@@ -63,7 +72,7 @@ int main(int argc, char *argv[])
         form.Add2ButtonClick();
         const int r = visits->rowCount() - 1;
         for (int c = 0; c < 4; ++c)
-            visits->setItem(r, c, new QTableWidgetItem(QString::fromUtf8(row[c])));
+            visits->setData(visits->index(r, c), QString::fromUtf8(row[c]));
     }
     auto *pages = form.findChild<QTabWidget *>(QStringLiteral("PageControl1"));
     for (int i = 0; i < pages->count(); ++i) {
@@ -72,9 +81,38 @@ int main(int argc, char *argv[])
         pages->setCurrentIndex(i);
         shot(QStringLiteral("1%1-page").arg(i));
     }
+    // A few ticks, so the index shows its marks.
+    for (const char *name : {"CheckBox26", "CheckBox28", "CheckBox33", "CheckBox34", "HeartGroup_1"})
+        if (auto *box = form.findChild<QAbstractButton *>(QLatin1String(name)))
+            box->setChecked(true);
+    pages->setCurrentIndex(5);
+    shot(QStringLiteral("15-page-marks"));
     for (int s = 1; s <= 18; ++s) {
         form.SectionButtonClick(s);
         shot(QStringLiteral("2%1-section").arg(s, 2, 10, QLatin1Char('0')));
+    }
+    // Where the keyboard stands once Tab has reached a section's OK.
+    if (QWidget *ok = form.findChild<QWidget *>(QStringLiteral("SpeedButton36"))) {
+        ok->setFocus(Qt::TabFocusReason);
+        shot(QStringLiteral("28-section-ok-focused"));
+    }
+    // The card list over the data folder, drawn where it opens over the window.
+    form.SaveActExecute();
+    form.FindActExecute();
+    if (auto *list = form.findChild<QDialog *>(QStringLiteral("FindDialog"))) {
+        QElapsedTimer reading;
+        reading.start();
+        while (form.cardList()->isReading() && reading.elapsed() < 30000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        if (auto *search = list->findChild<QLineEdit *>(QStringLiteral("FindEdit")))
+            search->setText(QStringLiteral("иван 19"));
+        QApplication::processEvents();
+        QPixmap picture = form.grab();
+        QPainter painter(&picture);
+        painter.drawPixmap(list->frameGeometry().topLeft() - form.geometry().topLeft(), list->grab());
+        painter.end();
+        picture.save(out + QStringLiteral("/29-find.png"));
+        list->close();
     }
     form.ShablActExecute();
     shot(QStringLiteral("30-templates"));
@@ -82,6 +120,16 @@ int main(int argc, char *argv[])
     about->show();
     QApplication::processEvents();
     about->grab().save(out + QStringLiteral("/31-about.png"));
+    about->hide();
+    // The card menu as it opens, with its highlight and shortcuts.
+    if (auto *menu = form.findChild<QMenu *>(QStringLiteral("CardMenu"))) {
+        form.menuBar()->setActiveAction(menu->menuAction());
+        QApplication::processEvents();
+        menu->setActiveAction(menu->actions().value(1));
+        QApplication::processEvents();
+        menu->grab().save(out + QStringLiteral("/33-card-menu.png"));
+        menu->close();
+    }
     form.HelpActExecute();
     QApplication::processEvents();
     for (QWidget *w : QApplication::topLevelWidgets())

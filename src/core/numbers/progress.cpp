@@ -37,10 +37,14 @@ QString kgText(double kg)
 
 QVector<ChartPoint> weighedVisits(const QVector<QStringList> &visitRows)
 {
-    QVector<ChartPoint> points = chartSeries(visitRows).weight;
-    std::stable_sort(points.begin(), points.end(),
+    return weighedVisits(chartSeries(visitRows).weight);
+}
+
+QVector<ChartPoint> weighedVisits(QVector<ChartPoint> weightPoints)
+{
+    std::stable_sort(weightPoints.begin(), weightPoints.end(),
                      [](const ChartPoint &a, const ChartPoint &b) { return a.date < b.date; });
-    return points;
+    return weightPoints;
 }
 
 std::optional<double> goalWeight(const QString &text)

@@ -15,6 +15,8 @@ namespace vel {
 
 // The weighed visits in date order; rows on one date keep the table's order.
 QVector<ChartPoint> weighedVisits(const QVector<QStringList> &visitRows);
+// The same from the weight points of a chart series already read.
+QVector<ChartPoint> weighedVisits(QVector<ChartPoint> weightPoints);
 
 // The goal weight field: a number above zero, or nothing.
 std::optional<double> goalWeight(const QString &text);

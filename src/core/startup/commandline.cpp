@@ -27,7 +27,9 @@ StartupRequest parseCommandLine(const QStringList &arguments, const QString &sta
     const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
                                               QStringLiteral("Сохранить снимок окна в <файл> (PNG) и выйти."),
                                               QStringLiteral("файл"));
-    parser.addOptions({dataDirOption, documentsOption, screenshotOption});
+    QCommandLineOption quitWhenShownOption(QStringLiteral("quit-when-shown"));
+    quitWhenShownOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({dataDirOption, documentsOption, screenshotOption, quitWhenShownOption});
 
     StartupRequest request;
     auto fail = [&request](const QString &why) {
@@ -67,6 +69,7 @@ StartupRequest parseCommandLine(const QStringList &arguments, const QString &sta
         request.dataDir = QDir::cleanPath(QDir(documentsDir).absoluteFilePath(kDocumentsFolderName));
         request.namedDataDir = true;
     }
+    request.quitWhenShown = parser.isSet(quitWhenShownOption);
     if (parser.isSet(screenshotOption)) {
         const QString file = parser.value(screenshotOption);
         if (file.isEmpty())

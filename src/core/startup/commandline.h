@@ -16,6 +16,7 @@ struct StartupRequest {
     QString dataDir;           // absolute
     bool namedDataDir = false; // chosen on the command line: made and given the examples when needed
     QString screenshot;        // absolute PNG path; empty when the window is to stay
+    bool quitWhenShown = false; // for the benchmark: report the memory once the title shows, then quit
 };
 
 // Reads the arguments (the program name first). Relative paths are taken from

@@ -17,6 +17,10 @@ namespace vel {
 
 std::optional<QByteArray> encode1251(const QString &text)
 {
+    // Plain ASCII is the same in Windows-1251, and opening a converter costs
+    // far more than converting a cell: most cells of a long table are numbers.
+    if (QtPrivate::isAscii(QStringView(text)))
+        return text.toLatin1();
     QStringEncoder encoder("windows-1251", QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(text);
     // A character without a Windows-1251 byte comes back as something else.
@@ -52,26 +56,58 @@ QStringList splitLines(const QString &text)
 
 QString toCrLf(const QString &memoText)
 {
-    QString out = memoText;
-    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    out.replace(u'\r', u'\n');
-    out.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    // One pass: every CR LF, lone CR and lone LF becomes CR LF.
+    QString out;
+    out.reserve(memoText.size() + memoText.size() / 16 + 16);
+    const qsizetype n = memoText.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = memoText.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        out.append(QStringView(memoText).mid(start, i - start));
+        out.append(QLatin1String("\r\n"));
+        if (c == u'\r' && i + 1 < n && memoText.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    out.append(QStringView(memoText).mid(start));
     return out;
 }
 
 QString memoFromFileText(const QString &fileText)
 {
-    QString out = fileText;
-    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    out.replace(u'\r', u'\n');
+    // One pass: every CR LF and lone CR becomes LF.
+    QString out;
+    out.reserve(fileText.size());
+    const qsizetype n = fileText.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (fileText.at(i) != u'\r')
+            continue;
+        out.append(QStringView(fileText).mid(start, i - start));
+        out.append(u'\n');
+        if (i + 1 < n && fileText.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    out.append(QStringView(fileText).mid(start));
     return out;
 }
 
 QString listFileText(const QStringList &lines)
 {
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 2;
     QString out;
+    out.reserve(size);
     for (const QString &line : lines) {
-        out += toCrLf(line);
+        // Most lines hold no line break and go in as they are.
+        if (line.contains(u'\r') || line.contains(u'\n'))
+            out += toCrLf(line);
+        else
+            out += line;
         out += QLatin1String("\r\n");
     }
     return out;
@@ -108,6 +144,10 @@ std::optional<int> toInt(const QString &text)
 
 QString notAnIntegerMessage(const QString &text)
 {
+    // A damaged file may hold megabytes on one line: quote only its start.
+    constexpr int kQuoted = 200;
+    if (text.size() > kQuoted)
+        return QStringLiteral("'%1…' is not a valid integer value").arg(QStringView(text).left(kQuoted));
     return QStringLiteral("'%1' is not a valid integer value").arg(text);
 }
 

@@ -93,6 +93,36 @@ const BandLook kBandLooks[] = {
     {QColor(0xf4, 0x51, 0x1e, 32), "ожирение II"}, {QColor(0xd3, 0x2f, 0x2f, 32), "ожирение III"},
 };
 
+// A line of more points than pixels looks the same drawn through each pixel
+// column's first, lowest, highest and last point, in their order.
+QPolygonF thinnedToPixels(const QPolygonF &line)
+{
+    if (line.size() < 2)
+        return line;
+    QPolygonF out;
+    int i = 0;
+    while (i < line.size()) {
+        const double column = std::floor(line.at(i).x());
+        int lo = i, hi = i, j = i;
+        while (j < line.size() && std::floor(line.at(j).x()) == column) {
+            if (line.at(j).y() < line.at(lo).y())
+                lo = j;
+            if (line.at(j).y() > line.at(hi).y())
+                hi = j;
+            ++j;
+        }
+        int keep[] = {i, std::min(lo, hi), std::max(lo, hi), j - 1};
+        int previous = -1;
+        for (int k : keep) {
+            if (k != previous)
+                out << line.at(k);
+            previous = k;
+        }
+        i = j;
+    }
+    return out;
+}
+
 QString dateLabel(const QDate &d)
 {
     return d.toString(QStringLiteral("dd.MM.yy"));
@@ -273,29 +303,42 @@ void WeightChart::paintEvent(QPaintEvent *)
     p.drawLine(QPointF(axisLeft, f->plot.top()), QPointF(axisLeft, axisBottom));
     p.drawLine(QPointF(axisLeft, axisBottom), QPointF(f->plot.right(), axisBottom));
 
-    // Date scale: a tick at every visit, a label wherever one fits.
-    QVector<QDate> dates;
+    // Date scale: a tick at every visit, a label wherever one fits. Ticks
+    // and labels go by pixel, so thousands of visits cost no more than the
+    // width of the chart.
+    QVector<qint64> days;
     for (const QVector<ChartPoint> *points : seriesList(m_series))
         for (const ChartPoint &pt : *points)
-            dates.append(pt.date);
-    std::sort(dates.begin(), dates.end());
-    dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
+            days.append(pt.date.toJulianDay());
+    std::sort(days.begin(), days.end());
+    days.erase(std::unique(days.begin(), days.end()), days.end());
     struct Label {
         QRectF box;
         QString text;
     };
     QVector<Label> labels;
     const double gap = fm.horizontalAdvance(QStringLiteral("  "));
-    for (int i = 0; i < dates.size(); ++i) {
-        const double x = std::round(f->x(dates.at(i))) + 0.5;
-        p.drawLine(QPointF(x, axisBottom), QPointF(x, axisBottom + 3));
-        const QString t = dateLabel(dates.at(i));
+    // Every label has the same digits' width; "00.00.00" is the widest.
+    const double widest = fm.horizontalAdvance(dateLabel(QDate(2000, 12, 31)));
+    double lastTick = -1, lastRight = -1e9;
+    for (int i = 0; i < days.size(); ++i) {
+        const QDate date = QDate::fromJulianDay(days.at(i));
+        const double x = std::round(f->x(date)) + 0.5;
+        if (x != lastTick)
+            p.drawLine(QPointF(x, axisBottom), QPointF(x, axisBottom + 3));
+        lastTick = x;
+        const bool latest = i == days.size() - 1;
+        const double l0 = std::clamp(x - widest / 2, 2.0, std::max(2.0, width() - 2 - widest));
+        if (!latest && !labels.isEmpty() && l0 < lastRight + gap - 1)
+            continue;
+        const QString t = dateLabel(date);
         const double w = fm.horizontalAdvance(t);
         const double l = std::clamp(x - w / 2, 2.0, std::max(2.0, width() - 2 - w));
         const Label label{QRectF(l, axisBottom + 4, w, fm.height()), t};
         if (labels.isEmpty() || l >= labels.last().box.right() + gap) {
             labels.append(label);
-        } else if (i == dates.size() - 1 && labels.size() > 1) {
+            lastRight = label.box.right();
+        } else if (latest && labels.size() > 1) {
             // The latest visit matters most: it takes the place of the one before.
             labels.last() = label;
         }
@@ -313,15 +356,34 @@ void WeightChart::paintEvent(QPaintEvent *)
     for (int s = 0; s < all.size(); ++s) {
         const QVector<ChartPoint> points = byDate(*all.at(s));
         QPolygonF line;
+        line.reserve(points.size());
         for (const ChartPoint &pt : points)
             line << QPointF(f->x(pt.date), f->y(pt.value));
-        p.setPen(QPen(look.at(s).colour, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(Qt::NoBrush);
-        p.drawPolyline(line);
+        const bool dense = line.size() > f->plot.width() / 2;
+        if (dense) {
+            // Years of weekly visits: a hairline through every pixel column
+            // keeps the shape and draws in a moment, where a wide smooth pen
+            // over a zig-zag of thousands of points takes the better part of
+            // a second.
+            p.save();
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.setPen(QPen(look.at(s).colour, 1));
+            p.drawPolyline(thinnedToPixels(line));
+            p.restore();
+        } else {
+            p.setPen(QPen(look.at(s).colour, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawPolyline(line);
+        }
         p.setPen(QPen(pal.color(QPalette::Base), 1));
         p.setBrush(look.at(s).colour);
-        for (const QPointF &c : line)
-            drawMarker(p, look.at(s).marker, c);
+        // Markers only while they stand apart; a dense line is read as a line.
+        if (line.size() <= 1 || f->plot.width() / line.size() >= 2 * kMarkerRadius + 1) {
+            for (const QPointF &c : line)
+                drawMarker(p, look.at(s).marker, c);
+        } else {
+            drawMarker(p, look.at(s).marker, line.last());
+        }
     }
     drawGoalCaption(p, *f);
 

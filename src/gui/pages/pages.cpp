@@ -4,6 +4,7 @@
 #include "tables/questions.h"
 #include "widgets/radiogroup.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -39,6 +40,10 @@ constexpr int kFrameBottom = 2;
 constexpr int kSubColumnGap = 12;
 // Room between a frame's caption line and its first row.
 constexpr int kCaptionBelow = 8;
+// The tallest row and the larger types, largest first, a short anamnesis
+// section is given.
+constexpr int kRoomyRow = 30;
+constexpr int kRoomyTypes[] = {14, 13};
 
 QString text(const char *s)
 {
@@ -373,6 +378,60 @@ void buildAnamnesisSection(QWidget *page, int section)
     }
     for (QVBoxLayout *column : columns)
         column->addStretch(1);
+}
+
+void spreadSectionRows(QWidget *page, const QSize &room)
+{
+    QLayout *root = page->layout();
+    if (!root)
+        return;
+    QList<QAbstractButton *> rows;
+    for (QAbstractButton *button : page->findChildren<QAbstractButton *>())
+        if (qobject_cast<QCheckBox *>(button) || qobject_cast<QRadioButton *>(button))
+            rows << button;
+    if (rows.isEmpty())
+        return;
+    // The page is not shown yet, so its layouts are told of every change.
+    auto fits = [&] {
+        for (QWidget *w : page->findChildren<QWidget *>())
+            w->updateGeometry();
+        for (QLayout *layout : page->findChildren<QLayout *>())
+            layout->invalidate();
+        root->invalidate();
+        const QSize needed = root->totalSizeHint();
+        return needed.height() <= room.height() && needed.width() <= room.width();
+    };
+    const QFont normal = page->font();
+    for (int px : kRoomyTypes) {
+        if (normal.pixelSize() <= 0 || px <= normal.pixelSize())
+            break;
+        QFont larger = normal;
+        larger.setPixelSize(px);
+        page->setFont(larger);
+        if (fits())
+            break;
+        page->setFont(normal);
+    }
+    auto setRows = [&](int rowHeight) {
+        for (QAbstractButton *button : rows)
+            button->setFixedHeight(rowHeight);
+        return fits();
+    };
+    int natural = 0;
+    for (QAbstractButton *button : rows)
+        natural = std::max(natural, button->sizeHint().height());
+    int best = natural;
+    while (best < kRoomyRow && setRows(best + 1))
+        ++best;
+    if (best > natural) {
+        setRows(best);
+        return;
+    }
+    for (QAbstractButton *button : rows) {
+        button->setMinimumHeight(0);
+        button->setMaximumHeight(QWIDGETSIZE_MAX);
+    }
+    fits();
 }
 
 } // namespace vel

@@ -1,5 +1,6 @@
 #pragma once
 
+class QSize;
 class QWidget;
 
 namespace vel {
@@ -12,5 +13,8 @@ void buildWeightHistoryPage(QWidget *page);             // "Особенност
 void buildCorrectionsPage(QWidget *page);               // "Предыдущие коррекции веса"
 void buildFoodsPage(QWidget *page);                     // "Продукты и цели"
 void buildAnamnesisSection(QWidget *page, int section); // section 1..18 of the anamnesis view
+// Gives a built section page a larger type and taller rows while its content
+// still fits the room, so short sections are easier to read and to click.
+void spreadSectionRows(QWidget *page, const QSize &room);
 
 } // namespace vel

@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPointer>
@@ -32,6 +33,13 @@ QString QtPlatform::chooseCardFile(QWidget *owner, const QString &title, const Q
 void QtPlatform::errorBox(QWidget *owner, const QString &caption, const QString &text)
 {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, owner);
+    // The box sizes itself by its text only; a long caption would be cut in
+    // the title bar, whose font is bolder and which holds its own buttons.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        const int titleWidth = box.fontMetrics().horizontalAdvance(caption) * 5 / 4 + 120;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
+                      1, grid->columnCount());
+    }
     box.exec();
 }
 

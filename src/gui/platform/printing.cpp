@@ -1,5 +1,7 @@
 #include "platform/printing.h"
 
+#include "fonts/fonts.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFont>
 #include <QPainter>
@@ -16,7 +18,8 @@ bool printPlainText(QPrinter &printer, const QString &jobTitle, const QString &t
         return false;
 
     QTextDocument doc;
-    QFont font(QStringLiteral("Liberation Sans"));
+    registerEmbeddedFonts();
+    QFont font(sansFamily());
     font.setPointSize(10);
     doc.setDefaultFont(font);
     doc.documentLayout()->setPaintDevice(&printer);

@@ -1,8 +1,24 @@
 #include "widgets/picturebutton.h"
 
+#include <QEvent>
 #include <QToolButton>
 
 namespace vel {
+
+namespace {
+// A flat button shows no focus mark of its own in every style: while the
+// keyboard stands on it, it is drawn raised.
+class RaiseOnFocus final : public QObject {
+public:
+    explicit RaiseOnFocus(QToolButton *button) : QObject(button) { button->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+            static_cast<QToolButton *>(watched)->setAutoRaise(event->type() == QEvent::FocusOut);
+        return false;
+    }
+};
+} // namespace
 
 QIcon velIcon(int index)
 {
@@ -18,6 +34,7 @@ QToolButton *makePictureButton(const QString &objectName, int icon, const QStrin
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     button->setFixedSize(25, 25);
+    new RaiseOnFocus(button);
     return button;
 }
 

@@ -1,7 +1,8 @@
 #include "window/aboutbox.h"
 
-#include "widgets/picturebutton.h"
+#include "fonts/fonts.h"
 #include "platform/platform.h"
+#include "widgets/picturebutton.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -58,7 +59,8 @@ TAboutBox::TAboutBox(vel::Platform *platform, QWidget *parent) : QDialog(parent)
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(244, 244, 244));
     setPalette(pal);
-    QFont f(QStringLiteral("Liberation Sans"));
+    vel::registerEmbeddedFonts();
+    QFont f(vel::sansFamily());
     f.setPixelSize(11);
     setFont(f);
     move(372, 198);
@@ -91,7 +93,8 @@ TAboutBox::TAboutBox(vel::Platform *platform, QWidget *parent) : QDialog(parent)
 
     auto *ok = new QPushButton(vel::velIcon(12), QStringLiteral("ОК"), this);
     ok->setObjectName(QStringLiteral("SpeedButton1"));
-    ok->setFlat(true);
+    ok->setAutoDefault(false);
+    ok->setDefault(true);
     ok->setGeometry(8, 176, 265, 25);
     connect(ok, &QPushButton::clicked, this, &TAboutBox::SpeedButton1Click);
 }

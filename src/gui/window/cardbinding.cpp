@@ -3,14 +3,13 @@
 #include "tables/catalogue.h"
 #include "tables/fields.h"
 #include "widgets/datefield.h"
+#include "widgets/memoedit.h"
 #include "widgets/radiogroup.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QSignalBlocker>
-#include <QTextDocument>
 
 #include <algorithm>
 #include <limits>
@@ -18,6 +17,20 @@
 namespace vel {
 
 namespace {
+
+// A stored text longer than may be typed into its field (the height's three
+// digits, or Qt's default of 32,767 characters) is shown whole, or the save
+// would store it cut. The typing limit comes back with the next shorter text.
+const char *const kTypingLimit = "typingLimit";
+
+void setWholeText(QLineEdit *edit, const QString &text)
+{
+    if (!edit->property(kTypingLimit).isValid())
+        edit->setProperty(kTypingLimit, edit->maxLength());
+    const int limit = edit->property(kTypingLimit).toInt();
+    edit->setMaxLength(int(std::clamp<qsizetype>(text.size(), limit, std::numeric_limits<int>::max())));
+    edit->setText(text);
+}
 
 // A radio group or a drop-down list, both stored as an index.
 int itemIndexOf(QWidget *w)
@@ -40,30 +53,6 @@ void setItemIndexOf(QWidget *w, int index)
 
 } // namespace
 
-CardBinding::CardBinding(const QHash<QString, QWidget *> &controls) : m_controls(controls)
-{
-    // Typing is limited where a field has a limit of its own; otherwise a
-    // single-line field takes whatever its file line holds, however long.
-    const int qtDefault = QLineEdit().maxLength();
-    for (const FieldDef &f : kCardFields) {
-        if (f.kind != FieldKind::Text)
-            continue;
-        auto *edit = qobject_cast<QLineEdit *>(m_controls.value(QLatin1String(f.control)));
-        if (edit->maxLength() == qtDefault)
-            edit->setMaxLength(std::numeric_limits<int>::max());
-        m_typingLimits.insert(QLatin1String(f.control), edit->maxLength());
-    }
-}
-
-QString CardBinding::memoText(const QPlainTextEdit *memo)
-{
-    // The plain-text view would turn non-breaking spaces into ordinary ones.
-    QString text = memo->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
-    return text;
-}
-
 void CardBinding::read(CardState &card) const
 {
     for (const FieldDef &f : kCardFields) {
@@ -77,7 +66,7 @@ void CardBinding::read(CardState &card) const
             card.texts.insert(name, qobject_cast<DateField *>(w)->shownText());
             break;
         case FieldKind::Notes:
-            card.texts.insert(name, memoText(qobject_cast<QPlainTextEdit *>(w)));
+            card.texts.insert(name, qobject_cast<MemoEdit *>(w)->memoText());
             break;
         case FieldKind::Index:
             card.indices.insert(name, itemIndexOf(w));
@@ -103,20 +92,14 @@ void CardBinding::apply(const CardState &card) const
         const QString name = QLatin1String(f.control);
         QWidget *w = m_controls.value(name);
         switch (f.kind) {
-        case FieldKind::Text: {
-            // A stored value longer than the typing limit opens whole, so
-            // that saving it again changes nothing.
-            auto *edit = qobject_cast<QLineEdit *>(w);
-            const QString text = card.text(name);
-            edit->setMaxLength(std::max(m_typingLimits.value(name), int(text.size())));
-            edit->setText(text);
+        case FieldKind::Text:
+            setWholeText(qobject_cast<QLineEdit *>(w), card.text(name));
             break;
-        }
         case FieldKind::DateText:
             qobject_cast<DateField *>(w)->setShownText(card.text(name));
             break;
         case FieldKind::Notes:
-            qobject_cast<QPlainTextEdit *>(w)->setPlainText(card.text(name));
+            qobject_cast<MemoEdit *>(w)->setMemoText(card.text(name));
             break;
         case FieldKind::Index:
             setItemIndexOf(w, card.index(name));
@@ -145,8 +128,7 @@ void CardBinding::reset(Stage stage, const QString &today) const
         QWidget *w = m_controls.value(QLatin1String(f.control));
         switch (f.kind) {
         case FieldKind::Text:
-            qobject_cast<QLineEdit *>(w)->clear();
-            qobject_cast<QLineEdit *>(w)->setMaxLength(m_typingLimits.value(QLatin1String(f.control)));
+            setWholeText(qobject_cast<QLineEdit *>(w), QString());
             break;
         case FieldKind::DateText:
             if (f.reset == FieldReset::Today)
@@ -155,7 +137,7 @@ void CardBinding::reset(Stage stage, const QString &today) const
                 qobject_cast<DateField *>(w)->clear();
             break;
         case FieldKind::Notes:
-            qobject_cast<QPlainTextEdit *>(w)->setPlainText(
+            qobject_cast<MemoEdit *>(w)->setMemoText(
                 f.reset == FieldReset::NotesDefault ? QString::fromUtf8(kNotesDefault) : QString());
             break;
         case FieldKind::Index:

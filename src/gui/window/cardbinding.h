@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QString>
 
-class QPlainTextEdit;
 class QWidget;
 
 namespace vel {
@@ -16,10 +15,7 @@ namespace vel {
 // The tables, memos and template choice stay with the window.
 class CardBinding final {
 public:
-    explicit CardBinding(const QHash<QString, QWidget *> &controls);
-
-    // A memo's text exactly as typed, lines joined by "\n".
-    static QString memoText(const QPlainTextEdit *memo);
+    explicit CardBinding(const QHash<QString, QWidget *> &controls) : m_controls(controls) {}
 
     void read(CardState &card) const;
     void apply(const CardState &card) const;
@@ -31,7 +27,6 @@ public:
 
 private:
     const QHash<QString, QWidget *> &m_controls;
-    QHash<QString, int> m_typingLimits; // single-line fields, by name
 };
 
 } // namespace vel

@@ -2,7 +2,14 @@
 
 #include "card/cardfiles.h"
 #include "card/deletion.h"
+#include "cardlist/recentcards.h"
 #include "chart/weightchart.h"
+#include "find/cardlistmodel.h"
+#include "find/finddialog.h"
+#include "grids/chartfeed.h"
+#include "grids/diagnosticmodel.h"
+#include "grids/gridview.h"
+#include "grids/visitmodel.h"
 #include "platform/platform.h"
 #include "summary/summary.h"
 #include "tables/catalogue.h"
@@ -14,13 +21,16 @@
 #include "visits/prescription.h"
 #include "visits/templatestore.h"
 #include "widgets/datefield.h"
+#include "widgets/memoedit.h"
+#include "widgets/numberlabel.h"
 #include "widgets/radiogroup.h"
-#include "widgets/stringgrid.h"
+#include "widgets/sectionbutton.h"
 #include "window/aboutbox.h"
 #include "window/cardbinding.h"
 #include "window/unsavedwork.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -29,9 +39,12 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -51,15 +64,16 @@ const QStringList kVisitTitles = {QStringLiteral("Дата"),           QStringL
                                   QStringLiteral("Голод"),          QStringLiteral("Объем пищи"),
                                   QStringLiteral("Стул"),           QStringLiteral("Моча")};
 
-// Point numbers of the diagnostic table, by row within a 14-row block.
-QString pointNumber(int rowInBlock)
-{
-    if (rowInBlock >= 1 && rowInBlock <= 6)
-        return QString::number(rowInBlock);
-    if (rowInBlock >= 8 && rowInBlock <= 13)
-        return QString::number(rowInBlock - 7);
-    return {};
-}
+// Runs its work when the scope ends, however it ends.
+template <typename F> struct Finally {
+    F work;
+    ~Finally() { work(); }
+};
+template <typename F> Finally(F) -> Finally<F>;
+
+const QString kRecentKey = QStringLiteral("recentCards");
+// The recent cards are all the program remembers between runs.
+const QString kSettingsName = QStringLiteral("velnokasi");
 
 } // namespace
 
@@ -69,7 +83,7 @@ static void initResources()
     Q_INIT_RESOURCE(resources);
 }
 
-TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &dataDir, QWidget *parent)
+TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &dataDir, QWidget *parent, Pages pages)
     : QMainWindow(parent), m_dataDir(dataDir)
 {
     initResources();
@@ -83,24 +97,70 @@ TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &data
     setWindowTitle(kAppTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     buildWindow();
-    m_about = new TAboutBox(m_platform, this);
+    m_cardList = new CardListModel(m_dataDir, today, this);
     m_unsaved = new UnsavedWork(
         m_dataDir, [this] { return cardState(); }, this);
     connect(m_unsaved, &UnsavedWork::keptByTimer, this, [this](const QString &status) { setStatus(1, status); });
     FormCreate(today);
+    if (pages == Pages::Now)
+        buildPages();
+    else
+        qApp->installEventFilter(this); // see eventFilter
+}
+
+void TMainForm::buildPages()
+{
+    if (m_pagesBuilt)
+        return;
+    m_pagesBuilt = true;
+    qApp->removeEventFilter(this);
+    buildViews();
+    registerControls();
+    watchSectionTicks();
+    m_about = new TAboutBox(m_platform, this);
+    PageControl1->setVisible(false);
+    PageControl2->setVisible(false);
+    PageControl3->setVisible(false);
+    m_visits->setTitles(kVisitTitles);
+    if (m_startTemplates) {
+        ShabloBox->addItems(*m_startTemplates);
+        clearTemplateChoice(ShabloBox, QStringLiteral("Выбрать шаблон"));
+        m_startTemplates.reset();
+    }
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // Watching only while the pages wait: the title's first paint queues
+    // their building, and any key or click builds them at once, so that
+    // every control exists before a command runs.
+    switch (event->type()) {
+    case QEvent::Paint:
+        if (auto *w = qobject_cast<QWidget *>(watched);
+            w && w->window() == this && w->objectName() == QLatin1String("Image1"))
+            QMetaObject::invokeMethod(this, &TMainForm::buildPages, Qt::QueuedConnection);
+        break;
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::ContextMenu:
+        buildPages();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 TMainForm::~TMainForm() = default;
 
 void TMainForm::FormCreate(const QDate &today)
 {
-    PageControl1->setVisible(false);
-    PageControl2->setVisible(false);
-    PageControl3->setVisible(false);
+    // The views are hidden and the visit titles written as the pages are built.
     m_startDate = today;
     m_today = todayText(m_startDate);
-    for (int c = 0; c < kVisitTitles.size(); ++c)
-        Grid2->setCell(c, 0, kVisitTitles.at(c));
 
     // Saves stopped half-way by a crash are finished before anything is read.
     recoverFolder(m_dataDir);
@@ -109,8 +169,7 @@ void TMainForm::FormCreate(const QDate &today)
         defaultErrorBox(e->message);
         return;
     }
-    ShabloBox->addItems(std::get<QStringList>(titles));
-    clearTemplateChoice(ShabloBox, QStringLiteral("Выбрать шаблон"));
+    m_startTemplates = std::get<QStringList>(titles);
 }
 
 // ---------------------------------------------------------------- helpers
@@ -135,10 +194,10 @@ void TMainForm::defaultErrorBox(const QString &text)
     m_platform->errorBox(this, kAppTitle, withFullStop(text));
 }
 
-void TMainForm::setMemoQuietly(QPlainTextEdit *memo, const QString &text)
+void TMainForm::setMemoQuietly(MemoEdit *memo, const QString &text)
 {
     m_quietMemo = true;
-    memo->setPlainText(text);
+    memo->setMemoText(text);
     m_quietMemo = false;
 }
 
@@ -163,22 +222,18 @@ void TMainForm::setTablesVisible(bool visible)
 
 void TMainForm::refreshBodyIndices()
 {
-    BmiLabel->setText(bmiText(bodyMassIndex(RostEdit->text(), control<QLineEdit>(QStringLiteral("VesEdit"))->text())));
-    WhrLabel->setText(
+    if (m_settingCard)
+        return;
+    BmiLabel->setFullText(
+        bmiText(bodyMassIndex(RostEdit->text(), control<QLineEdit>(QStringLiteral("VesEdit"))->text())));
+    WhrLabel->setFullText(
         whrText(waistToHip(control<QLineEdit>(QStringLiteral("TalEdit"))->text(),
                            control<QLineEdit>(QStringLiteral("BedrEdit"))->text(), SexGroup->itemIndex())));
 }
 
 void TMainForm::refreshChart()
 {
-    QVector<QStringList> rows;
-    for (int r = 1; r < Grid2->rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < kVisitColumns; ++c)
-            row << Grid2->cell(c, r);
-        rows << row;
-    }
-    Chart->setSeries(chartSeries(rows));
+    Chart->setSeries(m_chartFeed->series());
     refreshNumbers();
 }
 
@@ -201,37 +256,24 @@ CardState TMainForm::cardState() const
 {
     CardState card;
     m_binding->read(card);
-    for (int r = 0; r < Grid1->rowCount(); ++r)
-        card.diagnosticRows << QStringList{Grid1->cell(1, r), Grid1->cell(2, r), Grid1->cell(3, r)};
-    for (int r = 1; r < Grid2->rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < kVisitColumns; ++c)
-            row << Grid2->cell(c, r);
-        card.visitRows << row;
-    }
-    card.preparations = CardBinding::memoText(PrepMemo);
-    card.recommendations = CardBinding::memoText(RecMemo);
+    card.diagnosticRows = m_diagnostic->storedRows();
+    card.visitRows = m_visits->visits();
+    card.preparations = PrepMemo->memoText();
+    card.recommendations = RecMemo->memoText();
     card.indices.insert(AktivBox->objectName(), AktivBox->currentIndex());
     card.texts.insert(CelEdit->objectName(), CelEdit->text());
     return card;
 }
 
-void TMainForm::setDiagnosticRows(const QVector<QStringList> &rows)
-{
-    // Nothing of the card shown before may stay in the table.
-    Grid1->setRows(0);
-    Grid1->setRows(int(std::max<qsizetype>(1, rows.size())));
-    const int blocks = int(rows.size()) / 14;
-    for (int r = 0; r < rows.size(); ++r) {
-        if (r < blocks * 14)
-            Grid1->setCell(0, r, pointNumber(r % 14));
-        for (int j = 0; j < kDiagnosticColumns; ++j)
-            Grid1->setCell(j + 1, r, rows.at(r).value(j));
-    }
-}
-
 void TMainForm::applyCard(const CardState &card, const QStringList &templateTitles)
 {
+    // The body indices are worked out once, from the whole card.
+    m_settingCard = true;
+    Finally settled{[this] {
+        m_settingCard = false;
+        refreshBodyIndices();
+        refreshNumbers();
+    }};
     fillTemplateChoice(ShabBox, templateTitles, QStringLiteral("Выбрать"));
     SaveAct->setEnabled(true);
     ReportAct->setEnabled(true);
@@ -246,13 +288,11 @@ void TMainForm::applyCard(const CardState &card, const QStringList &templateTitl
         clearTemplateChoice(ShabBox, QStringLiteral("Выбрать"));
     ShabBox->setEnabled(ShabBox->currentIndex() < 0);
 
-    PrepMemo->setPlainText(card.preparations);
-    RecMemo->setPlainText(card.recommendations);
-    setDiagnosticRows(card.diagnosticRows);
-    Grid2->setRows(int(card.visitRows.size()) + 1);
-    for (int r = 0; r < card.visitRows.size(); ++r)
-        for (int c = 0; c < kVisitColumns; ++c)
-            Grid2->setCell(c, r + 1, card.visitRows.at(r).value(c));
+    PrepMemo->setMemoText(card.preparations);
+    RecMemo->setMemoText(card.recommendations);
+    // Each table is set once; the chart follows from the one reset.
+    m_diagnostic->setStoredRows(card.diagnosticRows);
+    m_visits->setVisits(card.visitRows);
     AktivBox->setCurrentIndex(card.index(AktivBox->objectName()));
     CelEdit->setText(card.text(CelEdit->objectName()));
 }
@@ -272,6 +312,12 @@ void TMainForm::NewActExecute()
 
 bool TMainForm::resetCard()
 {
+    m_settingCard = true;
+    Finally settled{[this] {
+        m_settingCard = false;
+        refreshBodyIndices();
+        refreshNumbers();
+    }};
     SaveAct->setEnabled(true);
     ReportAct->setEnabled(true);
     PrnButton->setEnabled(false);
@@ -296,9 +342,8 @@ bool TMainForm::resetCard()
     AktivBox->setCurrentIndex(-1);
     CelEdit->clear();
 
-    Grid1->setRows(0);
-    Grid1->setRows(1);
-    Grid2->setRows(1);
+    m_diagnostic->clear();
+    m_visits->clear();
     PageControl1->setCurrentIndex(PassportPage);
     TabSheet8Enter();
     return true;
@@ -308,13 +353,18 @@ void TMainForm::OpenActExecute()
 {
     const QString path =
         m_platform->chooseCardFile(this, QStringLiteral("Открыть карточку пациента"), m_dataDir, m_lastChosen);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openCard(path);
+}
+
+bool TMainForm::openCard(const QString &path)
+{
     m_lastChosen = path;
     auto loaded = loadCard(path, m_dataDir);
     if (auto *e = std::get_if<ReadError>(&loaded)) {
+        m_cardList->updateCard(path); // the list shows it greyed, or no more
         defaultErrorBox(e->message);
-        return;
+        return false;
     }
     const LoadedCard &card = std::get<LoadedCard>(loaded);
     const QString kept = m_unsaved->keepIfUnsaved();
@@ -329,6 +379,60 @@ void TMainForm::OpenActExecute()
     m_unsaved->setKnownSet(inDataFolder ? card.card.text(QStringLiteral("FioEdit")) : QString(), card.digest);
     if (!kept.isEmpty())
         setStatus(1, kept);
+    rememberCard(path);
+    m_cardList->updateCard(path);
+    return true;
+}
+
+void TMainForm::FindActExecute()
+{
+    auto *dialog = new FindDialog(m_cardList, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &FindDialog::cardChosen, this, &TMainForm::openCard);
+    dialog->open();
+}
+
+void TMainForm::RecentCardClick(const QString &path)
+{
+    // A card that is gone leaves the list once its open has said so.
+    if (!openCard(path) && !QFileInfo::exists(path))
+        forgetCard(path);
+}
+
+void TMainForm::rememberCard(const QString &path)
+{
+    QSettings settings(kSettingsName, kSettingsName);
+    settings.setValue(kRecentKey, withRecentCard(settings.value(kRecentKey).toStringList(), path));
+    fillRecentMenu();
+}
+
+void TMainForm::forgetCard(const QString &path)
+{
+    QSettings settings(kSettingsName, kSettingsName);
+    settings.setValue(kRecentKey, withoutRecentCard(settings.value(kRecentKey).toStringList(), path));
+    fillRecentMenu();
+}
+
+void TMainForm::fillRecentMenu()
+{
+    // The items are made once and relabelled: one of them may be the action being handled.
+    if (RecentMenu->isEmpty()) {
+        for (int i = 0; i < kRecentCardCount; ++i) {
+            QAction *action = RecentMenu->addAction(QString());
+            connect(action, &QAction::triggered, this, [this, action] { RecentCardClick(action->data().toString()); });
+        }
+    }
+    const QStringList recent = QSettings(kSettingsName, kSettingsName).value(kRecentKey).toStringList();
+    const QList<QAction *> items = RecentMenu->actions();
+    for (int i = 0; i < items.size(); ++i) {
+        const QString path = recent.value(i);
+        const QString name = QFileInfo(path).completeBaseName().replace(u'&', QStringLiteral("&&"));
+        items.at(i)->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+        items.at(i)->setToolTip(QDir::toNativeSeparators(path));
+        items.at(i)->setData(path);
+        items.at(i)->setVisible(!path.isEmpty());
+    }
+    RecentMenu->menuAction()->setEnabled(!recent.isEmpty());
 }
 
 void TMainForm::SaveActExecute()
@@ -358,6 +462,10 @@ void TMainForm::SaveActExecute()
     m_unsaved->setKnownSet(name, guard.writtenDigest);
     setStatus(1, QStringLiteral(" Карточка сохранена"));
     setStatus(0, QStringLiteral(" Карточка пациента: ") + card.text(QStringLiteral("FioEdit")));
+    const QString saved =
+        QDir(m_dataDir).absoluteFilePath(card.text(QStringLiteral("FioEdit")) + QStringLiteral(".dat"));
+    rememberCard(saved);
+    m_cardList->updateCard(saved);
 }
 
 void TMainForm::DelActExecute()
@@ -370,6 +478,9 @@ void TMainForm::DelActExecute()
     const QString kept = m_unsaved->keepIfUnsaved();
     const auto error = deleteCard(path, m_dataDir);
     m_unsaved->setKnownSet(QString(), QByteArray());
+    m_cardList->updateCard(path);
+    if (!QFileInfo::exists(path))
+        forgetCard(path);
     // A reset stopped by a missing template list does not report the deletion.
     const bool reset = resetCard();
     if (reset)
@@ -458,32 +569,14 @@ void TMainForm::BrkButtonClick()
 void TMainForm::AddBtnClick()
 {
     Grid1->setVisible(true);
-    int b = 0;
-    if (Grid1->rowCount() == 1) {
-        Grid1->setRows(14);
-    } else {
-        b = Grid1->rowCount();
-        Grid1->setRows(b + 14);
-    }
-    Grid1->setCell(1, b, QStringLiteral("Дата"));
-    Grid1->setCell(2, b, QStringLiteral("Правая рука"));
-    Grid1->setCell(3, b, QStringLiteral("Левая рука"));
-    Grid1->setCell(1, b + 1, m_today);
-    Grid1->setCell(2, b + 7, QStringLiteral("Правая нога"));
-    Grid1->setCell(3, b + 7, QStringLiteral("Левая нога"));
-    for (int k = 1; k <= 6; ++k) {
-        Grid1->setCell(0, b + k, QString::number(k));
-        Grid1->setCell(0, b + 7 + k, QString::number(k));
-    }
+    m_diagnostic->appendBlock(m_today);
 }
 
 void TMainForm::Add2ButtonClick()
 {
     Grid2->setVisible(true);
     Chart->setVisible(true);
-    const int row = Grid2->rowCount();
-    Grid2->setRows(row + 1);
-    Grid2->setCell(0, row, m_today);
+    m_visits->appendVisit(m_today);
 }
 
 void TMainForm::TabSheet8Enter()
@@ -505,7 +598,7 @@ void TMainForm::TabSheet10Enter()
         defaultErrorBox(e->message);
         return;
     }
-    RecMemo->setPlainText(std::get<QString>(text));
+    RecMemo->setMemoText(std::get<QString>(text));
 }
 
 void TMainForm::PrnButtonClick()
@@ -513,8 +606,8 @@ void TMainForm::PrnButtonClick()
     QPrinter printer;
     if (!m_platform->setUpPrinter(this, printer))
         return;
-    const QString text = prescriptionText(m_today, FioEdit->text(), DateEdit->shownText(), PrepMemo->toPlainText(),
-                                          RecMemo->toPlainText());
+    const QString text =
+        prescriptionText(m_today, FioEdit->text(), DateEdit->shownText(), PrepMemo->memoText(), RecMemo->memoText());
     RichEd->setPlainText(text);
     if (m_platform->print(printer, QStringLiteral("Рецепт"), text))
         setStatus(1, QStringLiteral(" Печать рецепта"));
@@ -546,8 +639,8 @@ void TMainForm::ShabloBoxSelect(int index)
         return;
     }
     const QString loaded = std::get<QString>(text);
-    if (loaded != SblMemo->toPlainText())
-        SblMemo->setPlainText(loaded);
+    if (loaded != SblMemo->memoText())
+        SblMemo->setMemoText(loaded);
     SblMemo->setEnabled(true);
 }
 
@@ -580,7 +673,7 @@ void TMainForm::SavShButtonClick()
     QStringList titles;
     for (int i = 0; i < ShabloBox->count(); ++i)
         titles << ShabloBox->itemText(i);
-    if (auto error = saveTemplate(m_dataDir, index + 1, SblMemo->toPlainText(), titles)) {
+    if (auto error = saveTemplate(m_dataDir, index + 1, SblMemo->memoText(), titles)) {
         defaultErrorBox(error->message);
         return;
     }
@@ -597,10 +690,54 @@ void TMainForm::SectionButtonClick(int section)
         PageControl2->setTabVisible(i, false);
     PageControl2->setTabVisible(section - 1, true);
     PageControl2->setCurrentIndex(section - 1);
+    m_openSection = section;
+    // The keyboard starts at the section's first item.
+    if (QWidget *page = PageControl2->widget(section - 1)) {
+        const auto items = page->findChildren<QAbstractButton *>();
+        for (QAbstractButton *item : items)
+            if (item->focusPolicy() & Qt::TabFocus) {
+                item->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+    }
 }
 
 void TMainForm::OkButtonClick()
 {
     showView(PageControl1);
     TabSheet8Enter();
+    // Back on the index, the keyboard stands on the section just left.
+    if (m_openSection > 0)
+        if (QWidget *button = m_controls.value(QLatin1String(kCatalogueSections[m_openSection - 1].button)))
+            button->setFocus(Qt::OtherFocusReason);
+}
+
+void TMainForm::watchSectionTicks()
+{
+    for (const CatalogueControl &c : kCatalogue) {
+        const int section = c.section;
+        auto refresh = [this, section] { refreshSectionMark(section); };
+        if (c.kind == CatalogueKind::Check) {
+            connect(control<QCheckBox>(QLatin1String(c.name)), &QCheckBox::toggled, this, refresh);
+        } else {
+            const auto items = control<RadioGroup>(QLatin1String(c.name))->findChildren<QRadioButton *>();
+            for (QRadioButton *item : items)
+                connect(item, &QRadioButton::toggled, this, refresh);
+        }
+    }
+}
+
+void TMainForm::refreshSectionMark(int section)
+{
+    int ticked = 0;
+    for (const CatalogueControl &c : kCatalogue) {
+        if (c.section != section)
+            continue;
+        const QString name = QLatin1String(c.name);
+        if (c.kind == CatalogueKind::Check ? control<QCheckBox>(name)->isChecked()
+                                           : control<RadioGroup>(name)->itemIndex() >= 0)
+            ++ticked;
+    }
+    if (auto *button = control<SectionButton>(QLatin1String(kCatalogueSections[section - 1].button)))
+        button->setTickCount(ticked);
 }

@@ -5,15 +5,24 @@
 #include "window/cardbinding.h"
 
 #include "chart/weightchart.h"
+#include "fonts/fonts.h"
 #include "pages/pages.h"
 #include "tables/catalogue.h"
 #include "tables/questions.h"
 #include "visits/age.h"
 #include "widgets/datefield.h"
 #include "widgets/multirowtabbar.h"
+#include "widgets/numberlabel.h"
 #include "widgets/picturebutton.h"
 #include "widgets/radiogroup.h"
-#include "widgets/stringgrid.h"
+#include "grids/chartfeed.h"
+#include "grids/diagnosticmodel.h"
+#include "grids/emptygridhint.h"
+#include "grids/gridview.h"
+#include "grids/visitmodel.h"
+#include "widgets/memoedit.h"
+#include "widgets/sectionbutton.h"
+#include "window/menukeys.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -28,8 +37,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
@@ -55,10 +68,9 @@ QLineEdit *makeEdit(const QString &name, QWidget *parent)
     return edit;
 }
 
-QPlainTextEdit *makeMemo(const QString &name, QWidget *parent)
+MemoEdit *makeMemo(const QString &name, QWidget *parent)
 {
-    auto *memo = new QPlainTextEdit(parent);
-    memo->setObjectName(name);
+    auto *memo = new MemoEdit(name, parent);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return memo;
 }
@@ -94,8 +106,11 @@ QLabel *makeLabel(const QString &text, QWidget *parent)
 
 void TMainForm::buildWindow()
 {
-    QFont font(QStringLiteral("Liberation Sans"));
+    registerEmbeddedFonts();
+    QFont font(sansFamily());
     font.setPixelSize(12);
+    // Menus, message boxes and dialogs of the window use its font too.
+    setAttribute(Qt::WA_WindowPropagation);
     setFont(font);
     setFixedSize(kWidth, kHeight);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -103,7 +118,6 @@ void TMainForm::buildWindow()
     buildMenu();
     buildStatusBar();
     buildWorkArea();
-    registerControls();
 }
 
 void TMainForm::buildMenu()
@@ -118,6 +132,9 @@ void TMainForm::buildMenu()
     NewAct =
         makeAction(QStringLiteral("NewAct"), QStringLiteral("Новая"), 0, QStringLiteral("Завести новую карточку..."));
     OpenAct = makeAction(QStringLiteral("OpenAct"), QStringLiteral("Открыть"), 15);
+    FindAct = makeAction(QStringLiteral("FindAct"), QStringLiteral("Найти карточку..."), 15,
+                         QStringLiteral("Список карточек с поиском по Ф.И.О. и дате рождения"));
+    FindAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     SaveAct = makeAction(QStringLiteral("SaveAct"), QStringLiteral("Сохранить"), 20);
     DelAct = makeAction(QStringLiteral("DelAct"), QStringLiteral("Удалить"), 2);
     PrnAct = makeAction(QStringLiteral("PrnAct"), QStringLiteral("Печать"), 18);
@@ -131,6 +148,10 @@ void TMainForm::buildMenu()
     CardAct = makeAction(QStringLiteral("CardAct"), QStringLiteral("Оставить отзыв"), 17);
     AboutAct = makeAction(QStringLiteral("AboutAct"), QStringLiteral("О программе..."), 3,
                           QStringLiteral("Информация о версии..."));
+    NewAct->setShortcut(QKeySequence::New);
+    OpenAct->setShortcut(QKeySequence::Open);
+    SaveAct->setShortcut(QKeySequence::Save);
+    PrnAct->setShortcut(QKeySequence::Print);
     ExitAct->setShortcut(QKeySequence(Qt::Key_F10));
     HelpAct->setShortcut(QKeySequence(Qt::Key_F1));
     SaveAct->setEnabled(false);
@@ -139,6 +160,7 @@ void TMainForm::buildMenu()
 
     connect(NewAct, &QAction::triggered, this, &TMainForm::NewActExecute);
     connect(OpenAct, &QAction::triggered, this, &TMainForm::OpenActExecute);
+    connect(FindAct, &QAction::triggered, this, &TMainForm::FindActExecute);
     connect(SaveAct, &QAction::triggered, this, &TMainForm::SaveActExecute);
     connect(DelAct, &QAction::triggered, this, &TMainForm::DelActExecute);
     connect(PrnAct, &QAction::triggered, this, &TMainForm::PrnActExecute);
@@ -156,7 +178,12 @@ void TMainForm::buildMenu()
     bar->setNativeMenuBar(false);
     QMenu *card = bar->addMenu(QStringLiteral("Карточка"));
     card->setObjectName(QStringLiteral("CardMenu"));
-    card->addActions({NewAct, OpenAct, SaveAct, DelAct, PrnAct, ReportAct});
+    card->addActions({NewAct, OpenAct, FindAct});
+    RecentMenu = card->addMenu(QStringLiteral("Последние карточки"));
+    RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    RecentMenu->setToolTipsVisible(true);
+    fillRecentMenu();
+    card->addActions({SaveAct, DelAct, PrnAct, ReportAct});
     card->addSeparator();
     card->addAction(ShablAct);
     card->addSeparator();
@@ -172,6 +199,16 @@ void TMainForm::buildMenu()
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     PopupMenu1->addAction(HelpAct);
+
+    // The menus' light grey highlight, with black text on it.
+    for (QWidget *menu : {static_cast<QWidget *>(bar), static_cast<QWidget *>(card), static_cast<QWidget *>(help),
+                          static_cast<QWidget *>(PopupMenu1)}) {
+        QPalette pal = menu->palette();
+        pal.setColor(QPalette::Highlight, QColor(226, 225, 219));
+        pal.setColor(QPalette::HighlightedText, Qt::black);
+        menu->setPalette(pal);
+    }
+    new MenuKeys(this, bar);
 }
 
 void TMainForm::buildStatusBar()
@@ -206,7 +243,7 @@ void TMainForm::buildWorkArea()
     auto caption = [work](const QString &name, const QString &text, int px, int x, int y) {
         auto *label = new QLabel(text, work);
         label->setObjectName(name);
-        QFont f(QStringLiteral("Liberation Serif"));
+        QFont f(serifFamily());
         f.setPixelSize(px);
         f.setBold(true);
         label->setFont(f);
@@ -216,6 +253,11 @@ void TMainForm::buildWorkArea()
     };
     caption(QStringLiteral("Label1"), QStringLiteral("электронная картотека"), 48, 144, 320);
     caption(QStringLiteral("Label35"), QStringLiteral("помощник врача-диетолога"), 30, 205, 408);
+}
+
+void TMainForm::buildViews()
+{
+    QWidget *work = centralWidget();
 
     // Nine page captions do not fit one row of the fixed window.
     class PageControl final : public QTabWidget {
@@ -274,6 +316,9 @@ void TMainForm::buildWorkArea()
     buildPrescriptionPage(built[PrescriptionPage]);
     for (int i = 0; i < PageCount; ++i) {
         QToolButton *save = makePictureButton(QLatin1String(saveButtons[i]), 20, kSaveHint, built[i]);
+        save->setFocusPolicy(Qt::TabFocus);
+        if (i == PassportPage)
+            QWidget::setTabOrder(ShabBox, save);
         connect(save, &QToolButton::clicked, this, &TMainForm::SaveActExecute);
         placeCornerButton(built[i], save);
     }
@@ -286,14 +331,26 @@ void TMainForm::buildWorkArea()
             TabSheet10Enter();
     });
 
+    // A section page takes the window's font before it is built, so that it
+    // can be measured against the room the view gives it.
+    const int frame = PageControl2->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, PageControl2);
+    // The OK button's corner stays free.
+    const QSize sectionRoom(kWidth - 2 * frame,
+                            kWorkHeight - PageControl2->tabBar()->sizeHint().height() - 2 * frame - 32);
     for (const CatalogueSection &s : kCatalogueSections) {
         auto *page = new QWidget;
         page->setObjectName(QLatin1String(s.page));
+        PageControl2->addTab(page, QString::fromUtf8(s.caption));
         buildAnamnesisSection(page, s.number);
+        spreadSectionRows(page, sectionRoom);
         QToolButton *ok = makePictureButton(QLatin1String(s.okButton), 12, QStringLiteral("OK"), page);
+        // The OK is the last stop of Tab; Enter and Esc anywhere in the section act as it does.
+        ok->setFocusPolicy(Qt::StrongFocus);
         connect(ok, &QToolButton::clicked, this, &TMainForm::OkButtonClick);
         placeCornerButton(page, ok);
-        PageControl2->addTab(page, QString::fromUtf8(s.caption));
+        for (const QKeySequence &key :
+             {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Escape)})
+            new QShortcut(key, page, this, &TMainForm::OkButtonClick, Qt::WidgetWithChildrenShortcut);
     }
 
     auto *editor = new QWidget;
@@ -431,13 +488,13 @@ void TMainForm::buildPassportPage(QWidget *page)
     right->addWidget(TypeBox, 4, 2, 1, 2);
     BrkButton = new QPushButton(brocaRestingCaption(), frame);
     BrkButton->setObjectName(QStringLiteral("BrkButton"));
-    BrkButton->setFocusPolicy(Qt::NoFocus);
+    BrkButton->setAutoDefault(false);
     connect(BrkButton, &QPushButton::clicked, this, &TMainForm::BrkButtonClick);
     right->addWidget(BrkButton, 5, 0, 1, 4);
-    BmiLabel = new QLabel(frame);
-    BmiLabel->setObjectName(QStringLiteral("BmiLabel"));
-    WhrLabel = new QLabel(frame);
-    WhrLabel->setObjectName(QStringLiteral("WhrLabel"));
+    // The body indices keep their place while the doctor types: a longer
+    // class never widens the frame.
+    BmiLabel = new NumberLabel(QStringLiteral("BmiLabel"), frame);
+    WhrLabel = new NumberLabel(QStringLiteral("WhrLabel"), frame);
     auto *indexBox = new QVBoxLayout;
     indexBox->setSpacing(2);
     indexBox->addWidget(BmiLabel);
@@ -475,8 +532,8 @@ void TMainForm::buildPassportPage(QWidget *page)
     outer->addStretch(1);
 
     // Tab goes down the left column, to the visit date, through the measurements, to the template.
-    QWidget *order[] = {FioEdit, BirEdit, address, phone, SexGroup, job,     DateEdit, RostEdit,
-                        weight,  tal,     bedr,    jir,   years,    TypeBox, ShabBox};
+    QWidget *order[] = {FioEdit, BirEdit, address, phone, SexGroup, job,     DateEdit,  RostEdit,
+                        weight,  tal,     bedr,    jir,   years,    TypeBox, BrkButton, ShabBox};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     buildNumbers(frame, right, bottom);
@@ -484,11 +541,22 @@ void TMainForm::buildPassportPage(QWidget *page)
 
 void TMainForm::buildDiagnosticPage(QWidget *page)
 {
-    Grid1 = new StringGrid(QStringLiteral("Grid1"), {15, 77, 106, 114}, true, page);
+    Grid1 = new GridView(QStringLiteral("Grid1"), {15, 77, 106, 114}, true, page);
+    m_diagnostic = new DiagnosticModel(this);
+    Grid1->setModel(m_diagnostic);
     Grid1->setGeometry(8, 8, 15 + 77 + 106 + 114 + 22, 440);
+    // A full date and the arm and leg titles in bold fit their columns.
+    Grid1->fitColumns({{QStringLiteral("6")},
+                       {QStringLiteral("15.12.2024"), QStringLiteral("Дата")},
+                       {QStringLiteral("Правая рука"), QStringLiteral("Правая нога")},
+                       {QStringLiteral("Левая рука"), QStringLiteral("Левая нога")}},
+                      15 + 77 + 106 + 114);
     Grid1->setVisible(false);
     QToolButton *add = makePictureButton(QStringLiteral("AddButton"), 13, QStringLiteral("Добавить данные"), page);
     add->move(Grid1->geometry().right() + 4, Grid1->geometry().bottom() - add->height() + 1);
+    new EmptyGridHint(Grid1, {QString(), QStringLiteral("Дата"), QStringLiteral("Правая рука"), QStringLiteral("Левая рука")},
+                      QStringLiteral("Кнопка «+» справа добавляет обследование: блок точек рук и ног с сегодняшней датой."),
+                      page);
     connect(add, &QToolButton::clicked, this, &TMainForm::AddBtnClick);
 }
 
@@ -501,12 +569,8 @@ void TMainForm::buildAnamnesisIndexPage(QWidget *page)
     QFont big = font();
     big.setPixelSize(14);
     for (const CatalogueSection &s : kCatalogueSections) {
-        auto *button = new QPushButton(QString::fromUtf8(s.buttonCaption), page);
-        button->setObjectName(QLatin1String(s.button));
-        button->setFlat(true);
+        auto *button = new SectionButton(QLatin1String(s.button), QString::fromUtf8(s.buttonCaption), page);
         button->setFont(big);
-        button->setStyleSheet(QStringLiteral("text-align: left; padding: 4px 10px;"));
-        button->setCursor(Qt::PointingHandCursor);
         const int n = s.number;
         connect(button, &QPushButton::clicked, this, [this, n] { SectionButtonClick(n); });
         grid->addWidget(button, (n - 1) % 9, (n - 1) / 9);
@@ -549,20 +613,38 @@ void TMainForm::buildHealthPage(QWidget *page)
 
 void TMainForm::buildDynamicsPage(QWidget *page)
 {
-    Grid2 = new StringGrid(QStringLiteral("Grid2"), {69, 44, 95, 94, 116, 68, 63, 91, 55, 54}, false, page);
-    Grid2->setGeometry(8, 8, 69 + 44 + 95 + 94 + 116 + 68 + 63 + 91 + 55 + 54 + 22, 220);
+    Grid2 = new GridView(QStringLiteral("Grid2"), {69, 44, 95, 94, 116, 68, 63, 91, 55, 54}, false, page);
+    m_visits = new VisitModel(this);
+    Grid2->setModel(m_visits);
+    // As wide as the chart below, so that the "+" under its right edge stays on the page.
+    constexpr int kGrid2Width = 760;
+    Grid2->setGeometry(8, 8, kGrid2Width, 220);
+    Grid2->fitColumns({{QStringLiteral("15.12.2024")},
+                       {QStringLiteral("102,5"), QStringLiteral("Вес")},
+                       {QStringLiteral("Объем талии")},
+                       {QStringLiteral("Объем бедер")},
+                       {QStringLiteral("Объем жир.скл.")},
+                       {QStringLiteral("Здоровье"), QStringLiteral("хорошее"), QStringLiteral("слабость")},
+                       {QStringLiteral("умеренный"), QStringLiteral("Голод")},
+                       {QStringLiteral("Объем пищи"), QStringLiteral("меньше")},
+                       {QStringLiteral("норма"), QStringLiteral("Стул")},
+                       {QStringLiteral("норма"), QStringLiteral("Моча")}},
+                      kGrid2Width - 2 * Grid2->frameWidth() - Grid2->verticalScrollBar()->sizeHint().width());
     Grid2->setVisible(false);
     QToolButton *add = makePictureButton(QStringLiteral("Add2Button"), 13, QStringLiteral("Добавить данные"), page);
     add->move(Grid2->geometry().right() - add->width() + 1, Grid2->geometry().bottom() + 3);
+    new EmptyGridHint(Grid2, {},
+                      QStringLiteral("Кнопка «+» под таблицей справа добавляет строку приема с сегодняшней датой."),
+                      page);
     connect(add, &QToolButton::clicked, this, &TMainForm::Add2ButtonClick);
 
     Chart = new WeightChart(page);
     const int chartTop = add->geometry().bottom() + 4;
     Chart->setGeometry(8, chartTop, 760, 440 - chartTop);
     Chart->setVisible(false);
-    connect(Grid2, &StringGrid::cellsChanged, this, &TMainForm::refreshChart);
-    connect(Grid2->model(), &QAbstractItemModel::rowsRemoved, this, &TMainForm::refreshChart);
-    connect(Grid2->model(), &QAbstractItemModel::rowsInserted, this, &TMainForm::refreshChart);
+    // The chart follows the table once per change: a whole card, a typed cell.
+    m_chartFeed = new ChartFeed(m_visits, this);
+    connect(m_chartFeed, &ChartFeed::changed, this, &TMainForm::refreshChart);
 }
 
 void TMainForm::buildPrescriptionPage(QWidget *page)

@@ -12,7 +12,7 @@
 #include "report/progresssheet.h"
 #include "widgets/numberlabel.h"
 #include "widgets/radiogroup.h"
-#include "widgets/stringgrid.h"
+#include "grids/chartfeed.h"
 
 #include <QAbstractItemModel>
 #include <QComboBox>
@@ -20,6 +20,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -77,7 +78,7 @@ void TMainForm::buildNumbers(QFrame *panel, QGridLayout *panelGrid, QGridLayout 
     DinamLabel->setContentsMargins(16, 0, 0, 0);
     ImtLabel->setContentsMargins(16, 0, 0, 0);
 
-    QWidget::setTabOrder(TypeBox, AktivBox);
+    QWidget::setTabOrder(BrkButton, AktivBox);
     QWidget::setTabOrder(AktivBox, CelEdit);
     QWidget::setTabOrder(CelEdit, ShabBox);
 
@@ -94,8 +95,8 @@ void TMainForm::buildNumbers(QFrame *panel, QGridLayout *panelGrid, QGridLayout 
 
 void TMainForm::refreshNumbers()
 {
-    if (!Grid2 || !Chart)
-        return; // still being built
+    if (!Grid2 || !Chart || !m_chartFeed || m_settingCard)
+        return; // still being built, or a whole card is being set: once at its end
     const QString height = RostEdit->text();
     const QString weight = findChild<QLineEdit *>(QStringLiteral("VesEdit"))->text();
     const QString waist = findChild<QLineEdit *>(QStringLiteral("TalEdit"))->text();
@@ -105,14 +106,8 @@ void TMainForm::refreshNumbers()
     KalorLabel->setFullText(intakeText(energy));
     CelEdit->setPlaceholderText(brocaHint(TypeBox->currentIndex(), AgeEdit->text(), height));
 
-    QVector<QStringList> rows;
-    for (int r = 1; r < Grid2->rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < kVisitColumns; ++c)
-            row << Grid2->cell(c, r);
-        rows << row;
-    }
-    const auto progress = progressSince(weighedVisits(rows), height);
+    // The chart's kept points, not a new reading of every visit row.
+    const auto progress = progressSince(weighedVisits(m_chartFeed->series().weight), height);
     DinamLabel->setFullText(progressText(progress));
     ImtLabel->setFullText(bmiChangeText(progress));
     Chart->setGoal(goalWeight(CelEdit->text()));

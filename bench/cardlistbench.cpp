@@ -1,0 +1,129 @@
+// Times the card list over a large folder: the first look (rows fill in
+// while the folder is read), a later look (cards read before are not read
+// again) and filtering as the doctor types.
+// velbench-cards [folder [cards]]     (the folder is filled first when it holds no cards)
+// velbench-cards --make folder [cards]
+#include "find/cardlistmodel.h"
+#include "find/finddialog.h"
+#include "makecards.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+QTextStream out(stdout);
+
+double ms(const QElapsedTimer &t)
+{
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+void report(const char *what, QVector<double> times)
+{
+    const double first = times.first();
+    std::sort(times.begin(), times.end());
+    out << QString::asprintf("%-44s first %7.1f ms  median %7.1f ms  95%% %7.1f ms  max %7.1f ms  (%lld runs)\n", what,
+                             first, times.at(times.size() / 2), times.at(times.size() * 95 / 100), times.last(),
+                             static_cast<long long>(times.size()));
+    out.flush();
+}
+
+void waitFor(const std::function<bool()> &done)
+{
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const bool makeOnly = !args.isEmpty() && args.first() == QLatin1String("--make");
+    if (makeOnly)
+        args.removeFirst();
+    QTemporaryDir temp;
+    const QString folder = args.value(0, temp.path());
+    const int count = args.value(1, QStringLiteral("5000")).toInt();
+
+    if (makeOnly || QDir(folder).entryList({QStringLiteral("*.dat")}, QDir::Files).isEmpty()) {
+        QElapsedTimer t;
+        t.start();
+        const int made = makeCards(folder, count);
+        out << "made " << made << " cards in " << folder << " in " << t.elapsed() << " ms\n";
+        out.flush();
+        if (makeOnly)
+            return made == count ? 0 : 1;
+    }
+    const QDate today(2026, 12, 8);
+
+    // First look: an empty cache, everything read in the background.
+    QVector<double> firstRows, allRead;
+    int cards = 0;
+    for (int run = 0; run < 5; ++run) {
+        vel::CardListModel model(folder, today);
+        QElapsedTimer t;
+        t.start();
+        auto *dialog = new vel::FindDialog(&model);
+        dialog->show();
+        auto *list = dialog->findChild<QTableView *>(QStringLiteral("FindList"));
+        waitFor([&] { return list->model()->rowCount() > 0; });
+        QCoreApplication::processEvents();
+        firstRows << ms(t);
+        waitFor([&] { return !model.isReading(); });
+        allRead << ms(t);
+        cards = model.rowCount();
+        delete dialog;
+    }
+    out << cards << " cards\n";
+    report("first look: first rows shown", firstRows);
+    report("first look: every card read", allRead);
+
+    // Later looks: the rows are there at once; the files are checked behind them.
+    vel::CardListModel model(folder, today);
+    {
+        vel::FindDialog warmUp(&model);
+        waitFor([&] { return !model.isReading(); });
+    }
+    QVector<double> shown, checked, keys;
+    for (int run = 0; run < 10; ++run) {
+        QElapsedTimer t;
+        t.start();
+        auto *dialog = new vel::FindDialog(&model);
+        dialog->show();
+        QCoreApplication::processEvents();
+        shown << ms(t);
+        waitFor([&] { return !model.isReading(); });
+        checked << ms(t);
+
+        // Typing a surname, a first name and a year, then taking it back.
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("FindEdit"));
+        const QString typed = QStringLiteral("сми ольга 19");
+        QStringList steps;
+        for (int i = 1; i <= typed.size(); ++i)
+            steps << typed.left(i);
+        for (int i = int(typed.size()) - 1; i >= 0; --i)
+            steps << typed.left(i);
+        for (const QString &text : steps) {
+            QElapsedTimer k;
+            k.start();
+            edit->setText(text);
+            keys << ms(k);
+        }
+        delete dialog;
+    }
+    report("later look: all rows shown", shown);
+    report("later look: every file checked", checked);
+    report("one keystroke filters (typing and erasing)", keys);
+    return 0;
+}

@@ -1,0 +1,159 @@
+#include "makecards.h"
+
+#include "card/cardfiles.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QStringList>
+
+namespace {
+
+// Surnames in their male form; the female form adds "а" (or turns "ий" into "ая").
+const QStringList kSurnames =
+    QStringLiteral(
+        "Иванов Смирнов Кузнецов Попов Васильев Петров Соколов Михайлов Новиков Фёдоров Морозов Волков Алексеев "
+        "Лебедев Семёнов Егоров Павлов Козлов Степанов Николаев Орлов Андреев Макаров Никитин Захаров Зайцев "
+        "Соловьёв Борисов Яковлев Григорьев Романов Воробьёв Сергеев Кузьмин Фролов Александров Дмитриев Королёв "
+        "Гусев Киселёв Ильин Максимов Поляков Сорокин Виноградов Ковалёв Белов Медведев Антонов Тарасов Жуков "
+        "Баранов Филиппов Комаров Давыдов Беляев Герасимов Богданов Осипов Сидоров Матвеев Титов Марков Миронов "
+        "Крылов Куликов Карпов Власов Мельников Денисов Гаврилов Тихонов Казаков Афанасьев Данилов Савельев "
+        "Тимофеев Фомин Чернов Абрамов Мартынов Ефимов Федотов Щербаков Назаров Калинин Исаев Чернышёв Быков "
+        "Маслов Родионов Коновалов Лазарев Воронин Климов Филатов Пономарёв Голубев Кудрявцев Прохоров Наумов "
+        "Потапов Журавлёв Овчинников Трофимов Леонов Соболев Ермаков Колесников Гончаров Емельянов Никифоров "
+        "Грачёв Котов Гришин Ефремов Архипов Громов Кириллов Малышев Панов Моисеев Румянцев Акимов Кондратьев "
+        "Бирюков Горбунов Анисимов Ерёмин Тихомиров Галкин Лукьянов Михеев Скворцов Юдин Белоусов Нестеров "
+        "Симонов Прокофьев Харитонов Князев Цветков Левин Митрофанов Воронов Аксёнов Софронов Мальцев Логинов "
+        "Горшков Савин Краснов Майоров Демидов Елисеев Рыбаков Сафонов Плотников Демин Хохлов Жданов Руднев "
+        "Вишневский Маковецкий Островский Покровский Введенский Троицкий Рождественский Успенский")
+        .split(u' ');
+const QStringList kMaleNames =
+    QStringLiteral(
+        "Александр Алексей Анатолий Андрей Антон Аркадий Борис Вадим Валентин Валерий Василий Виктор Виталий "
+        "Владимир Владислав Вячеслав Геннадий Георгий Григорий Денис Дмитрий Евгений Егор Иван Игорь Илья Кирилл "
+        "Константин Леонид Максим Михаил Никита Николай Олег Павел Пётр Роман Семён Сергей Станислав Степан "
+        "Тимофей Фёдор Юрий Яков")
+        .split(u' ');
+const QStringList kFemaleNames =
+    QStringLiteral(
+        "Александра Алла Анастасия Анна Антонина Валентина Валерия Вера Вероника Виктория Галина Дарья Евгения "
+        "Екатерина Елена Елизавета Жанна Зинаида Зоя Инна Ирина Карина Кира Клавдия Ксения Лариса Лидия Любовь "
+        "Людмила Маргарита Марина Мария Надежда Наталья Нина Оксана Ольга Полина Раиса Светлана Софья Тамара "
+        "Татьяна Ульяна Юлия Яна")
+        .split(u' ');
+// Fathers' names, each as {male patronymic, female patronymic}.
+const char *const kPatronymics[][2] = {
+    {"Александрович", "Александровна"},
+    {"Алексеевич", "Алексеевна"},
+    {"Анатольевич", "Анатольевна"},
+    {"Андреевич", "Андреевна"},
+    {"Борисович", "Борисовна"},
+    {"Васильевич", "Васильевна"},
+    {"Викторович", "Викторовна"},
+    {"Владимирович", "Владимировна"},
+    {"Геннадьевич", "Геннадьевна"},
+    {"Григорьевич", "Григорьевна"},
+    {"Дмитриевич", "Дмитриевна"},
+    {"Евгеньевич", "Евгеньевна"},
+    {"Иванович", "Ивановна"},
+    {"Игоревич", "Игоревна"},
+    {"Ильич", "Ильинична"},
+    {"Константинович", "Константиновна"},
+    {"Михайлович", "Михайловна"},
+    {"Николаевич", "Николаевна"},
+    {"Олегович", "Олеговна"},
+    {"Павлович", "Павловна"},
+    {"Петрович", "Петровна"},
+    {"Романович", "Романовна"},
+    {"Сергеевич", "Сергеевна"},
+    {"Степанович", "Степановна"},
+    {"Фёдорович", "Фёдоровна"},
+    {"Юрьевич", "Юрьевна"},
+    {"Яковлевич", "Яковлевна"},
+};
+
+QString femaleSurname(const QString &male)
+{
+    if (male.endsWith(QStringLiteral("ий")))
+        return male.chopped(2) + QStringLiteral("ая");
+    return male + u'а';
+}
+
+QString dateText(const QDate &d)
+{
+    return d.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+QString decimal(double v)
+{
+    return QString::number(v, 'f', 1).replace(u'.', u',').remove(QStringLiteral(",0"));
+}
+
+} // namespace
+
+int makeCards(const QString &folder, int count, unsigned seed)
+{
+    QDir().mkpath(folder);
+    const QDir dir(folder);
+    QFile list(dir.filePath(QStringLiteral("shablon.kmt")));
+    if (!list.exists() && list.open(QIODevice::WriteOnly))
+        list.write("\xc4\xe8\xe5\xf2\xe0\r\n"); // "Диета"
+    list.close();
+
+    QRandomGenerator random(seed);
+    auto pick = [&random](const QStringList &from) { return from.at(random.bounded(int(from.size()))); };
+    QSet<QString> used;
+    int written = 0;
+    const QDate lastDay(2026, 11, 30);
+    while (written < count) {
+        const bool female = random.bounded(100) < 78; // most patients of a dietitian are women
+        const auto &fathers = kPatronymics[random.bounded(int(std::size(kPatronymics)))];
+        const QString surname = pick(kSurnames);
+        const QString name =
+            female ? femaleSurname(surname) + u' ' + pick(kFemaleNames) + u' ' + QString::fromUtf8(fathers[1])
+                   : surname + u' ' + pick(kMaleNames) + u' ' + QString::fromUtf8(fathers[0]);
+        if (used.contains(name))
+            continue;
+        used.insert(name);
+
+        vel::CardState card;
+        card.texts.insert(QStringLiteral("FioEdit"), name);
+        const QDate birth = QDate(1940, 1, 1).addDays(random.bounded(65 * 365));
+        card.texts.insert(QStringLiteral("BirEdit"), dateText(birth));
+        card.indices.insert(QStringLiteral("SexGroup"), female ? 1 : 0);
+        const int height = female ? 150 + random.bounded(30) : 162 + random.bounded(32);
+        double weight = height - 100 + 10 + random.bounded(50);
+        card.texts.insert(QStringLiteral("RostEdit"), QString::number(height));
+        card.texts.insert(QStringLiteral("VesEdit"), decimal(weight));
+        card.texts.insert(QStringLiteral("TalEdit"), QString::number(int(weight * 0.9 + 10)));
+        card.texts.insert(QStringLiteral("BedrEdit"), QString::number(int(weight * 0.8 + 40)));
+        card.texts.insert(QStringLiteral("AdrEdit"),
+                          QStringLiteral("г. Самара, ул. Садовая, д. %1").arg(written % 97 + 1));
+
+        const int visits = 5 + random.bounded(46);
+        QDate day = lastDay.addDays(-random.bounded(3650) - visits * 14);
+        card.texts.insert(QStringLiteral("DateEdit"), dateText(day));
+        for (int v = 0; v < visits; ++v) {
+            weight -= (random.bounded(9) - 2) / 10.0; // mostly a little lighter, now and then heavier
+            card.visitRows << QStringList{dateText(day),
+                                          decimal(weight),
+                                          QString::number(int(weight * 0.9 + 10)),
+                                          QString::number(int(weight * 0.8 + 40)),
+                                          QString(),
+                                          QStringLiteral("хорошее"),
+                                          QStringLiteral("нет"),
+                                          QStringLiteral("меньше"),
+                                          QStringLiteral("норма"),
+                                          QStringLiteral("норма")};
+            day = day.addDays(7 + random.bounded(15));
+        }
+        card.preparations = QStringLiteral("Поливитамины по 1 таблетке утром");
+        card.recommendations = QStringLiteral("Пить воду\nГулять не меньше часа в день");
+        if (vel::saveCard(card, folder))
+            return written;
+        ++written;
+    }
+    return written;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <QVector>
+
+namespace vel {
+
+// The weight dynamics table: row 0 the column titles (editable, never stored),
+// then one row of ten cells per visit.
+class VisitModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit VisitModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    void setTitles(const QStringList &titles);
+    // The card's visits replace every row below the titles at once.
+    void setVisits(const QVector<QStringList> &visits);
+    const QVector<QStringList> &visits() const { return m_visits; }
+    void clear(); // the titles stay
+    int appendVisit(const QString &today);
+
+private:
+    QStringList m_titles;
+    QVector<QStringList> m_visits;
+};
+
+} // namespace vel

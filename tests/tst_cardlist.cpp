@@ -1,0 +1,156 @@
+#include "card/cardfiles.h"
+#include "cardlist/cardsearch.h"
+#include "cardlist/cardsummary.h"
+#include "cardlist/recentcards.h"
+#include "support/testfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vel;
+
+class TestCardList final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void matching_data();
+    void matching();
+    void summary_data();
+    void summary();
+    void recentCards();
+};
+
+void TestCardList::matching_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("found");
+    const QString ivanova = "Иванова Мария Петровна";
+    QTest::newRow("nothing typed") << ivanova << ""
+                                   << "  " << true;
+    QTest::newRow("any order, lower case") << ivanova << ""
+                                           << "мария иван" << true;
+    QTest::newRow("upper case, initial") << ivanova << ""
+                                         << "ИВАНОВА М" << true;
+    QTest::newRow("every word must match") << ivanova << ""
+                                           << "иванова сергеевна" << false;
+    QTest::newRow("start of a word only") << ivanova << ""
+                                          << "ванова" << false;
+    QTest::newRow("ё typed as е") << "Фёдоров Иван"
+                                  << ""
+                                  << "федор" << true;
+    QTest::newRow("е typed as ё") << "Елкина Анна"
+                                  << ""
+                                  << "Ёлк" << true;
+    QTest::newRow("hyphenated surname") << "Петрова-Водкина Анна"
+                                        << ""
+                                        << "водкина" << true;
+    QTest::newRow("year") << ivanova << "12.05.1975"
+                          << "1975" << true;
+    QTest::newRow("other year") << ivanova << "12.05.1975"
+                                << "1976" << false;
+    QTest::newRow("year as typed so far") << ivanova << "12.05.1975"
+                                          << "19" << true;
+    QTest::newRow("day and month") << ivanova << "12.05.1975"
+                                   << "12.05" << true;
+    QTest::newRow("day and other month") << ivanova << "12.05.1975"
+                                         << "12.06" << false;
+    QTest::newRow("month and year") << ivanova << "12.05.1975"
+                                    << "05.1975" << true;
+    QTest::newRow("without leading zeros") << ivanova << "02.05.1975"
+                                           << "2.5" << true;
+    QTest::newRow("trailing dot") << ivanova << "12.05.1975"
+                                  << "12." << true;
+    QTest::newRow("name and year") << ivanova << "12.05.1975"
+                                   << "иванова 1975" << true;
+    QTest::newRow("name and wrong year") << ivanova << "12.05.1975"
+                                         << "иванова 1980" << false;
+    QTest::newRow("digits, no birth date") << ivanova << ""
+                                           << "1975" << false;
+}
+
+void TestCardList::matching()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, birth);
+    QFETCH(QString, typed);
+    QFETCH(bool, found);
+    QCOMPARE(matchesCardQuery(parseCardQuery(typed), searchWords(name), birth), found);
+}
+
+void TestCardList::summary_data()
+{
+    QTest::addColumn<QVector<QStringList>>("visits");
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<QString>("broken");   // a file of the set to spoil: suffix|bytes, "" none
+    QTest::addColumn<QString>("expected"); // name|birth|last visit|weight, or "!" + start of the problem
+
+    const QStringList row1 = {"10.01.2024", "96", "", "", "", "", "", "", "", ""};
+    const QStringList row2 = {"24.01.2024", "94,5", "", "", "", "", "", "", "", ""};
+    const QStringList row3 = {"7.02.2024", "", "", "", "", "", "", "", "", ""};
+    const QString name = "Смирнова Ольга Петровна";
+    QTest::newRow("no visits: the card's visit date and weight") << QVector<QStringList>{} << "12.05.1975"
+                                                                 << "" << name + "|12.05.1975|01.12.2023|92";
+    QTest::newRow("last row's date, last weight written") << QVector<QStringList>{row1, row2, row3} << "12.05.1975"
+                                                          << "" << name + "|12.05.1975|7.02.2024|94,5";
+    QTest::newRow("blank birth date") << QVector<QStringList>{row1} << "  .  .    "
+                                      << "" << name + "||10.01.2024|96";
+    QTest::newRow("side file missing") << QVector<QStringList>{} << ""
+                                       << ".dat.vit|<delete>"
+                                       << "!Cannot open file \"";
+    QTest::newRow("not a number where one belongs") << QVector<QStringList>{} << ""
+                                                    << ".dat|" + name + "\r\n  .  .    \r\nдва\r\n"
+                                                    << "!'два' is not a valid integer value.";
+}
+
+void TestCardList::summary()
+{
+    QFETCH(QVector<QStringList>, visits);
+    QFETCH(QString, birth);
+    QFETCH(QString, broken);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    testsupport::writeFile(dir.filePath("shablon.kmt"), "");
+    CardState card;
+    card.texts = {
+        {"FioEdit", "Смирнова Ольга Петровна"}, {"BirEdit", birth}, {"VesEdit", "92"}, {"DateEdit", "01.12.2023"}};
+    card.visitRows = visits;
+    QVERIFY(!saveCard(card, dir.path()));
+    const QString main = dir.filePath("Смирнова Ольга Петровна.dat");
+    if (!broken.isEmpty()) {
+        const QString suffix = broken.section('|', 0, 0), bytes = broken.section('|', 1);
+        const QString file = dir.filePath("Смирнова Ольга Петровна" + suffix);
+        QVERIFY(bytes == "<delete>" ? QFile::remove(file) : testsupport::writeFile(file, testsupport::cp1251(bytes)));
+    }
+
+    const CardSummary s = summarizeCard(main, dir.path());
+    QCOMPARE(s.path, QFileInfo(main).absoluteFilePath());
+    if (expected.startsWith('!')) {
+        QVERIFY2(s.problem.startsWith(expected.mid(1)), qPrintable(s.problem));
+        QCOMPARE(s.name, "Смирнова Ольга Петровна"); // the file's name stands in
+        return;
+    }
+    QCOMPARE(s.problem, QString());
+    QCOMPARE(QStringList({s.name, s.birth, s.lastVisit, s.weight}).join('|'), expected);
+    // Touching one file of the set tells the cache to read the card again.
+    const CardStamp before = cardStamp(main);
+    testsupport::writeFile(dir.filePath("Смирнова Ольга Петровна.dat.rec"), "changed");
+    QVERIFY(cardStamp(main) != before);
+}
+
+void TestCardList::recentCards()
+{
+    QStringList recent;
+    for (const char *name : {"/d/a.dat", "/d/b.dat", "/d/c.dat", "/d/d.dat", "/d/e.dat", "/d/f.dat"})
+        recent = withRecentCard(recent, QString::fromUtf8(name));
+    QCOMPARE(recent, QStringList({"/d/f.dat", "/d/e.dat", "/d/d.dat", "/d/c.dat", "/d/b.dat"}));
+    recent = withRecentCard(recent, "/d/../d/c.dat"); // the same card, named another way
+    QCOMPARE(recent, QStringList({"/d/c.dat", "/d/f.dat", "/d/e.dat", "/d/d.dat", "/d/b.dat"}));
+    QCOMPARE(withoutRecentCard(recent, "/d/f.dat"), QStringList({"/d/c.dat", "/d/e.dat", "/d/d.dat", "/d/b.dat"}));
+}
+
+QTEST_GUILESS_MAIN(TestCardList)
+#include "tst_cardlist.moc"

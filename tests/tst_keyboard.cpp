@@ -1,0 +1,215 @@
+// The keyboard paths of the window: Tab through the patient page, the keys
+// of an anamnesis section, the command shortcuts and the menus without a mouse.
+#include "support/scriptedplatform.h"
+#include "support/testfiles.h"
+#include "window/mainform.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class TestKeyboard final : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<TMainForm> m_form;
+
+    template <typename T = QWidget> T *find(const char *name) const
+    {
+        T *w = m_form->findChild<T *>(QLatin1String(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+    // The named control that holds the focus (a radio button counts as its group).
+    QString focusedControl() const
+    {
+        for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+            const QString name = w->objectName();
+            if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_")) && !name.contains(QLatin1Char('_')))
+                return name;
+        }
+        return {};
+    }
+    QWidget *focused() const { return QApplication::focusWidget(); }
+    // QTest spells out only Latin keys; a Cyrillic one comes with its text.
+    static void altKey(QWidget *target, int key)
+    {
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key(key), QString(QChar(key).toLower()), Qt::AltModifier);
+    }
+    void closeMenus()
+    {
+        while (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        testsupport::writeFile(m_dir->filePath(QStringLiteral("shablon.kmt")), testsupport::cp1251("Диета\r\n"));
+        m_platform = std::make_unique<ScriptedPlatform>();
+        m_form = std::make_unique<TMainForm>(m_platform.get(), QDate(2024, 3, 5), m_dir->path());
+        m_form->show();
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    }
+    void cleanup()
+    {
+        closeMenus();
+        m_form.reset();
+    }
+
+    void tabVisitsEveryControlOfThePatientPage()
+    {
+        m_form->NewActExecute();
+        find("FioEdit")->setFocus();
+        const QStringList expected = {"FioEdit",  "BirEdit",  "AdrEdit",  "PhonEdit",  "SexGroup",
+                                      "JobEdit",  "DateEdit", "RostEdit", "VesEdit",   "TalEdit",
+                                      "BedrEdit", "JirEdit",  "LetEdit",  "TypeBox",   "BrkButton",
+                                      "AktivBox", "CelEdit",  "ShabBox",  "SaveButton"};
+        QStringList visited = {focusedControl()};
+        for (int i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(focused(), Qt::Key_Tab);
+            visited << focusedControl();
+        }
+        QCOMPARE(visited, expected);
+    }
+
+    void sectionKeysReturnToTheIndex_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("section");
+        QTest::newRow("Enter, first section") << int(Qt::Key_Return) << 1;
+        QTest::newRow("keypad Enter, frames") << int(Qt::Key_Enter) << 4;
+        QTest::newRow("Esc, radio groups") << int(Qt::Key_Escape) << 2;
+        QTest::newRow("Space on the OK") << int(Qt::Key_Space) << 18;
+    }
+    void sectionKeysReturnToTheIndex()
+    {
+        QFETCH(int, key);
+        QFETCH(int, section);
+        m_form->NewActExecute();
+        find<QTabWidget>("PageControl1")->setCurrentIndex(TMainForm::AnamnesisPage);
+        const QByteArray button = "SpeedButton" + QByteArray::number(section);
+        find<QAbstractButton>(button.constData())->click();
+        QVERIFY(find("PageControl2")->isVisible());
+        QWidget *page = find<QTabWidget>("PageControl2")->currentWidget();
+        QVERIFY(page->isAncestorOf(focused()));
+
+        // Tab comes to the OK after the section's items, and never leaves the section.
+        QWidget *ok = nullptr;
+        for (int i = 0; i < 80 && !ok; ++i) {
+            QTest::keyClick(focused(), Qt::Key_Tab);
+            QVERIFY(page->isAncestorOf(focused()));
+            if (focused()->toolTip() == QLatin1String("OK"))
+                ok = focused();
+        }
+        QVERIFY(ok);
+        if (key != Qt::Key_Space)
+            QTest::keyClick(focused(), Qt::Key_Backtab);
+        QTest::keyClick(focused(), Qt::Key(key));
+        QVERIFY(find("PageControl1")->isVisible());
+        QVERIFY(!find("PageControl2")->isVisible());
+        QCOMPARE(find<QTabWidget>("PageControl1")->currentIndex(), int(TMainForm::AnamnesisPage));
+        QCOMPARE(focusedControl(), QString::fromLatin1(button));
+
+        // Enter on the section's button opens it again.
+        QTest::keyClick(focused(), Qt::Key_Return);
+        QVERIFY(find("PageControl2")->isVisible());
+        QCOMPARE(find<QTabWidget>("PageControl2")->currentWidget(), page);
+    }
+
+    void shortcutsReachTheirCommands_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("new") << QKeySequence(QKeySequence::New) << "NewAct";
+        QTest::newRow("open") << QKeySequence(QKeySequence::Open) << "OpenAct";
+        QTest::newRow("save") << QKeySequence(QKeySequence::Save) << "SaveAct";
+        QTest::newRow("print") << QKeySequence(QKeySequence::Print) << "PrnAct";
+        QTest::newRow("help") << QKeySequence(Qt::Key_F1) << "HelpAct";
+        QTest::newRow("exit") << QKeySequence(Qt::Key_F10) << "ExitAct";
+    }
+    void shortcutsReachTheirCommands()
+    {
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, command);
+        m_form->NewActExecute();
+        find<QTabWidget>("PageControl1")->setCurrentIndex(TMainForm::PrescriptionPage);
+        find("RecMemo")->setFocus();
+        auto *action = m_form->findChild<QAction *>(command);
+        QVERIFY(action->isEnabled());
+        // The menu shows the keys beside the command.
+        QCOMPARE(action->shortcut(), keys);
+        QSignalSpy triggered(action, &QAction::triggered);
+        QTest::keySequence(focused(), keys);
+        QCOMPARE(triggered.count(), 1);
+    }
+
+    void altReachesTheMenus_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("menu");
+        QTest::newRow("Alt alone") << 0 << "CardMenu";
+        QTest::newRow("Alt, then П") << 0x41F << "HelpMenu";
+        QTest::newRow("Alt+К") << 0x41A << "CardMenu";
+        QTest::newRow("Alt+R, the same key in Latin") << int(Qt::Key_R) << "CardMenu";
+        QTest::newRow("Alt+G") << int(Qt::Key_G) << "HelpMenu";
+    }
+    void altReachesTheMenus()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, menu);
+        QWidget *target = find("WorkArea");
+        target->setFocus();
+        if (QString(QTest::currentDataTag()).startsWith(QLatin1String("Alt,")) || key == 0) {
+            QTest::keyPress(target, Qt::Key_Alt);
+            QTest::keyRelease(target, Qt::Key_Alt);
+            // This style marks the first title; Down or a title's letter opens a menu.
+            QTRY_VERIFY(m_form->menuBar()->activeAction());
+            QTest::sendKeyEvent(QTest::Click, m_form->menuBar(), Qt::Key(key ? key : int(Qt::Key_Down)),
+                                key ? QString(QChar(key).toLower()) : QString(), Qt::NoModifier);
+        } else {
+            altKey(target, key);
+        }
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QCOMPARE(QApplication::activePopupWidget()->objectName(), menu);
+    }
+
+    void aLetterChoosesAMenuItem()
+    {
+        altKey(find("WorkArea"), 0x41A); // Alt+К
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::sendKeyEvent(QTest::Click, QApplication::activePopupWidget(), Qt::Key_unknown, QStringLiteral("р"),
+                            Qt::NoModifier);
+        QTRY_VERIFY(find("PageControl3")->isVisible()); // "Редактор шаблонов" opened
+        QVERIFY(!QApplication::activePopupWidget());
+
+        // Two items begin with "О" in the help menu: the letter moves between them.
+        altKey(find("WorkArea"), 0x41F); // Alt+П
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        auto *help = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(help);
+        QStringList marked;
+        for (int i = 0; i < 3; ++i) {
+            QTest::sendKeyEvent(QTest::Click, help, Qt::Key_unknown, QStringLiteral("о"), Qt::NoModifier);
+            marked << help->activeAction()->objectName();
+        }
+        QCOMPARE(marked, QStringList({"CardAct", "AboutAct", "CardAct"}));
+        QCOMPARE(m_platform->modalShown, 0);
+    }
+};
+
+QTEST_MAIN(TestKeyboard)
+#include "tst_keyboard.moc"

@@ -1,0 +1,114 @@
+// Texts far larger than a doctor types: what is shown may be cut, what is
+// stored never is, and a message quotes only the start of a bad line.
+#include "card/cardfiles.h"
+#include "support/scriptedplatform.h"
+#include "support/testfiles.h"
+#include "text/linefile.h"
+#include "widgets/memoedit.h"
+#include "window/mainform.h"
+
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vel;
+using testsupport::readAll;
+using testsupport::writeFile;
+
+class TestLargeText final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void memoShowsAPartOfWhatItKeeps_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("cut");
+        const QString longLine(MemoEdit::kShownLineLength + 1, QChar(u'ж'));
+        QTest::newRow("short") << QStringLiteral("Пить воду\nГулять") << false;
+        QTest::newRow("line at the limit") << QString(MemoEdit::kShownLineLength, QChar(u'ж')) << false;
+        QTest::newRow("one long line") << longLine << true;
+        QTest::newRow("long line among short ones") << "до\n" + longLine + "\nпосле\n" << true;
+        QTest::newRow("long text") << QStringLiteral("строка\n").repeated(MemoEdit::kShownLength / 7 + 1) << true;
+    }
+    void memoShowsAPartOfWhatItKeeps()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, cut);
+        MemoEdit memo(QStringLiteral("PrepMemo"));
+        memo.setMemoText(text);
+        QCOMPARE(memo.memoText(), text);
+        QCOMPARE(memo.isCut(), cut);
+        QCOMPARE(memo.isReadOnly(), cut);
+        if (cut) {
+            QVERIFY(memo.toPlainText().size() < text.size() + 200);
+            QVERIFY(memo.toPlainText().contains(QStringLiteral("показан")));
+        }
+        // Anything set from outside ends the kept text, and the memo is editable again.
+        memo.clear();
+        QCOMPARE(memo.memoText(), QString());
+        QVERIFY(!memo.isReadOnly());
+    }
+
+    void memoWithAHugeLineSavesUnchanged()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("shablon.kmt"), "");
+        ScriptedPlatform platform;
+        TMainForm form(&platform, QDate(2024, 3, 5), dir.path());
+        form.show();
+        form.NewActExecute();
+        form.findChild<QLineEdit *>("FioEdit")->setText("Ivanova");
+        form.findChild<QLineEdit *>("BirEdit")->setText("01.01.1980");
+        form.SaveActExecute();
+        const QString main = dir.filePath("Ivanova.dat");
+        const QByteArray prp = "a\r\n" + QByteArray(300000, 'b') + "\rc\nd";
+        writeFile(main + ".prp", prp);
+        platform.nextFiles << main;
+        form.OpenActExecute();
+        auto *memo = form.findChild<MemoEdit *>("PrepMemo");
+        QVERIFY(memo->isCut());
+        form.SaveActExecute();
+        QCOMPARE(platform.boxes, QStringList());
+        // The lone CR and LF were CR LF already on reading; nothing else changed.
+        QCOMPARE(readAll(main + ".prp"), "a\r\n" + QByteArray(300000, 'b') + "\r\nc\r\nd");
+        form.NewActExecute();
+        QVERIFY(!memo->isCut());
+        QVERIFY(!memo->isReadOnly());
+    }
+
+    void textLongerThanTypingLimitSavesWhole()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("shablon.kmt"), "");
+        ScriptedPlatform platform;
+        TMainForm form(&platform, QDate(2024, 3, 5), dir.path());
+        form.show();
+        form.NewActExecute();
+        auto *height = form.findChild<QLineEdit *>("RostEdit");
+        form.findChild<QLineEdit *>("FioEdit")->setText("Ivanova");
+        form.findChild<QLineEdit *>("BirEdit")->setText("01.01.1980");
+        height->setText("170,5"); // the field lets only three characters be typed
+        QCOMPARE(height->text(), QStringLiteral("170"));
+        CardState card = form.cardState();
+        card.texts.insert("RostEdit", "170,5");
+        QVERIFY(!saveCard(card, dir.path()));
+        platform.nextFiles << dir.filePath("Ivanova.dat");
+        form.OpenActExecute();
+        QCOMPARE(height->text(), QStringLiteral("170,5"));
+        QCOMPARE(form.cardState().text("RostEdit"), QStringLiteral("170,5"));
+        form.NewActExecute();
+        QCOMPARE(height->maxLength(), 3);
+    }
+
+    void badNumberLineIsQuotedByItsStart()
+    {
+        QCOMPARE(notAnIntegerMessage("12a"), QStringLiteral("'12a' is not a valid integer value"));
+        const QString message = notAnIntegerMessage(QString(10 * 1024 * 1024, u'x'));
+        QVERIFY(message.size() < 300);
+        QVERIFY(message.startsWith("'xxx"));
+        QVERIFY(message.endsWith("…' is not a valid integer value"));
+    }
+};
+
+QTEST_MAIN(TestLargeText)
+#include "tst_largetext.moc"

@@ -1,0 +1,244 @@
+// Every caption of every screen is shown whole: no label, button, tab or
+// header text is cut or wider than its control. Runs without the system's
+// fonts (see CMakeLists.txt), so the fonts that travel with the program must
+// be enough.
+#include "support/scriptedplatform.h"
+#include "support/testfiles.h"
+#include "widgets/multirowtabbar.h"
+#include "widgets/numberlabel.h"
+#include "widgets/sectionbutton.h"
+#include "window/aboutbox.h"
+#include "window/mainform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QString describe(const QWidget *w, const QString &text)
+{
+    return QStringLiteral("%1 \"%2\"")
+        .arg(w->objectName().isEmpty() ? QLatin1String(w->metaObject()->className()) : w->objectName(), text);
+}
+
+int textWidth(const QWidget *w, const QString &text)
+{
+    return w->fontMetrics().horizontalAdvance(text);
+}
+
+// The captions of one shown window that do not fit their controls.
+QStringList cutCaptions(QWidget *window)
+{
+    QStringList cut;
+    const auto widgets = window->findChildren<QWidget *>();
+    for (QWidget *w : widgets) {
+        if (!w->isVisible() || w->width() <= 0)
+            continue;
+        if (auto *label = qobject_cast<QLabel *>(w)) {
+            if (label->text().isEmpty() || label->wordWrap())
+                continue;
+            const QRect room = label->contentsRect();
+            const QRect needed = label->fontMetrics().boundingRect(room, int(label->alignment()), label->text());
+            if (needed.width() > room.width() || needed.height() > room.height())
+                cut << describe(w, label->text());
+        } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
+            auto *button = static_cast<QAbstractButton *>(w);
+            if (button->sizeHint().width() > button->width() || button->fontMetrics().height() > button->height())
+                cut << describe(w, button->text());
+        } else if (auto *button = qobject_cast<QPushButton *>(w)) {
+            // The style's own measure: caption, icon, margins and bevel.
+            if (button->sizeHint().width() > button->width())
+                cut << describe(w, button->text());
+        } else if (auto *box = qobject_cast<QGroupBox *>(w)) {
+            if (textWidth(w, box->title()) + 8 > box->width())
+                cut << describe(w, box->title());
+        } else if (auto *bar = qobject_cast<QTabBar *>(w)) {
+            auto *rows = qobject_cast<vel::MultiRowTabBar *>(bar);
+            for (int i = 0; i < bar->count(); ++i) {
+                if (!bar->isTabVisible(i))
+                    continue;
+                const QRect tab = rows ? rows->tabRectAt(i) : bar->tabRect(i);
+                const int icon = bar->tabIcon(i).isNull() ? 0 : bar->iconSize().width() + 4;
+                if (textWidth(w, bar->tabText(i)) + icon + 8 > tab.width() ||
+                    bar->fontMetrics().height() + 4 > tab.height() || !bar->rect().contains(tab))
+                    cut << describe(w, bar->tabText(i));
+            }
+        } else if (auto *header = qobject_cast<QHeaderView *>(w)) {
+            const int margin = 2 * w->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, w);
+            for (int i = 0; i < header->count(); ++i) {
+                if (header->isSectionHidden(i))
+                    continue;
+                const QString text = header->model()->headerData(i, header->orientation()).toString();
+                if (!text.isEmpty() && textWidth(w, text) + margin > header->sectionSize(i))
+                    cut << describe(w, text);
+            }
+        }
+    }
+    return cut;
+}
+
+} // namespace
+
+class TestScreens final : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<TMainForm> m_form;
+
+    template <typename T = QWidget> T *find(const char *name) const
+    {
+        T *w = m_form->findChild<T *>(QLatin1String(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        testsupport::writeFile(m_dir->filePath(QStringLiteral("shablon.kmt")),
+                               testsupport::cp1251("Диета при гипертонии\r\nРазгрузочные дни\r\n"));
+        m_platform = std::make_unique<ScriptedPlatform>();
+        m_form = std::make_unique<TMainForm>(m_platform.get(), QDate(2024, 12, 25), m_dir->path());
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        QCOMPARE(QFontInfo(find("Label1")->font()).family(), QStringLiteral("Liberation Serif"));
+    }
+
+    void captionsAreWhole_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::newRow("title") << "title";
+        for (int page = 0; page < TMainForm::PageCount; ++page)
+            QTest::newRow(qPrintable(QStringLiteral("page %1").arg(page + 1))) << QStringLiteral("page %1").arg(page);
+        for (int section = 1; section <= 18; ++section)
+            QTest::newRow(qPrintable(QStringLiteral("section %1").arg(section)))
+                << QStringLiteral("section %1").arg(section);
+        QTest::newRow("template editor") << "templates";
+        QTest::newRow("about box") << "about";
+    }
+    void captionsAreWhole()
+    {
+        QFETCH(QString, screen);
+        const QString kind = screen.section(QLatin1Char(' '), 0, 0);
+        const int number = screen.section(QLatin1Char(' '), 1, 1).toInt();
+        QWidget *window = m_form.get();
+        if (kind == QLatin1String("page")) {
+            m_form->NewActExecute();
+            find<QTabWidget>("PageControl1")->setCurrentIndex(number);
+        } else if (kind == QLatin1String("section")) {
+            m_form->NewActExecute();
+            m_form->SectionButtonClick(number);
+        } else if (kind == QLatin1String("templates")) {
+            m_form->ShablActExecute();
+        } else if (kind == QLatin1String("about")) {
+            window = m_form->aboutBox();
+            window->show();
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QApplication::processEvents();
+        const QStringList cut = cutCaptions(window);
+        if (window != m_form.get())
+            window->hide();
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1String(", "))));
+        QCOMPARE(m_form->size(), QSize(780, 565));
+    }
+
+    void typingMovesNothingOnThePatientPage_data()
+    {
+        QTest::addColumn<QString>("weight");
+        QTest::addColumn<QString>("longerText"); // a class longer than any there is today
+        QTest::newRow("the longest class") << QString("75") << QString();
+        QTest::newRow("a text longer than the frame") << QString("75") << QString(30, QChar(0x416));
+    }
+    void typingMovesNothingOnThePatientPage()
+    {
+        QFETCH(QString, weight);
+        QFETCH(QString, longerText);
+        m_form->NewActExecute();
+        find<QTabWidget>("PageControl1")->setCurrentIndex(TMainForm::PassportPage);
+        QApplication::processEvents();
+        auto geometries = [this] {
+            QStringList all;
+            for (QWidget *w : find("TabSheet2")->findChildren<QWidget *>())
+                if (w->isVisible())
+                    all << w->objectName() + QLatin1Char(' ') +
+                               QStringLiteral("%1,%2 %3x%4").arg(w->x()).arg(w->y()).arg(w->width()).arg(w->height());
+            return all;
+        };
+        const QStringList before = geometries();
+        for (const char *name : {"RostEdit", "TalEdit", "BedrEdit"})
+            find<QLineEdit>(name)->setText(QStringLiteral("165"));
+        find<QLineEdit>("VesEdit")->setText(weight);
+        if (!longerText.isEmpty())
+            find<vel::NumberLabel>("BmiLabel")->setFullText(longerText);
+        QApplication::processEvents();
+        QCOMPARE(geometries(), before);
+    }
+
+    void theSelectedTabsRowTouchesThePage_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::newRow("upper row") << 0;
+        QTest::newRow("lower row") << 8;
+    }
+    void theSelectedTabsRowTouchesThePage()
+    {
+        QFETCH(int, page);
+        m_form->NewActExecute();
+        auto *view = find<QTabWidget>("PageControl1");
+        view->setCurrentIndex(page);
+        auto *bar = qobject_cast<vel::MultiRowTabBar *>(view->tabBar());
+        QVERIFY(bar);
+        const int lowest = bar->tabRectAt(page).bottom();
+        for (int i = 0; i < bar->count(); ++i) {
+            QVERIFY(bar->tabRectAt(i).bottom() <= lowest);
+            // A tab is found where it is drawn.
+            QCOMPARE(bar->tabAtPoint(bar->tabRectAt(i).center()), i);
+        }
+        QCOMPARE(lowest, bar->height() - 1);
+    }
+
+    void sectionButtonsCountTheirTicks()
+    {
+        m_form->NewActExecute();
+        for (const char *name : {"CheckBox34", "CheckBox58", "HeartGroup_1", "HyperGroup_0", "CheckBox26"})
+            find<QAbstractButton>(name)->setChecked(true);
+        find<QAbstractButton>("HeartGroup_2")->setChecked(true); // one group counts once
+        find<QAbstractButton>("CheckBox58")->setChecked(false);
+        QCOMPARE(find<vel::SectionButton>("SpeedButton1")->tickCount(), 1);
+        QCOMPARE(find<vel::SectionButton>("SpeedButton2")->tickCount(), 3);
+        QCOMPARE(find<vel::SectionButton>("SpeedButton3")->tickCount(), 0);
+        QCOMPARE(find<QAbstractButton>("SpeedButton2")->text(),
+                 QStringLiteral("Заболевания сердечно-сосудистой системы"));
+        find<QLineEdit>("FioEdit")->setText(QStringLiteral("Отметки"));
+        find<QLineEdit>("BirEdit")->setText(QStringLiteral("12.05.1975"));
+        m_form->SaveActExecute();
+        m_form->NewActExecute();
+        QCOMPARE(find<vel::SectionButton>("SpeedButton2")->tickCount(), 0);
+        // Opening a card shows its marks again.
+        m_platform->nextFiles << m_dir->filePath(QStringLiteral("Отметки.dat"));
+        m_form->OpenActExecute();
+        QCOMPARE(find<vel::SectionButton>("SpeedButton2")->tickCount(), 3);
+        QVERIFY2(m_platform->boxes.isEmpty(), qPrintable(m_platform->boxes.join(QLatin1Char('\n'))));
+    }
+};
+
+QTEST_MAIN(TestScreens)
+#include "tst_screens.moc"
