@@ -316,8 +316,15 @@ private slots:
         QCOMPARE(files(dir.path()).size(), fits ? 6 : 0);
     }
 
+    void leftoversOfEarlierVersionsAreRemoved_data()
+    {
+        QTest::addColumn<bool>("bySave");
+        QTest::newRow("next save") << true;
+        QTest::newRow("start-up") << false;
+    }
     void leftoversOfEarlierVersionsAreRemoved()
     {
+        QFETCH(bool, bySave);
         QTemporaryDir dir;
         writeFile(dir.filePath("shablon.kmt"), "");
         const QString name = "Орлова";
@@ -326,9 +333,14 @@ private slots:
         writeFile(dir.filePath(name + ".dat.tb2.AbC123"), "обрывок");
         writeFile(dir.filePath(name + ".dat.q1W2e3"), "обрывок");
         writeFile(dir.filePath("Другая.dat.tb2.AbC123"), "чужое");
-        QVERIFY(!failed(loadCard(dir.filePath(name + ".dat"), dir.path())));
+        writeFile(dir.filePath("Нет карточки.dat.tb2.AbC123"), "ничьё");
+        if (bySave)
+            QVERIFY(!saveCard(card(name, "старая"), dir.path()));
+        else
+            recoverFolder(dir.path());
         auto now = files(dir.path());
         QCOMPARE(now.take("Другая.dat.tb2.AbC123"), QByteArray("чужое"));
+        QCOMPARE(now.take("Нет карточки.dat.tb2.AbC123"), QByteArray("ничьё"));
         QCOMPARE(now, whole);
     }
 

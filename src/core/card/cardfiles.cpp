@@ -539,6 +539,7 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir,
         return SaveError{cannotCreateMessage(mainTarget, systemErrorText(EACCES)), false};
     }
     recoverCard(dataDir, name);
+    removeEarlierTemporaries(dataDir, name);
 
     if (guard) {
         const QByteArray onDisk = setDigest(dataDir, name);

@@ -228,6 +228,14 @@ void recoverStem(const SetPaths &p)
     removeHelpers(p);
 }
 
+// The tail after "<name>.dat" of a temporary file that earlier versions of
+// the program left when stopped: ".XXXXXX" or ".tb2.XXXXXX".
+bool isEarlierTemporary(const QString &tail)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\.(prp|rec|tb1|tb2|vit))?\\.[A-Za-z0-9]{6}$"));
+    return pattern.match(tail).hasMatch();
+}
+
 int &stepCounter()
 {
     static int step = 0;
@@ -356,29 +364,26 @@ QByteArray setDigest(const QString &folder, const QString &name)
 void recoverCard(const QString &folder, const QString &name)
 {
     recoverStem(SetPaths{folder, stemOf(name)});
-    // Temporary files of earlier versions: "<name>.dat.tb2.XXXXXX".
-    static const QRegularExpression legacy(QStringLiteral("^\\.(prp|rec|tb1|tb2|vit)?\\.?[A-Za-z0-9]{6}$"));
-    const QString prefix = name + QStringLiteral(".dat");
-    const QStringList candidates =
-        QDir(folder).entryList({QStringLiteral("*.??????")}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &file : candidates) {
-        if (!file.startsWith(prefix))
-            continue;
-        const QString tail = file.mid(prefix.size());
-        const bool plain = tail.size() == 7 && tail.at(0) == u'.';
-        const bool side = tail.size() == 11 && legacy.match(tail).hasMatch();
-        if (plain || side)
+}
+
+void removeEarlierTemporaries(const QString &folder, const QString &name)
+{
+    const QString prefix = name + cardSuffixes()[0];
+    for (const QString &file : QDir(folder).entryList({prefix + QStringLiteral("*")}, QDir::Files | QDir::Hidden))
+        if (isEarlierTemporary(file.mid(prefix.size())))
             removeFile(QDir(folder).filePath(file));
-    }
 }
 
 void recoverFolder(const QString &folder)
 {
     static const QRegularExpression helper(QStringLiteral("^\\.([0-9a-f]{16})\\.(\\d\\.(new|old)|journal(\\.new)?)$"));
+    // Temporary files of earlier versions: "<name>.dat.XXXXXX", "<name>.dat.tb2.XXXXXX".
+    static const QRegularExpression earlier(
+        QStringLiteral("^(.+\\.dat)((\\.(prp|rec|tb1|tb2|vit))?\\.[A-Za-z0-9]{6})$"));
+    const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     QStringList stems;
-    for (const QString &file : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        const auto m = helper.match(file);
-        if (m.hasMatch() && !stems.contains(m.captured(1)))
+    for (const QString &file : files) {
+        if (const auto m = helper.match(file); m.hasMatch() && !stems.contains(m.captured(1)))
             stems << m.captured(1);
     }
     for (const QString &stem : stems) {
@@ -386,6 +391,16 @@ void recoverFolder(const QString &folder)
         CardLock lock(p.lock());
         if (lock.acquire(0) == CardLock::State::Held)
             recoverStem(p);
+    }
+    for (const QString &file : files) {
+        const auto m = earlier.match(file);
+        // Only next to the card they belong to, and never while it is being saved.
+        if (!m.hasMatch() || !files.contains(m.captured(1)))
+            continue;
+        const QString name = m.captured(1).chopped(cardSuffixes()[0].size());
+        CardLock lock(folder, name);
+        if (lock.acquire(0) == CardLock::State::Held)
+            removeFile(QDir(folder).filePath(file));
     }
 }
 

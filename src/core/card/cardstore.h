@@ -69,8 +69,11 @@ QByteArray setDigest(const SetBytes &files);
 // Finishes or undoes a save of this card that was stopped half-way and removes
 // leftover temporary files. The caller holds the card's lock.
 void recoverCard(const QString &folder, const QString &name);
-// The same for every card of the folder with leftovers, skipping cards that
-// another copy of the program is saving right now.
+// Removes the temporary files that earlier versions of the program left next
+// to this card when stopped mid-save. The caller holds the card's lock.
+void removeEarlierTemporaries(const QString &folder, const QString &name);
+// Both for every card of the folder with leftovers, skipping cards that
+// another copy of the program is saving right now. One folder listing.
 void recoverFolder(const QString &folder);
 
 // Replaces the card's six files by the given bytes, all or none. The caller
