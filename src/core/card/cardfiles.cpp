@@ -417,7 +417,11 @@ SetBytes encodeCardLossy(const CardState &card)
     return files;
 }
 
-Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
+namespace {
+
+// Reads the set, under the card's lock (finishing a save stopped half-way
+// first) or without it; nameRead gets the name from the main file's first line.
+Result<LoadedCard> readCardSet(const QString &mainPath, const QString &dataDir, bool locked, QString &nameRead)
 {
     LoadedCard loaded;
     CardState &card = loaded.card;
@@ -432,6 +436,8 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
     // read as it stands.
     const QString folder = QFileInfo(mainPath).absolutePath();
     auto lockAndRecover = [&](const QString &name, std::unique_ptr<CardLock> &lock) -> std::optional<ReadError> {
+        if (!locked)
+            return std::nullopt;
         lock = std::make_unique<CardLock>(folder, name);
         switch (lock->acquire(5000)) {
         case CardLock::State::Held:
@@ -458,6 +464,7 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
     if (firstLines.isEmpty())
         return ReadError{indexOutOfBoundsMessage(0)};
     const QString name = firstLines.first();
+    nameRead = name;
     if (!isUsableCardName(name))
         return ReadError{cannotOpenMessage(absolute(mainPath), QStringLiteral("Invalid card name in line 1"))};
     if (name != cardNameOfFile(mainPath)) {
@@ -497,6 +504,28 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
     loaded.digest =
         absolute(mainPath) == absolute(base + cardSuffixes()[0]) ? setDigest(bytes) : setDigest(folder, name);
     return loaded;
+}
+
+} // namespace
+
+Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
+{
+    // A card at rest is read without taking its lock, which costs more than
+    // the reading: the read counts if no save was under way before it or
+    // after it and no file of the set was replaced meanwhile. Otherwise, or
+    // when the first line names another card, it is read again under the lock.
+    const QString folder = QFileInfo(mainPath).absolutePath();
+    const QString fileName = cardNameOfFile(mainPath);
+    QString nameRead;
+    if (const auto before = quietSetIdentity(folder, fileName)) {
+        auto quick = readCardSet(mainPath, dataDir, false, nameRead);
+        if (nameRead.isNull() || nameRead == fileName) {
+            const auto after = quietSetIdentity(folder, fileName);
+            if (after && *after == *before)
+                return quick;
+        }
+    }
+    return readCardSet(mainPath, dataDir, true, nameRead);
 }
 
 std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir, SaveGuard *guard)

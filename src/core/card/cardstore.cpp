@@ -361,6 +361,25 @@ QByteArray setDigest(const QString &folder, const QString &name)
     return setDigest(files);
 }
 
+std::optional<QByteArray> quietSetIdentity(const QString &folder, const QString &name)
+{
+    const SetPaths p{folder, stemOf(name)};
+    for (const QString &helper : {p.journal(), p.lock(), p.temp(0), p.journalDraft()})
+        if (exists(helper))
+            return std::nullopt;
+    QByteArray identity;
+    for (int i = 0; i < kCardPartCount; ++i) {
+        struct stat st {};
+        if (::lstat(native(target(folder, name, i)).constData(), &st) != 0)
+            st = {};
+        const qint64 fields[] = {qint64(st.st_dev),         qint64(st.st_ino),          qint64(st.st_size),
+                                 qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec),
+                                 qint64(st.st_ctim.tv_nsec)};
+        identity.append(reinterpret_cast<const char *>(fields), sizeof fields);
+    }
+    return identity;
+}
+
 void recoverCard(const QString &folder, const QString &name)
 {
     recoverStem(SetPaths{folder, stemOf(name)});

@@ -66,6 +66,11 @@ FileRead readCardFile(const QString &path);
 QByteArray setDigest(const QString &folder, const QString &name);
 QByteArray setDigest(const SetBytes &files);
 
+// Nothing when a save of this card is under way or was stopped half-way;
+// otherwise what identifies the six files on disk (file, size and time), so
+// that a read without the lock can tell whether a save replaced any of them.
+std::optional<QByteArray> quietSetIdentity(const QString &folder, const QString &name);
+
 // Finishes or undoes a save of this card that was stopped half-way and removes
 // leftover temporary files. The caller holds the card's lock.
 void recoverCard(const QString &folder, const QString &name);
