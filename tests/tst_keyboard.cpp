@@ -1,5 +1,6 @@
 // The keyboard paths of the window: Tab through the patient page, the keys
 // of an anamnesis section, the command shortcuts and the menus without a mouse.
+#include "support/formfixture.h"
 #include "support/scriptedplatform.h"
 #include "support/testfiles.h"
 #include "window/mainform.h"
@@ -17,20 +18,8 @@
 
 #include <memory>
 
-class TestKeyboard final : public QObject {
+class TestKeyboard final : public QObject, FormFixture {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<TMainForm> m_form;
-
-    template <typename T = QWidget> T *find(const char *name) const
-    {
-        T *w = m_form->findChild<T *>(QLatin1String(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
     // The named control that holds the focus (a radio button counts as its group).
     QString focusedControl() const
     {
@@ -56,11 +45,7 @@ class TestKeyboard final : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        testsupport::writeFile(m_dir->filePath(QStringLiteral("shablon.kmt")), testsupport::cp1251("Диета\r\n"));
-        m_platform = std::make_unique<ScriptedPlatform>();
-        m_form = std::make_unique<TMainForm>(m_platform.get(), QDate(2024, 3, 5), m_dir->path());
-        m_form->show();
+        makeForm(QDate(2024, 3, 5));
         m_form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     }

@@ -2,6 +2,7 @@
 // header text is cut or wider than its control. Runs without the system's
 // fonts (see CMakeLists.txt), so the fonts that travel with the program must
 // be enough.
+#include "support/formfixture.h"
 #include "support/scriptedplatform.h"
 #include "support/testfiles.h"
 #include "widgets/multirowtabbar.h"
@@ -93,30 +94,13 @@ QStringList cutCaptions(QWidget *window)
 
 } // namespace
 
-class TestScreens final : public QObject {
+class TestScreens final : public QObject, FormFixture {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<TMainForm> m_form;
-
-    template <typename T = QWidget> T *find(const char *name) const
-    {
-        T *w = m_form->findChild<T *>(QLatin1String(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
 
 private slots:
     void initTestCase()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        testsupport::writeFile(m_dir->filePath(QStringLiteral("shablon.kmt")),
-                               testsupport::cp1251("Диета при гипертонии\r\nРазгрузочные дни\r\n"));
-        m_platform = std::make_unique<ScriptedPlatform>();
-        m_form = std::make_unique<TMainForm>(m_platform.get(), QDate(2024, 12, 25), m_dir->path());
-        m_form->show();
+        makeForm(QDate(2024, 12, 25), QStringLiteral("Диета при гипертонии\r\nРазгрузочные дни\r\n"));
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
         QCOMPARE(QFontInfo(find("Label1")->font()).family(), QStringLiteral("Liberation Serif"));
     }
