@@ -1,6 +1,7 @@
 // Texts far larger than a doctor types: what is shown may be cut, what is
 // stored never is, and a message quotes only the start of a bad line.
 #include "card/cardfiles.h"
+#include "support/formfixture.h"
 #include "support/scriptedplatform.h"
 #include "support/testfiles.h"
 #include "text/linefile.h"
@@ -8,15 +9,21 @@
 #include "window/mainform.h"
 
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace vel;
 using testsupport::readAll;
 using testsupport::writeFile;
 
-class TestLargeText final : public QObject {
+class TestLargeText final : public QObject, FormFixture {
     Q_OBJECT
+
+    // A new card in a data folder with an empty template list.
+    void newCard()
+    {
+        makeForm(QDate(2024, 3, 5), QString());
+        m_form->NewActExecute();
+    }
 
 private slots:
     void memoShowsAPartOfWhatItKeeps_data()
@@ -51,52 +58,42 @@ private slots:
 
     void memoWithAHugeLineSavesUnchanged()
     {
-        QTemporaryDir dir;
-        writeFile(dir.filePath("shablon.kmt"), "");
-        ScriptedPlatform platform;
-        TMainForm form(&platform, QDate(2024, 3, 5), dir.path());
-        form.show();
-        form.NewActExecute();
-        form.findChild<QLineEdit *>("FioEdit")->setText("Ivanova");
-        form.findChild<QLineEdit *>("BirEdit")->setText("01.01.1980");
-        form.SaveActExecute();
-        const QString main = dir.filePath("Ivanova.dat");
+        newCard();
+        m_form->findChild<QLineEdit *>("FioEdit")->setText("Ivanova");
+        m_form->findChild<QLineEdit *>("BirEdit")->setText("01.01.1980");
+        m_form->SaveActExecute();
+        const QString main = m_dir->filePath("Ivanova.dat");
         const QByteArray prp = "a\r\n" + QByteArray(300000, 'b') + "\rc\nd";
         writeFile(main + ".prp", prp);
-        platform.nextFiles << main;
-        form.OpenActExecute();
-        auto *memo = form.findChild<MemoEdit *>("PrepMemo");
+        m_platform->nextFiles << main;
+        m_form->OpenActExecute();
+        auto *memo = m_form->findChild<MemoEdit *>("PrepMemo");
         QVERIFY(memo->isCut());
-        form.SaveActExecute();
-        QCOMPARE(platform.boxes, QStringList());
+        m_form->SaveActExecute();
+        QCOMPARE(m_platform->boxes, QStringList());
         // The lone CR and LF were CR LF already on reading; nothing else changed.
         QCOMPARE(readAll(main + ".prp"), "a\r\n" + QByteArray(300000, 'b') + "\r\nc\r\nd");
-        form.NewActExecute();
+        m_form->NewActExecute();
         QVERIFY(!memo->isCut());
         QVERIFY(!memo->isReadOnly());
     }
 
     void textLongerThanTypingLimitSavesWhole()
     {
-        QTemporaryDir dir;
-        writeFile(dir.filePath("shablon.kmt"), "");
-        ScriptedPlatform platform;
-        TMainForm form(&platform, QDate(2024, 3, 5), dir.path());
-        form.show();
-        form.NewActExecute();
-        auto *height = form.findChild<QLineEdit *>("RostEdit");
-        form.findChild<QLineEdit *>("FioEdit")->setText("Ivanova");
-        form.findChild<QLineEdit *>("BirEdit")->setText("01.01.1980");
+        newCard();
+        auto *height = m_form->findChild<QLineEdit *>("RostEdit");
+        m_form->findChild<QLineEdit *>("FioEdit")->setText("Ivanova");
+        m_form->findChild<QLineEdit *>("BirEdit")->setText("01.01.1980");
         height->setText("170,5"); // the field lets only three characters be typed
         QCOMPARE(height->text(), QStringLiteral("170"));
-        CardState card = form.cardState();
+        CardState card = m_form->cardState();
         card.texts.insert("RostEdit", "170,5");
-        QVERIFY(!saveCard(card, dir.path()));
-        platform.nextFiles << dir.filePath("Ivanova.dat");
-        form.OpenActExecute();
+        QVERIFY(!saveCard(card, m_dir->path()));
+        m_platform->nextFiles << m_dir->filePath("Ivanova.dat");
+        m_form->OpenActExecute();
         QCOMPARE(height->text(), QStringLiteral("170,5"));
-        QCOMPARE(form.cardState().text("RostEdit"), QStringLiteral("170,5"));
-        form.NewActExecute();
+        QCOMPARE(m_form->cardState().text("RostEdit"), QStringLiteral("170,5"));
+        m_form->NewActExecute();
         QCOMPARE(height->maxLength(), 3);
     }
 
