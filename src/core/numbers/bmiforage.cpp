@@ -133,8 +133,8 @@ QString referenceName(GrowthReference reference)
                                                       : QStringLiteral("дети 5–19 лет, ВОЗ 2007");
 }
 
-std::optional<ChildBmi> childBmi(const QString &heightCm, const QString &weightKg, int sexIndex,
-                                 const QDate &birth, const QDate &measured)
+std::optional<ChildBmi> childBmi(const QString &heightCm, const QString &weightKg, int sexIndex, const QDate &birth,
+                                 const QDate &measured)
 {
     const auto years = completedYears(birth, measured);
     if (!years || *years >= kAdultBmiYears)

@@ -65,8 +65,8 @@ struct ChildBmi {
     QString sdsShown;  // "+2,30"
     QString className; // "ожирение I степени"
 };
-std::optional<ChildBmi> childBmi(const QString &heightCm, const QString &weightKg, int sexIndex,
-                                 const QDate &birth, const QDate &measured);
+std::optional<ChildBmi> childBmi(const QString &heightCm, const QString &weightKg, int sexIndex, const QDate &birth,
+                                 const QDate &measured);
 
 // "ИМТ 24,0 — SDS +2,30: ожирение I степени (дети 5–19 лет, ВОЗ 2007)"
 QString childBmiText(const ChildBmi &bmi);

@@ -150,9 +150,11 @@ BodyNumbers bodyNumbers(const NumbersInput &in)
     const auto wht = waistToHeight(n.now.waist.text, in.height, bmiTenths(in.height, n.now.weight.text));
     if (n.underAdult) {
         if (whr)
-            n.whrLine = QStringLiteral("ОТ/ОБ: ") + underAdultReason(QStringLiteral("пороги риска ВОЗ даны для взрослых"));
+            n.whrLine =
+                QStringLiteral("ОТ/ОБ: ") + underAdultReason(QStringLiteral("пороги риска ВОЗ даны для взрослых"));
         if (hasNumber(n.now.waist.text) && hasNumber(in.height))
-            n.whtLine = QStringLiteral("ОТ/рост: ") + underAdultReason(QStringLiteral("пороги риска даны для взрослых"));
+            n.whtLine =
+                QStringLiteral("ОТ/рост: ") + underAdultReason(QStringLiteral("пороги риска даны для взрослых"));
         n.restingLine = QStringLiteral("Обмен покоя: ") +
                         underAdultReason(QStringLiteral("формула Миффлина — Сан Жеора выведена для взрослых"));
         n.brocaLine = brocaRestingCaption() + QStringLiteral(": ") +
@@ -161,8 +163,8 @@ BodyNumbers bodyNumbers(const NumbersInput &in)
     }
     n.whrLine = withDate(whrText(whr), n.now.hips.date);
     n.whtLine = withDate(waistHeightText(wht), n.now.waist.date);
-    n.energy = energyNeed(in.sex, n.ageYears ? QString::number(*n.ageYears) : QString(), in.height,
-                          n.now.weight.text, in.activity);
+    n.energy = energyNeed(in.sex, n.ageYears ? QString::number(*n.ageYears) : QString(), in.height, n.now.weight.text,
+                          in.activity);
     if (n.energy) {
         n.restingLine = restingText(n.energy) + QStringLiteral(" (") + atWeightText(n.now.weight) + u')';
         n.intakeLine = intakeText(n.energy);

@@ -24,11 +24,11 @@ namespace vel {
 // What the numbers are read from; numbersInput() is the one place that knows
 // the card's field names.
 struct NumbersInput {
-    QString birth;  // BirEdit, "dd.mm.yyyy"
-    QString height; // RostEdit
-    QString weight, waist, hips; // the page's VesEdit, TalEdit, BedrEdit
-    int sex = -1;      // SexGroup: 0 male, 1 female
-    int activity = -1; // AktivBox
+    QString birth;                  // BirEdit, "dd.mm.yyyy"
+    QString height;                 // RostEdit
+    QString weight, waist, hips;    // the page's VesEdit, TalEdit, BedrEdit
+    int sex = -1;                   // SexGroup: 0 male, 1 female
+    int activity = -1;              // AktivBox
     QVector<QStringList> visitRows; // the visit table: date, weight, waist, hips, ...
     QDate today;
 };
@@ -42,8 +42,8 @@ struct Measure {
 };
 struct CurrentMeasures {
     Measure weight;
-    Measure waist;         // for the waist-to-height ratio
-    Measure waistForHips;  // waist and hips of one visit, for their ratio
+    Measure waist;        // for the waist-to-height ratio
+    Measure waistForHips; // waist and hips of one visit, for their ratio
     Measure hips;
 };
 // The latest dated visit with a weight gives the weight, the latest with a
@@ -60,12 +60,12 @@ inline constexpr int kAdultYears = 18;
 
 struct BodyNumbers {
     CurrentMeasures now;
-    std::optional<int> ageYears; // completed years today
-    bool child = false;          // under 19 on the day of the weight: WHO references
-    bool underAdult = false;     // under 18 today: no adult equations
-    std::optional<BmiResult> bmi;      // adult classes
-    std::optional<ChildBmi> childBmi;  // a child's SDS and class
-    std::optional<EnergyNeed> energy;  // adults only
+    std::optional<int> ageYears;      // completed years today
+    bool child = false;               // under 19 on the day of the weight: WHO references
+    bool underAdult = false;          // under 18 today: no adult equations
+    std::optional<BmiResult> bmi;     // adult classes
+    std::optional<ChildBmi> childBmi; // a child's SDS and class
+    std::optional<EnergyNeed> energy; // adults only
 
     // The lines beside the measurements; empty where there is nothing to say.
     QString bmiLine;     // "ИМТ: 31,8 — ожирение I степени (на 08.12.2026)" or a child's SDS line
