@@ -1,4 +1,5 @@
 #include "chart/weightchart.h"
+#include "numbers/progressreport.h"
 #include "platform/platform.h"
 #include "report/progresssheet.h"
 #include "support/scriptedplatform.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTableView>
@@ -210,6 +212,33 @@ private slots:
             const QString date = QDate(2023, 10, 3).addDays(7 * v).toString("d.MM.yyyy");
             QVERIFY2(text.contains(date + " " + QString::number(100 - 0.5 * v).replace('.', ',')), qPrintable(date));
         }
+    }
+
+    void childSheet()
+    {
+        // A girl of ten: the sheet gives her SDS, and no adult energy numbers.
+        vel::CardState card;
+        card.texts = {{"FioEdit", "Петрова Маша"}, {"BirEdit", "08.12.2016"}, {"RostEdit", "140"},
+                      {"VesEdit", "48"},           {"TalEdit", "80"},         {"BedrEdit", "90"}};
+        card.indices = {{"SexGroup", 1}, {"AktivBox", 1}};
+        for (const QStringList &visit :
+             {QStringList{"08.09.2026", "48", "80", "90"}, QStringList{"10.11.2026", "47,6", "79", "90"},
+              QStringList{"08.12.2026", "47,0", "78", "89"}})
+            card.visitRows << visit + QStringList{"", "", "", "", "", ""};
+        const vel::ProgressSheet sheet(vel::progressReport(card, QDate(2026, 12, 8)), vel::chartSeries(card.visitRows),
+                                       std::nullopt, "140");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_dir->filePath("child.pdf"));
+        sheet.print(printer);
+        if (qEnvironmentVariableIsSet("VEL_REPORT_COPY"))
+            QFile::copy(m_dir->filePath("child.pdf"), qEnvironmentVariable("VEL_REPORT_COPY") + "/report-child.pdf");
+        const QString text = run("pdftotext", {"-raw", m_dir->filePath("child.pdf"), "-"}).simplified();
+        for (const QString &part :
+             {QString("ИМТ сейчас: 24,0 — SDS +2,30: ожирение I степени (дети 5–19 лет, ВОЗ 2007)"),
+              QString("Обмен покоя: не применяется до 18 лет")})
+            QVERIFY2(text.contains(part), qPrintable(part + " not in: " + text));
+        QVERIFY(!text.contains("Потребность"));
     }
 };
 
