@@ -140,7 +140,8 @@ void ProgressSheet::addChart(QTextDocument &doc) const
     chart.setPalette(paper);
     chart.setSeries(m_series);
     chart.setGoal(m_goal);
-    chart.setHeight(m_height);
+    // A child's BMI is read by age and sex, not against the adult bands.
+    chart.setHeight(m_report.adultBmiBands ? m_height : QString());
     chart.resize(kChartWidth, kChartHeight);
     QImage image(kChartWidth * kChartScale, kChartHeight * kChartScale, QImage::Format_RGB32);
     image.fill(Qt::white);
