@@ -408,13 +408,16 @@ CardLock::State CardLock::attempt(int waitMs)
     QElapsedTimer waited;
     waited.start();
     for (;;) {
-        if (const int fault = exists(m_path) ? 0 : lockFaultFor(m_path)) {
+        // A folder that refuses every change (the test hook) cannot take a
+        // lock, nor have a dead copy's lock removed by the lock file itself.
+        const int fault = lockFaultFor(m_path);
+        if (fault && !exists(m_path)) {
             m_error = fault;
             return State::Unavailable;
         }
-        if (m_lock->tryLock(0))
+        if (!fault && m_lock->tryLock(0))
             return State::Held;
-        if (m_lock->error() != QLockFile::LockFailedError) {
+        if (!fault && m_lock->error() != QLockFile::LockFailedError) {
             m_error = creationError(m_path);
             return State::Unavailable;
         }
