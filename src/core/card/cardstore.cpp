@@ -433,10 +433,21 @@ CardLock::State CardLock::attempt(int waitMs)
                                           ::kill(pid_t(pid), 0) != 0 && errno == ESRCH) ||
                                              ageMs(st) > 60 * 1000
                                        : ageMs(st) > 1000;
-            if (dead && !takeOverDeadLock())
-                return State::Stuck;
-            if (dead)
-                continue;
+            if (dead) {
+                switch (
+                    takeOverDeadLock(quint64(st.st_ino), qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec)) {
+                case TakeOver::Failed:
+                    return State::Stuck;
+                case TakeOver::Removed:
+                    // Taken at once, however short the wait; a copy that keeps
+                    // leaving dead locks is still not waited on for long.
+                    if (waited.elapsed() <= waitMs + 1000)
+                        continue;
+                    break;
+                case TakeOver::Later:
+                    break;
+                }
+            }
         }
         const qint64 left = waitMs - waited.elapsed();
         if (left <= 0)
@@ -445,23 +456,29 @@ CardLock::State CardLock::attempt(int waitMs)
     }
 }
 
-// Removes the lock of a copy that has ended; false, with the reason, when it
-// cannot be removed. Two copies never remove it together: the one that holds
-// the guard looks again before removing.
-bool CardLock::takeOverDeadLock()
+// Removes the lock of a copy that has ended, the very file seen (inode and
+// change time); Failed, with the reason, when it cannot be removed. Two
+// copies never remove it together: the one that holds the guard looks again
+// before removing, so that a lock just made by the other one stays.
+CardLock::TakeOver CardLock::takeOverDeadLock(quint64 inode, qint64 changedNs)
 {
     if (const int fault = lockFaultFor(m_path)) {
         m_error = fault;
-        return false;
+        return TakeOver::Failed;
     }
     QLockFile guard(m_path + QStringLiteral(".rmlock"));
     if (!guard.tryLock(0) && guard.error() == QLockFile::LockFailedError)
-        return true; // another copy is removing it: look again
+        return TakeOver::Later; // another copy is removing it
+    struct stat now {};
+    if (::lstat(native(m_path).constData(), &now) != 0)
+        return TakeOver::Removed;
+    if (quint64(now.st_ino) != inode || qint64(now.st_ctim.tv_sec) * 1000000000 + now.st_ctim.tv_nsec != changedNs)
+        return TakeOver::Later;
     if (::unlink(native(m_path).constData()) != 0 && errno != ENOENT) {
         m_error = errno;
-        return false;
+        return TakeOver::Failed;
     }
-    return true;
+    return TakeOver::Removed;
 }
 
 QString folderProblem(const QString &folder, int error)
@@ -615,7 +632,9 @@ void removeEarlierTemporaries(const QString &folder, const QString &name)
 
 void recoverFolder(const QString &folder)
 {
-    static const QRegularExpression helper(QStringLiteral("^\\.([0-9a-f]{16})\\.(\\d\\.(new|old)|journal(\\.new)?)$"));
+    // A lock alone is a dead copy's when it can be taken: it goes with the rest.
+    static const QRegularExpression helper(
+        QStringLiteral("^\\.([0-9a-f]{16})\\.(\\d\\.(new|old)|journal(\\.new)?|lock)$"));
     // Left when a copy died while taking over a dead copy's lock, or probing why no lock could be made.
     static const QRegularExpression lockHelper(QStringLiteral("^\\.[0-9a-f]{16}\\.lock\\.(rmlock|probe)$"));
     // Temporary files of earlier versions: "<name>.dat.XXXXXX", "<name>.dat.tb2.XXXXXX".

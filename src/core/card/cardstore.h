@@ -58,7 +58,8 @@ private:
     friend void recoverFolder(const QString &folder);
     explicit CardLock(const QString &lockPath);
     State attempt(int waitMs);
-    bool takeOverDeadLock();
+    enum class TakeOver { Removed, Later, Failed };
+    TakeOver takeOverDeadLock(quint64 inode, qint64 changedNs);
     QString m_path;
     std::unique_ptr<QLockFile> m_lock;
     int m_error = 0;
