@@ -398,6 +398,32 @@ private slots:
         QCOMPARE(files(dir.path()), before);
     }
 
+    // A copy killed while taking over a dead copy's lock leaves its guard
+    // empty: both are taken over within about a second, not waited on.
+    void deadLockBehindAnEmptyGuard()
+    {
+        QTemporaryDir dir;
+        const QString name = "Фёдорова";
+        QVERIFY(!saveCard(card(name, "старая"), dir.path()));
+        QString lockPath;
+        {
+            CardLock probe(dir.path(), name);
+            QCOMPARE(probe.acquire(0), CardLock::State::Held);
+            lockPath = probe.path();
+        }
+        writeFile(lockPath, "");
+        age(lockPath, 5);
+        writeFile(lockPath + ".rmlock", "");
+        QElapsedTimer timer;
+        timer.start();
+        const auto error = saveCard(card(name, "новая"), dir.path());
+        QVERIFY2(!error, error ? qPrintable(error->message) : "");
+        QVERIFY(timer.elapsed() < 2500);
+        auto expected = savedAlone(card(name, "новая"));
+        expected.remove("shablon.kmt");
+        QCOMPARE(files(dir.path()), expected);
+    }
+
     // A file system without permissions (FAT through FUSE) saves all the same.
     void savesWithoutPermissions()
     {

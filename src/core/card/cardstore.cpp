@@ -466,8 +466,11 @@ CardLock::TakeOver CardLock::takeOverDeadLock(quint64 inode, qint64 changedNs)
         m_error = fault;
         return TakeOver::Failed;
     }
-    QLockFile guard(m_path + QStringLiteral(".rmlock"));
-    if (!guard.tryLock(0) && guard.error() == QLockFile::LockFailedError)
+    // The guard is a lock like any other: one left by a copy that died while
+    // holding it is taken over in turn, and one that cannot be made (a
+    // read-only folder) lets the removal itself say why.
+    CardLock guard(m_path + QStringLiteral(".rmlock"));
+    if (guard.acquire(0) == State::Busy)
         return TakeOver::Later; // another copy is removing it
     struct stat now {};
     if (::lstat(native(m_path).constData(), &now) != 0)
