@@ -35,13 +35,13 @@ const QString kName = QStringLiteral("Проверка");
 vel::CardState version(const QString &tag)
 {
     vel::CardState c;
-    c.texts.insert(QStringLiteral("FioEdit"), kName);
-    c.texts.insert(QStringLiteral("AdrEdit"), tag);
+    c.setText(vel::Field::Name, kName);
+    c.setText(vel::Field::Address, tag);
     c.preparations = QStringLiteral("Препараты ") + tag;
     c.recommendations = QStringLiteral("Рекомендации ") + tag;
     c.diagnosticRows << QStringList{tag, QStringLiteral("1"), QStringLiteral("2")};
     c.visitRows << QStringList{tag, QStringLiteral("80"), {}, {}, {}, {}, {}, {}, {}, {}};
-    c.flags.insert(QStringLiteral("KonBox"), tag == QStringLiteral("B"));
+    c.activity = int(tag.at(0).unicode() - u'A'); // the catalogue file differs between versions too
     return c;
 }
 
