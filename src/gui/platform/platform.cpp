@@ -1,9 +1,11 @@
 #include "platform/platform.h"
 
+#include "platform/printdialogs.h"
 #include "platform/printing.h"
 
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -11,6 +13,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -43,15 +46,21 @@ void QtPlatform::errorBox(QWidget *owner, const QString &caption, const QString 
     box.exec();
 }
 
-bool QtPlatform::setUpPrinter(QWidget *owner, QPrinter &printer)
+bool QtPlatform::setUpPrinter(QWidget *owner, QPrinter &printer, const QString &pdfName)
 {
     QPrintDialog dialog(&printer, owner);
-    return dialog.exec() == QDialog::Accepted;
+    if (!pdfName.isEmpty())
+        offerPdfFile(dialog, QDir(lastPdfFolder()).filePath(pdfName));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        rememberPdfFolder(printer.outputFileName());
+    return true;
 }
 
-bool QtPlatform::print(QPrinter &printer, const QString &jobTitle, const QString &text)
+bool QtPlatform::print(QPrinter &printer, const QString &jobTitle, const QString &text, const QString &pageHeader)
 {
-    return printPlainText(printer, jobTitle, text);
+    return printPlainText(printer, jobTitle, text, pageHeader);
 }
 
 void QtPlatform::openUrl(const QUrl &url)
@@ -93,7 +102,8 @@ void QtPlatform::showModal(QWidget *dialog)
 
 namespace vel {
 
-void QtPlatform::previewDocument(QWidget *owner, const QString &title, const std::function<void(QPrinter &)> &paint)
+void QtPlatform::previewDocument(QWidget *owner, const QString &title, const std::function<void(QPrinter &)> &paint,
+                                 const QString &pdfName)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
@@ -102,6 +112,13 @@ void QtPlatform::previewDocument(QWidget *owner, const QString &title, const std
     QPrintPreviewDialog dialog(&printer, owner);
     dialog.setWindowTitle(title);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter *p) { paint(*p); });
+    adaptPreview(dialog, [this, &dialog, &printer, &pdfName] {
+        if (!setUpPrinter(&dialog, printer, pdfName))
+            return;
+        if (auto *preview = dialog.findChild<QPrintPreviewWidget *>())
+            preview->print();
+        dialog.accept();
+    });
     dialog.exec();
 }
 
