@@ -1,5 +1,5 @@
-#include "visits/age.h"
 #include "text/linefile.h"
+#include "visits/age.h"
 #include "visits/prescription.h"
 #include "visits/templatestore.h"
 
@@ -344,8 +344,7 @@ void VisitsCoreTest::firstVisit_data()
         << "1.02.2024" << QStringList{"8.02.2024", "20.01.2024", "25.01.2024"} << "20.01.2024";
     QTest::newRow("earlier by year, as written") << "01.02.2024" << QStringList{"03.10.2023"} << "03.10.2023";
     QTest::newRow("blank visit date") << "  .  .    " << QStringList{"8.02.2024"} << "8.02.2024";
-    QTest::newRow("unreadable rows ignored") << "1.02.2024" << QStringList{"", "31.01.24", "32.01.2024"}
-                                             << "1.02.2024";
+    QTest::newRow("unreadable rows ignored") << "1.02.2024" << QStringList{"", "31.01.24", "32.01.2024"} << "1.02.2024";
 }
 
 void VisitsCoreTest::firstVisit()

@@ -35,7 +35,7 @@ public:
     {
         boxes << caption + QLatin1Char('|') + text;
     }
-    QStringList pdfNames;    // offered by every printer set-up and preview
+    QStringList pdfNames; // offered by every printer set-up and preview
     QString printedHeader;
 
     using vel::Platform::previewDocument;

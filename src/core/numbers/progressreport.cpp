@@ -112,8 +112,12 @@ ProgressReport progressReport(const CardState &card, const QDate &today)
     const int activity = card.index(QStringLiteral("AktivBox"));
     const auto energy = energyNeed(sex, age ? QString::number(*age) : QString(), height, weight, activity);
     if (energy) {
-        const QString at =
-            readNumber(weight) ? QStringLiteral(" (при весе ") + weightText(*readNumber(weight)) + u')' : QString();
+        // The bracket never breaks inside: "(при весе 92 кг)" stays on one line.
+        QString at;
+        if (const auto kg = readNumber(weight)) {
+            QString bracket = QStringLiteral("(при весе ") + weightText(*kg) + u')';
+            at = u' ' + bracket.replace(u' ', QChar::Nbsp);
+        }
         add(numbers, QStringLiteral("Обмен покоя"), QStringLiteral("%1 ккал/сут").arg(energy->resting) + at);
         if (energy->hasNeed()) {
             add(numbers, QStringLiteral("Потребность"),
