@@ -188,6 +188,9 @@ private slots:
                                                    QString("Строка препарата\n").repeated(80), "Гулять");
         QVERIFY(vel::printPlainText(printer, "Рецепт", text, vel::prescriptionHeader("8.12.2026", "Козлов Иван")));
 
+        // VEL_PRINT_COPY=<folder> keeps the printout for a look.
+        if (qEnvironmentVariableIsSet("VEL_PRINT_COPY"))
+            QFile::copy(pdf, qEnvironmentVariable("VEL_PRINT_COPY") + "/prescription.pdf");
         const QString layout = run("pdftotext", {"-layout", pdf, "-"});
         if (layout.isEmpty())
             QSKIP("pdftotext is not installed");
@@ -198,6 +201,7 @@ private slots:
             QVERIFY(pages.at(i).contains(QString("стр. %1 из 2").arg(i + 1)));
         }
         QVERIFY(pages.at(1).contains("Врач: ______________________ (подпись)"));
+        QCOMPARE(layout.count("Строка препарата"), 80); // none twice at a page break
 
         // Word boxes in points: 20 mm is 56.7 pt from every edge of 595 × 842.
         const QString boxes = run("pdftotext", {"-bbox", pdf, "-"});
@@ -206,7 +210,8 @@ private slots:
         for (auto it = word.globalMatch(boxes); it.hasNext(); ++words) {
             const auto m = it.next();
             QVERIFY(m.captured(1).toDouble() >= 56.5 && m.captured(2).toDouble() >= 56.5);
-            QVERIFY(m.captured(3).toDouble() <= 595.3 - 56.5 && m.captured(4).toDouble() <= 841.9 - 56.5);
+            QVERIFY2(m.captured(3).toDouble() <= 595.3 - 56.5 && m.captured(4).toDouble() <= 841.9 - 56.5,
+                     qPrintable(m.captured(0)));
         }
         QVERIFY(words > 100);
     }

@@ -440,9 +440,11 @@ void WeightChart::paintEvent(QPaintEvent *)
         p.drawText(label.box, Qt::AlignCenter, label.text);
 
     p.setRenderHint(QPainter::Antialiasing);
+    // The goal lies under the lines; the trend goes over the weight, where
+    // it would otherwise hide.
     QVector<QPolygonF> weightLines;
     if (fs->weight)
-        weightLines = drawGoalAndTrend(p, *fs->weight);
+        weightLines << drawGoal(p, *fs->weight);
 
     // The three lines, each with its own marker, each on its own scale.
     const QVector<SeriesLook> look = looks();
@@ -490,6 +492,7 @@ void WeightChart::paintEvent(QPaintEvent *)
     }
     p.setBrush(Qt::NoBrush);
     if (fs->weight) {
+        weightLines << drawTrend(p, *fs->weight);
         const QRectF caption = drawGoalCaption(p, *fs->weight);
         drawBandNames(p, *fs->weight, weightLines, {caption});
     }
@@ -627,35 +630,36 @@ void WeightChart::drawBandNames(QPainter &p, const Frame &f, const QVector<QPoly
     p.restore();
 }
 
-QVector<QPolygonF> WeightChart::drawGoalAndTrend(QPainter &p, const Frame &f) const
+QPolygonF WeightChart::drawTrend(QPainter &p, const Frame &f) const
 {
-    QVector<QPolygonF> drawn;
     const QVector<ChartPoint> weighed = byDate(m_series.weight);
-    if (weighed.isEmpty())
-        return drawn;
-    if (const auto trend = weightTrend(weighed)) {
-        // On past the last visit to the edge, to show where it leads.
-        double endX = f.x(trend->to), endKg = trend->at(trend->to);
-        if (f.lastDay > f.firstDay && f.xRight > f.xLeft) {
-            const double daysPerPixel = double(f.lastDay - f.firstDay) / (f.xRight - f.xLeft);
-            endKg += trend->kgPerDay * (f.plot.right() - endX) * daysPerPixel;
-            endX = f.plot.right();
-        }
-        p.save();
-        p.setClipRect(f.plot);
-        p.setPen(trendPen());
-        const QLineF line(QPointF(f.x(trend->from), f.y(trend->at(trend->from))), QPointF(endX, f.y(endKg)));
-        p.drawLine(line);
-        p.restore();
-        drawn << QPolygonF{line.p1(), line.p2()};
+    const auto trend = weightTrend(weighed);
+    if (!trend)
+        return {};
+    // On past the last visit to the edge, to show where it leads.
+    double endX = f.x(trend->to), endKg = trend->at(trend->to);
+    if (f.lastDay > f.firstDay && f.xRight > f.xLeft) {
+        const double daysPerPixel = double(f.lastDay - f.firstDay) / (f.xRight - f.xLeft);
+        endKg += trend->kgPerDay * (f.plot.right() - endX) * daysPerPixel;
+        endX = f.plot.right();
     }
-    if (!m_goal)
-        return drawn;
+    p.save();
+    p.setClipRect(f.plot);
+    p.setPen(trendPen());
+    const QLineF line(QPointF(f.x(trend->from), f.y(trend->at(trend->from))), QPointF(endX, f.y(endKg)));
+    p.drawLine(line);
+    p.restore();
+    return QPolygonF{line.p1(), line.p2()};
+}
+
+QPolygonF WeightChart::drawGoal(QPainter &p, const Frame &f) const
+{
+    if (!m_goal || m_series.weight.isEmpty())
+        return {};
     const double y = f.y(*m_goal);
     p.setPen(goalPen());
     p.drawLine(QPointF(f.plot.left(), y), QPointF(f.plot.right(), y));
-    drawn << QPolygonF{QPointF(f.plot.left(), y), QPointF(f.plot.right(), y)};
-    return drawn;
+    return QPolygonF{QPointF(f.plot.left(), y), QPointF(f.plot.right(), y)};
 }
 
 QRectF WeightChart::drawGoalCaption(QPainter &p, const Frame &f) const

@@ -63,7 +63,8 @@ private:
     void drawBmiBands(QPainter &p, const Frame &f) const;
     void drawBandNames(QPainter &p, const Frame &f, const QVector<QPolygonF> &lines,
                        const QVector<QRectF> &taken) const;
-    QVector<QPolygonF> drawGoalAndTrend(QPainter &p, const Frame &f) const;
+    QPolygonF drawGoal(QPainter &p, const Frame &f) const;
+    QPolygonF drawTrend(QPainter &p, const Frame &f) const;
     QRectF drawGoalCaption(QPainter &p, const Frame &f) const;
     QVector<std::pair<double, double>> bandRanges(const Frame &f) const;
 

@@ -77,8 +77,13 @@ bool printPlainText(QPrinter &printer, const QString &jobTitle, const QString &t
         painter.translate(0, headerHeight);
         const QRectF clip(0, i * bodySize.height(), bodySize.width(), bodySize.height());
         painter.translate(0, -clip.top());
+        painter.setClipRect(clip);
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = clip;
+        // The layout may start a page's first line a hair above the page's
+        // top; a point of slack keeps it from showing at the foot of the
+        // page before as well.
+        const qreal slack = printer.resolution() / 72.0;
+        context.clip = clip.adjusted(0, slack, 0, -slack);
         context.palette.setColor(QPalette::Text, Qt::black);
         doc.documentLayout()->draw(&painter, context);
         painter.restore();
