@@ -2,6 +2,12 @@
 
 #include "text/linefile.h"
 
+#include <QStringView>
+#include <QVarLengthArray>
+
+#include <array>
+#include <optional>
+
 namespace vel {
 
 namespace {
@@ -45,16 +51,47 @@ bool isDigits(const QString &token)
     return !token.isEmpty();
 }
 
+// A birth date's parts, seen in place: the list is filtered per keystroke
+// over thousands of cards, with no string made per card.
+using DateParts = QVarLengthArray<QStringView, 4>;
+
+DateParts dateParts(const QString &birth)
+{
+    DateParts parts;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= birth.size(); ++i)
+        if (i == birth.size() || birth.at(i) == u'.') {
+            parts.append(QStringView(birth).mid(start, i - start));
+            start = i + 1;
+        }
+    return parts;
+}
+
+// A part's number: digits, blanks around allowed.
+std::optional<int> partNumber(QStringView part)
+{
+    part = part.trimmed();
+    if (part.isEmpty() || part.size() > 9)
+        return std::nullopt;
+    int value = 0;
+    for (QChar c : part) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
 // Pieces before the last must equal the date's parts; the last may be the
 // start of one, so the list narrows digit by digit.
-bool datePiecesMatch(const QStringList &pieces, const QStringList &parts)
+bool datePiecesMatch(const QStringList &pieces, const DateParts &parts)
 {
     for (qsizetype start = 0; start + pieces.size() <= parts.size(); ++start) {
         bool all = true;
         for (qsizetype i = 0; i < pieces.size() && all; ++i) {
-            const QString part = parts.at(start + i).trimmed();
+            const QStringView part = parts.at(start + i).trimmed();
             const QString &piece = pieces.at(i);
-            const auto a = toInt(part), b = toInt(piece);
+            const auto a = partNumber(part), b = toInt(piece);
             const bool equal = a && b && *a == *b;
             const bool last = i + 1 == pieces.size();
             all = equal || (last && part.startsWith(piece));
@@ -65,25 +102,31 @@ bool datePiecesMatch(const QStringList &pieces, const QStringList &parts)
     return false;
 }
 
-// The birth date as the date field takes it typed without dots: "14031978".
-QString compactDate(const QStringList &parts)
+// The birth date as the date field takes it typed without dots ("14031978")
+// must start with the digits; six digits may also be the short form with a
+// two-digit year ("140378").
+bool digitsMatch(const QString &digits, const DateParts &parts)
 {
     if (parts.size() != 3)
-        return {};
-    return parts.at(0).trimmed().rightJustified(2, u'0') + parts.at(1).trimmed().rightJustified(2, u'0') +
-           parts.at(2).trimmed();
-}
-
-bool digitsMatch(const QString &digits, const QStringList &parts)
-{
-    const QString compact = compactDate(parts);
-    if (compact.isEmpty())
         return false;
+    std::array<char16_t, 32> buffer{};
+    std::size_t n = 0;
+    const auto put = [&buffer, &n](QStringView part, qsizetype width) {
+        part = part.trimmed();
+        for (qsizetype k = part.size(); k < width && n < buffer.size(); ++k)
+            buffer[n++] = u'0';
+        for (QChar c : part)
+            if (n < buffer.size())
+                buffer[n++] = c.unicode();
+    };
+    put(parts.at(0), 2);
+    put(parts.at(1), 2);
+    put(parts.at(2), 0);
+    const QStringView compact(buffer.data(), qsizetype(n));
     if (compact.startsWith(digits))
         return true;
-    // Six digits may be the short form with a two-digit year: "140378".
-    return digits.size() == 6 && compact.size() == 8 && compact.left(4) == digits.left(4) &&
-           compact.right(2) == digits.right(2);
+    return digits.size() == 6 && compact.size() == 8 && compact.left(4) == QStringView(digits).left(4) &&
+           compact.right(2) == QStringView(digits).right(2);
 }
 
 void addReading(QVector<CardQueryReading> &readings, const QString &token)
@@ -103,7 +146,7 @@ void addReading(QVector<CardQueryReading> &readings, const QString &token)
     readings << reading;
 }
 
-bool readingMatches(const CardQueryReading &reading, const QStringList &nameWords, const QStringList &birthParts)
+bool readingMatches(const CardQueryReading &reading, const QStringList &nameWords, const DateParts &birthParts)
 {
     for (const QString &word : reading.words) {
         bool found = false;
@@ -188,7 +231,7 @@ CardQuery parseCardQuery(const QString &typed)
 
 bool matchesCardQuery(const CardQuery &query, const QStringList &nameWords, const QString &birth)
 {
-    const QStringList parts = query.readsBirth ? birth.split(u'.') : QStringList();
+    const DateParts parts = query.readsBirth ? dateParts(birth) : DateParts();
     for (const QVector<CardQueryReading> &readings : query.terms) {
         bool any = false;
         for (const CardQueryReading &reading : readings)
