@@ -1,7 +1,7 @@
-#include "support/testfiles.h"
 #include "numbers/bmiforage.h"
 #include "numbers/bodynumbers.h"
 #include "numbers/progressreport.h"
+#include "support/testfiles.h"
 
 #include <QtTest>
 
@@ -204,8 +204,12 @@ void TestChildBmi::pageAndReportAgree()
     // Six visits from 92 to 86,5 kg: the page and the report both speak of
     // today's weight, and "ИМТ в начале" keeps the first.
     CardState card;
-    testsupport::setTexts(card, {{"FioEdit", "Иванова Анна"}, {"BirEdit", "15.03.1976"}, {"RostEdit", "165"},
-                  {"VesEdit", "92"},           {"TalEdit", "104"},        {"BedrEdit", "120"}});
+    testsupport::setTexts(card, {{"FioEdit", "Иванова Анна"},
+                                 {"BirEdit", "15.03.1976"},
+                                 {"RostEdit", "165"},
+                                 {"VesEdit", "92"},
+                                 {"TalEdit", "104"},
+                                 {"BedrEdit", "120"}});
     testsupport::setIndices(card, {{"SexGroup", 1}, {"AktivBox", 0}});
     card.visitRows = visitRows({{"13.10.2026", "92", "104", "120"},
                                 {"20.10.2026", "91"},
@@ -228,7 +232,8 @@ void TestChildBmi::pageAndReportAgree()
     QCOMPARE(report.value("ИМТ в начале"), QString("33,8 — ожирение I степени"));
     QCOMPARE(report.value("ИМТ сейчас"), QString("31,8 — ожирение I степени"));
     QVERIFY(page.bmiLine.startsWith("ИМТ: " + report.value("ИМТ сейчас")));
-    QCOMPARE(report.value("Обмен покоя"), QString("1485 ккал/сут (при весе 86,5 кг на 08.12.2026)"));
+    QCOMPARE(report.value("Обмен покоя"),
+             QString("1485 ккал/сут (при\u00a0весе\u00a086,5\u00a0кг на\u00a008.12.2026)"));
     QCOMPARE(report.value("Потребность").left(4), QString::number(page.energy->need));
     QCOMPARE(report.value("Для снижения веса"), page.intakeLine.mid(page.intakeLine.indexOf(": ") + 2));
     QCOMPARE(report.value("ОТ/ОБ"), QString("0,84 (на 08.12.2026)"));
@@ -242,8 +247,12 @@ void TestChildBmi::childPageAndReport()
     // A girl of ten: her SDS on the page and in the report, reasons in place
     // of the adult numbers, and no adult bands on the chart.
     CardState card;
-    testsupport::setTexts(card, {{"FioEdit", "Петрова Маша"}, {"BirEdit", "08.12.2016"}, {"RostEdit", "140"},
-                  {"VesEdit", "48"},           {"TalEdit", "80"},         {"BedrEdit", "90"}});
+    testsupport::setTexts(card, {{"FioEdit", "Петрова Маша"},
+                                 {"BirEdit", "08.12.2016"},
+                                 {"RostEdit", "140"},
+                                 {"VesEdit", "48"},
+                                 {"TalEdit", "80"},
+                                 {"BedrEdit", "90"}});
     testsupport::setIndices(card, {{"SexGroup", 1}, {"AktivBox", 1}});
     card.visitRows = visitRows({{"08.09.2026", "48", "80", "90"}, {"08.12.2026", "47,0", "78", "89"}});
     const QDate today(2026, 12, 8);

@@ -106,8 +106,10 @@ ProgressReport progressReport(const CardState &card, const QDate &today)
     add(numbers, QStringLiteral("ОТ/рост"), value(body.whtLine));
     const int activity = in.activity;
     if (const auto &energy = body.energy) {
-        add(numbers, QStringLiteral("Обмен покоя"),
-            QStringLiteral("%1 ккал/сут (").arg(energy->resting) + atWeightText(body.now.weight) + u')');
+        // "(при весе 92 кг" never breaks inside; the visit's date may go to the next line.
+        QString bracket = u'(' + atWeightText(body.now.weight) + u')';
+        bracket.replace(u' ', QChar::Nbsp).replace(QStringLiteral("\u00a0на\u00a0"), QStringLiteral(" на\u00a0"));
+        add(numbers, QStringLiteral("Обмен покоя"), QStringLiteral("%1 ккал/сут ").arg(energy->resting) + bracket);
         if (energy->hasNeed()) {
             add(numbers, QStringLiteral("Потребность"),
                 QStringLiteral("%1 ккал/сут (%2)").arg(energy->need).arg(activityItems().at(activity)));

@@ -119,8 +119,9 @@ const ChartSeries &DynamicsPage::series() const
 void DynamicsPage::setChartAids(std::optional<double> goalKg, const QString &height, bool adultBands)
 {
     Chart->setGoal(goalKg);
-    // The body-mass bands are drawn from the height, and are for adults only.
-    Chart->setHeight(adultBands ? height : QString());
+    Chart->setHeight(height);
+    // The body-mass bands are for adults only.
+    Chart->setBmiBandsShown(adultBands);
 }
 
 void DynamicsPage::load(const CardState &card)

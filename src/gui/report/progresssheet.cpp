@@ -120,8 +120,11 @@ QString ProgressSheet::html() const
         const qsizetype n = visits.size();
         html += visitTable(visits, n > kOneColumnVisits && n <= kOnePageVisits ? (n + 1) / 2 : n);
     }
-    html += QStringLiteral("<p class='note'>Энергия покоя — по формуле Миффлина — Сан Жеора; калорийность для "
+    html += QStringLiteral("<p class='note'>Обмен покоя — по формуле Миффлина — Сан Жеора; калорийность для "
                            "снижения веса — потребность с учётом активности за вычетом 500–700 ккал в сутки.</p>");
+    html += QStringLiteral("<p class='note'>Простыми словами: ОТ/ОБ — обхват талии, делённый на обхват бёдер, "
+                           "ОТ/рост — на рост; чем они меньше, тем меньше жира на животе. Число после уровня "
+                           "активности — во сколько раз расход энергии за день больше обмена покоя.</p>");
     return html + QStringLiteral("</body></html>");
 }
 
