@@ -1,31 +1,61 @@
 #include "window/mainform.h"
 
+#include "cardlist/recentcards.h"
 #include "find/cardlistmodel.h"
 #include "find/finddialog.h"
+#include "fonts/fonts.h"
+#include "grids/visitmodel.h"
 #include "numbers/progress.h"
 #include "numbers/progressreport.h"
 #include "pages/anamnesispages.h"
 #include "pages/memopages.h"
+#include "pages/pages.h"
 #include "pages/passportpage.h"
+#include "pages/questionpage.h"
 #include "pages/tablepages.h"
 #include "pages/templateeditor.h"
 #include "platform/platform.h"
 #include "platform/printing.h"
-#include "grids/visitmodel.h"
 #include "report/progresssheet.h"
 #include "summary/summary.h"
 #include "text/linefile.h"
 #include "visits/age.h"
 #include "visits/prescription.h"
 #include "visits/templatestore.h"
+#include "widgets/memoedit.h"
+#include "widgets/multirowtabbar.h"
+#include "widgets/picturebutton.h"
 #include "window/aboutbox.h"
+#include "window/menukeys.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 using namespace vel;
 
@@ -373,4 +403,287 @@ void TMainForm::OkButtonClick()
     // Back on the index, the keyboard stands on the section just left.
     if (PageControl2->shownSection() > 0)
         m_anamnesisIndex->focusSection(PageControl2->shownSection());
+}
+
+// ---------------------------------------------------------------- layout
+
+namespace {
+
+constexpr int kWidth = 780;
+constexpr int kHeight = 565;
+constexpr int kMenuHeight = 24;
+constexpr int kStatusHeight = 19;
+constexpr int kWorkHeight = kHeight - kMenuHeight - kStatusHeight;
+
+const QString kSaveHint = QStringLiteral("Сохранить");
+
+} // namespace
+
+void TMainForm::buildWindow()
+{
+    registerEmbeddedFonts();
+    QFont font(sansFamily());
+    font.setPixelSize(12);
+    // Menus, message boxes and dialogs of the window use its font too.
+    setAttribute(Qt::WA_WindowPropagation);
+    setFont(font);
+    setFixedSize(kWidth, kHeight);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    buildMenu();
+    buildStatusBar();
+    buildWorkArea();
+}
+
+void TMainForm::buildMenu()
+{
+    auto makeAction = [this](const QString &name, const QString &caption, int icon, const QString &hint = {}) {
+        auto *action = new QAction(velIcon(icon), caption, this);
+        action->setObjectName(name);
+        if (!hint.isEmpty())
+            action->setToolTip(hint);
+        return action;
+    };
+    NewAct =
+        makeAction(QStringLiteral("NewAct"), QStringLiteral("Новая"), 0, QStringLiteral("Завести новую карточку..."));
+    OpenAct = makeAction(QStringLiteral("OpenAct"), QStringLiteral("Открыть"), 15);
+    FindAct = makeAction(QStringLiteral("FindAct"), QStringLiteral("Найти карточку..."), 15,
+                         QStringLiteral("Список карточек с поиском по Ф.И.О. и дате рождения"));
+    FindAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    SaveAct = makeAction(QStringLiteral("SaveAct"), QStringLiteral("Сохранить"), 20);
+    DelAct = makeAction(QStringLiteral("DelAct"), QStringLiteral("Удалить"), 2);
+    PrnAct = makeAction(QStringLiteral("PrnAct"), QStringLiteral("Печать"), 18);
+    ReportAct = makeAction(QStringLiteral("ReportAct"), QStringLiteral("Отчёт о динамике"), 18,
+                           QStringLiteral("Отчёт о динамике веса для пациента: просмотр, печать, PDF"));
+    ShablAct = makeAction(QStringLiteral("ShablAct"), QStringLiteral("Редактор шаблонов"), 11);
+    ExitAct = makeAction(QStringLiteral("ExitAct"), QStringLiteral("Выход          "), 1);
+    HelpAct = makeAction(QStringLiteral("HelpAct"), QStringLiteral("Справка      "), 4);
+    PartAct = makeAction(QStringLiteral("PartAct"), QStringLiteral("Наша партнерка"), 16,
+                         QStringLiteral("Подключайтесь к нашей партнерской программе..."));
+    CardAct = makeAction(QStringLiteral("CardAct"), QStringLiteral("Оставить отзыв"), 17);
+    AboutAct = makeAction(QStringLiteral("AboutAct"), QStringLiteral("О программе..."), 3,
+                          QStringLiteral("Информация о версии..."));
+    NewAct->setShortcut(QKeySequence::New);
+    OpenAct->setShortcut(QKeySequence::Open);
+    SaveAct->setShortcut(QKeySequence::Save);
+    PrnAct->setShortcut(QKeySequence::Print);
+    ExitAct->setShortcut(QKeySequence(Qt::Key_F10));
+    HelpAct->setShortcut(QKeySequence(Qt::Key_F1));
+    updateActions();
+
+    connect(NewAct, &QAction::triggered, this, &TMainForm::NewActExecute);
+    connect(OpenAct, &QAction::triggered, this, &TMainForm::OpenActExecute);
+    connect(FindAct, &QAction::triggered, this, &TMainForm::FindActExecute);
+    connect(SaveAct, &QAction::triggered, this, &TMainForm::SaveActExecute);
+    connect(DelAct, &QAction::triggered, this, &TMainForm::DelActExecute);
+    connect(PrnAct, &QAction::triggered, this, &TMainForm::PrnActExecute);
+    connect(ReportAct, &QAction::triggered, this, &TMainForm::ReportActExecute);
+    connect(ShablAct, &QAction::triggered, this, &TMainForm::ShablActExecute);
+    connect(ExitAct, &QAction::triggered, this, &TMainForm::ExitActExecute);
+    connect(HelpAct, &QAction::triggered, this, &TMainForm::HelpActExecute);
+    connect(PartAct, &QAction::triggered, this, &TMainForm::PartActExecute);
+    connect(CardAct, &QAction::triggered, this, &TMainForm::CardActExecute);
+    connect(AboutAct, &QAction::triggered, this, &TMainForm::AboutActExecute);
+
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("ActionMainMenuBar1"));
+    bar->setFixedHeight(kMenuHeight);
+    bar->setNativeMenuBar(false);
+    QMenu *card = bar->addMenu(QStringLiteral("Карточка"));
+    card->setObjectName(QStringLiteral("CardMenu"));
+    card->addActions({NewAct, OpenAct, FindAct});
+    RecentMenu = card->addMenu(QStringLiteral("Последние карточки"));
+    RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    RecentMenu->setToolTipsVisible(true);
+    fillRecentMenu();
+    card->addActions({SaveAct, DelAct, PrnAct, ReportAct});
+    card->addSeparator();
+    card->addAction(ShablAct);
+    card->addSeparator();
+    card->addAction(ExitAct);
+    QMenu *help = bar->addMenu(QStringLiteral("Помощь"));
+    help->setObjectName(QStringLiteral("HelpMenu"));
+    help->addAction(HelpAct);
+    help->addSeparator();
+    help->addActions({PartAct, CardAct});
+    help->addSeparator();
+    help->addAction(AboutAct);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->addAction(HelpAct);
+
+    // The menus' light grey highlight, with black text on it.
+    for (QWidget *menu : {static_cast<QWidget *>(bar), static_cast<QWidget *>(card), static_cast<QWidget *>(help),
+                          static_cast<QWidget *>(PopupMenu1)}) {
+        QPalette pal = menu->palette();
+        pal.setColor(QPalette::Highlight, QColor(226, 225, 219));
+        pal.setColor(QPalette::HighlightedText, Qt::black);
+        menu->setPalette(pal);
+    }
+    new MenuKeys(this, bar);
+}
+
+void TMainForm::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(kStatusHeight);
+    for (int i = 0; i < 2; ++i) {
+        m_panels[i] = new QLabel(bar);
+        m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        m_panels[i]->setFrameShape(QFrame::Panel);
+        m_panels[i]->setFrameShadow(QFrame::Sunken);
+    }
+    m_panels[0]->setFixedWidth(600);
+    bar->addPermanentWidget(m_panels[0]);
+    bar->addPermanentWidget(m_panels[1], 1);
+}
+
+void TMainForm::buildWorkArea()
+{
+    auto *work = new QWidget(this);
+    work->setObjectName(QStringLiteral("WorkArea"));
+    work->setFixedSize(kWidth, kWorkHeight);
+    setCentralWidget(work);
+
+    auto *image = new QLabel(work);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setPixmap(QPixmap(QStringLiteral(":/title.jpg")));
+    image->setScaledContents(true);
+    image->setGeometry(0, 0, kWidth, kWorkHeight);
+    auto caption = [work](const QString &name, const QString &text, int px, int x, int y) {
+        auto *label = new QLabel(text, work);
+        label->setObjectName(name);
+        QFont f(serifFamily());
+        f.setPixelSize(px);
+        f.setBold(true);
+        label->setFont(f);
+        label->setStyleSheet(QStringLiteral("color: black; background: transparent;"));
+        label->adjustSize();
+        label->move(x, y - kMenuHeight);
+    };
+    caption(QStringLiteral("Label1"), QStringLiteral("электронная картотека"), 48, 144, 320);
+    caption(QStringLiteral("Label35"), QStringLiteral("помощник врача-диетолога"), 30, 205, 408);
+}
+
+void TMainForm::buildViews()
+{
+    QWidget *work = centralWidget();
+
+    // Nine page captions do not fit one row of the fixed window.
+    class PageControl final : public QTabWidget {
+    public:
+        PageControl(QWidget *parent, bool twoRows) : QTabWidget(parent)
+        {
+            if (twoRows)
+                setTabBar(new MultiRowTabBar(2, this));
+        }
+    };
+    auto place = [](QTabWidget *view, const QString &name, int helpContext) {
+        view->setObjectName(name);
+        view->setGeometry(0, 0, kWidth, kWorkHeight);
+        view->setUsesScrollButtons(false);
+        view->setProperty("helpContext", helpContext);
+    };
+    PageControl1 = new PageControl(work, true);
+    place(PageControl1, QStringLiteral("PageControl1"), 3);
+
+    m_passport = new vel::PassportPage(m_startDate, PageControl1);
+    m_pages[PassportPage] = m_passport;
+    m_pages[WeightHistoryPage] = new QuestionPage(QStringLiteral("TabSheet3"), buildWeightHistoryPage, PageControl1);
+    m_pages[CorrectionsPage] = new QuestionPage(QStringLiteral("TabSheet4"), buildCorrectionsPage, PageControl1);
+    m_pages[FoodsPage] = new QuestionPage(QStringLiteral("TabSheet5"), buildFoodsPage, PageControl1);
+    m_pages[DiagnosticPage] = new vel::DiagnosticPage(m_today, PageControl1);
+    m_pages[AnamnesisPage] = m_anamnesisIndex = new AnamnesisIndexPage(PageControl1);
+    m_pages[HealthPage] = m_health = new vel::HealthPage(PageControl1);
+    m_pages[DynamicsPage] = m_dynamics = new vel::DynamicsPage(m_today, PageControl1);
+    m_pages[PrescriptionPage] = m_prescription = new vel::PrescriptionPage(m_dataDir, PageControl1);
+    const std::pair<const char *, int> tabs[] = {
+        {"Паспортная часть", 5},    {"Особенности набора веса", 6}, {"Предыдущие коррекции веса", 8},
+        {"Продукты и цели", 7},     {"Данные диагностики", 10},     {"Анамнез жизни", 9},
+        {"Состояние здоровья", 14}, {"Динамика потери веса", 6},    {"Рецепт лечения", 18},
+    };
+    const char *saveButtons[] = {"SaveButton",    "SpeedButton19", "SpeedButton37", "SpeedButton38", "SpeedButton39",
+                                 "SpeedButton40", "SpeedButton41", "SpeedButton42", "SpeedButton43"};
+    for (int i = 0; i < PageCount; ++i) {
+        PageControl1->addTab(m_pages[i], QString::fromUtf8(tabs[i].first));
+        QToolButton *save = makePictureButton(QLatin1String(saveButtons[i]), 20, kSaveHint, m_pages[i]);
+        save->setFocusPolicy(Qt::TabFocus);
+        if (i == PassportPage)
+            QWidget::setTabOrder(m_pages[i]->findChild<QWidget *>(QStringLiteral("ShabBox")), save);
+        connect(save, &QToolButton::clicked, this, &TMainForm::SaveActExecute);
+        keepInCorner(m_pages[i], save);
+    }
+
+    // A section page takes the window's font before it is built, so that it
+    // can be measured against the room the view gives it.
+    auto *probe = new QTabWidget(work);
+    const int frame = probe->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, probe);
+    const int tabHeight = probe->tabBar()->sizeHint().height();
+    delete probe;
+    // The OK button's corner stays free.
+    const QSize sectionRoom(kWidth - 2 * frame, kWorkHeight - tabHeight - 2 * frame - 32);
+    PageControl2 = new AnamnesisSections(work, sectionRoom);
+    place(PageControl2, QStringLiteral("PageControl2"), 3);
+
+    PageControl3 = new QTabWidget(work);
+    place(PageControl3, QStringLiteral("PageControl3"), 5);
+    m_editor = new TemplateEditor(m_dataDir, PageControl3);
+    PageControl3->addTab(m_editor, velIcon(11), QStringLiteral("Редактор шаблонов"));
+}
+
+void TMainForm::wirePages()
+{
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (!PageControl1->isVisible())
+            return;
+        if (index == HealthPage)
+            TabSheet8Enter();
+        else if (index == PrescriptionPage)
+            TabSheet10Enter();
+    });
+    connect(m_passport, &vel::PassportPage::refused, this, &TMainForm::showRefusal);
+    // The chart draws the goal and the body-mass bands of the patient's height;
+    // the patient page says how far the visits have come.
+    connect(m_passport, &vel::PassportPage::chartAidsChanged, m_dynamics, &vel::DynamicsPage::setChartAids);
+    connect(m_dynamics, &vel::DynamicsPage::seriesChanged, this,
+            [this](const ChartSeries &series) { m_passport->setVisits(m_dynamics->model()->visits(), series); });
+    connect(m_anamnesisIndex, &AnamnesisIndexPage::sectionChosen, this, &TMainForm::SectionButtonClick);
+    connect(PageControl2, &AnamnesisSections::ticksChanged, m_anamnesisIndex, &AnamnesisIndexPage::setTickCount);
+    connect(PageControl2, &AnamnesisSections::done, this, &TMainForm::OkButtonClick);
+    connect(m_prescription, &vel::PrescriptionPage::printRequested, this, &TMainForm::PrnButtonClick);
+    connect(m_prescription, &vel::PrescriptionPage::failed, this, &TMainForm::showFailure);
+    connect(m_editor, &TemplateEditor::failed, this, &TMainForm::showFailure);
+    connect(m_editor, &TemplateEditor::saved, this, [this] { showStatus(1, QStringLiteral(" Шаблон сохранен")); });
+    for (const char *name : {"PrimMemo", "RecMemo", "PrepMemo"}) {
+        auto *memo = findChild<MemoEdit *>(QLatin1String(name));
+        memo->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(memo, &QWidget::customContextMenuRequested, this,
+                [this, memo](const QPoint &pos) { PopupMenu1->popup(memo->mapToGlobal(pos)); });
+    }
+}
+
+void TMainForm::fillRecentMenu()
+{
+    // The items are made once and relabelled: one of them may be the action being handled.
+    if (RecentMenu->isEmpty()) {
+        for (int i = 0; i < kRecentCardCount; ++i) {
+            QAction *action = RecentMenu->addAction(QString());
+            connect(action, &QAction::triggered, this,
+                    [this, action] { m_cards->openRecent(action->data().toString()); });
+        }
+    }
+    const QStringList recent = m_cards->recentCards();
+    const QList<QAction *> items = RecentMenu->actions();
+    for (int i = 0; i < items.size(); ++i) {
+        const QString path = recent.value(i);
+        const QString name = QFileInfo(path).completeBaseName().replace(u'&', QStringLiteral("&&"));
+        items.at(i)->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+        items.at(i)->setToolTip(QDir::toNativeSeparators(path));
+        items.at(i)->setData(path);
+        items.at(i)->setVisible(!path.isEmpty());
+    }
+    RecentMenu->menuAction()->setEnabled(!recent.isEmpty());
 }
