@@ -37,6 +37,23 @@ QString deletedCardsFolder(const QString &dataDir)
     return QDir(dataDir).filePath(QStringLiteral("Удалённые карточки"));
 }
 
+std::optional<QString> moveFileAside(const QString &path, const QString &dataDir)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return std::nullopt;
+    if (trash()(path))
+        return std::nullopt;
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss-zzz"));
+    const QString fallback = QDir(deletedCardsFolder(dataDir)).filePath(stamp);
+    if (!QDir().mkpath(fallback))
+        return cannotDeleteMessage(path, QStringLiteral("Cannot create folder \"%1\"").arg(fallback));
+    QFile file(path);
+    if (!file.rename(QDir(fallback).filePath(info.fileName())))
+        return cannotDeleteMessage(path, file.errorString());
+    return std::nullopt;
+}
+
 std::optional<QString> deleteCard(const QString &chosen, const QString &dataDir)
 {
     const QString folder = QFileInfo(chosen).absolutePath();

@@ -16,6 +16,10 @@ QString deletedCardsFolder(const QString &dataDir);
 // the first file that could not be moved.
 std::optional<QString> deleteCard(const QString &chosen, const QString &dataDir);
 
+// Moves one file of the data folder the same way; for a restore that must
+// not overwrite what the folder holds. The message names the file.
+std::optional<QString> moveFileAside(const QString &path, const QString &dataDir);
+
 // Lets tests stand in for the desktop trash: true when the file went there.
 void setTrashForTesting(std::function<bool(const QString &path)> trash);
 
