@@ -93,7 +93,7 @@ QString decimal(double v)
 
 } // namespace
 
-int makeCards(const QString &folder, int count, unsigned seed)
+int makeCards(const QString &folder, int count, unsigned seed, bool durable)
 {
     QDir().mkpath(folder);
     const QDir dir(folder);
@@ -151,9 +151,61 @@ int makeCards(const QString &folder, int count, unsigned seed)
         }
         card.preparations = QStringLiteral("Поливитамины по 1 таблетке утром");
         card.recommendations = QStringLiteral("Пить воду\nГулять не меньше часа в день");
+        if (!durable) {
+            for (const vel::CardPart &part : vel::cardParts()) {
+                QFile file(dir.filePath(name + part.suffix));
+                const auto bytes = vel::encode1251(part.fileText(card));
+                if (!bytes || !file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size())
+                    return written;
+            }
+        } else if (vel::saveCard(card, folder)) {
+            return written;
+        }
+        ++written;
+    }
+    return written;
+}
+
+QStringList makeEdgeCards(const QString &folder)
+{
+    QDir().mkpath(folder);
+    const QStringList names = {
+        QStringLiteral("Пустая Карточка"),
+        QStringLiteral("Ёлкина-Щукина Алёна Фёдоровна"),
+        QStringLiteral("Иванова \"Зоя\" Петровна; мл."),
+        QStringLiteral("=СУММ(1;2) Формулова"),
+        QStringLiteral("-Минусов @Пётр"),
+    };
+    QStringList written;
+    for (const QString &name : names) {
+        vel::CardState card;
+        card.texts.insert(QStringLiteral("FioEdit"), name);
+        if (name != names.first()) {
+            card.texts.insert(QStringLiteral("BirEdit"), QStringLiteral("29.02.1960"));
+            card.texts.insert(QStringLiteral("RostEdit"), QStringLiteral("164"));
+            card.texts.insert(QStringLiteral("VesEdit"), QStringLiteral("101,5"));
+            card.texts.insert(QStringLiteral("CelEdit"), QStringLiteral("75"));
+            card.indices.insert(QStringLiteral("SexGroup"), 1);
+            card.texts.insert(QStringLiteral("PrimMemo"), QStringLiteral("Заметка; с \"кавычками\", запятой"));
+        }
+        const int visits = written.size() == 1 ? 10000 : (name == names.first() ? 0 : 3);
+        QDate day(1998, 1, 5);
+        for (int v = 0; v < visits; ++v) {
+            card.visitRows << QStringList{day.toString(QStringLiteral("d.MM.yyyy")),
+                                          QString::number(100 - v % 30) + QStringLiteral(",5"),
+                                          QStringLiteral("90"),
+                                          QStringLiteral("110"),
+                                          QStringLiteral("=A1"),
+                                          QStringLiteral("хорошее; бодрое"),
+                                          QStringLiteral("\"нет\""),
+                                          QString(),
+                                          QStringLiteral("норма"),
+                                          QStringLiteral("-")};
+            day = day.addDays(1);
+        }
         if (vel::saveCard(card, folder))
             return written;
-        ++written;
+        written << name;
     }
     return written;
 }

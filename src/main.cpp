@@ -1,8 +1,9 @@
+#include "backup/terminaljobs.h"
+#include "capture/screenshottaker.h"
+#include "fonts/fonts.h"
 #include "platform/platform.h"
 #include "startup/commandline.h"
 #include "startup/datafolder.h"
-#include "capture/screenshottaker.h"
-#include "fonts/fonts.h"
 #include "window/mainform.h"
 #include "window/titleprobe.h"
 
@@ -53,7 +54,7 @@ int main(int argc, char *argv[])
     // Without --data-dir the data folder is the folder the program was started in.
     const QString startDir = QDir::currentPath();
     {
-        // --help and --version answer on the terminal without needing a display.
+        // --help, --version and the jobs answer on the terminal without needing a display.
         QCoreApplication terminal(argc, argv);
         QTranslator qtRussian;
         describe(terminal, qtRussian);
@@ -62,6 +63,13 @@ int main(int argc, char *argv[])
             request.action == vel::StartupRequest::Action::Version) {
             print(stdout, request.text);
             return 0;
+        }
+        // A backup or an export for a scheduled job: no window, no display.
+        if (request.action == vel::StartupRequest::Action::Backup ||
+            request.action == vel::StartupRequest::Action::Export) {
+            const vel::JobOutcome outcome = vel::runTerminalJob(request, QStringLiteral(VEL_VERSION));
+            print(outcome.exitStatus == 0 ? stdout : stderr, outcome.message);
+            return outcome.exitStatus;
         }
     }
 

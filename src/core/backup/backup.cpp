@@ -433,8 +433,10 @@ Result<ArchiveContents> readBackup(const QString &archivePath, const std::functi
         qint64 size = 0;
         QByteArray sha256;
     };
+    QStringList order; // the files as read, by their own headers
     auto pass = [&](bool streaming, QHash<QString, Seen> &seen, QByteArray &manifestBytes, ArchiveContents &contents,
                     QString &stranger) {
+        order.clear();
         QCryptographicHash hash(QCryptographicHash::Sha256);
         QString open; // the file whose hash is being taken
         auto finish = [&] {
@@ -446,6 +448,7 @@ Result<ArchiveContents> readBackup(const QString &archivePath, const std::functi
             archivePath,
             [&](const QString &path, qint64, qint64 position) -> ZipDataSink {
                 finish();
+                order << path;
                 if (report && !report(position, archiveSize)) {
                     cancelled = true;
                     return {};
@@ -514,15 +517,26 @@ Result<ArchiveContents> readBackup(const QString &archivePath, const std::functi
     }
     if (failure)
         return damaged(failure->file, QStringLiteral("не читается (%1)").arg(failure->reason));
+    // Other zip programs list the files from the table of contents: it must
+    // name the same files.
+    const auto listed = zipDirectoryNames(archivePath);
+    if (!listed)
+        return ReadError{
+            QStringLiteral("Резервная копия \"%1\" повреждена: оглавление архива не читается.").arg(archiveShown)};
+    for (qsizetype i = 0; i < std::max(order.size(), listed->size()); ++i)
+        if (order.value(i) != listed->value(i))
+            return damaged(order.value(i, listed->value(i))
+                               .mid(order.value(i).startsWith(kArchiveDataFolder) ? kArchiveDataFolder.size() : 0),
+                           QStringLiteral("записан в оглавлении архива неверно"));
 
     const auto manifest = manifestFromJson(manifestBytes);
     if (!manifest)
         return ReadError{QStringLiteral("Файл \"%1\" не является резервной копией этой программы или повреждён: в нём "
                                         "нет читаемой описи \"%2\".")
                              .arg(archiveShown, kManifestName)};
-    QSet<QString> listed;
+    QSet<QString> inManifest;
     for (const ManifestFile &f : manifest->files) {
-        listed.insert(f.path);
+        inManifest.insert(f.path);
         const auto it = seen.constFind(f.path);
         if (it == seen.constEnd())
             return damaged(f.path, QStringLiteral("отсутствует в архиве"));
@@ -530,7 +544,7 @@ Result<ArchiveContents> readBackup(const QString &archivePath, const std::functi
             return damaged(f.path, QStringLiteral("не совпадает с описью (размер или контрольная сумма)"));
     }
     for (auto it = seen.cbegin(); it != seen.cend(); ++it)
-        if (!listed.contains(it.key()))
+        if (!inManifest.contains(it.key()))
             return damaged(it.key(), QStringLiteral("нет в описи"));
     contents.manifest = *manifest;
     if (report)

@@ -1,6 +1,7 @@
 #include "backup/spreadsheet.h"
 
 #include "card/cardfiles.h"
+#include "card/cardstore.h"
 #include "numbers/progress.h"
 #include "visits/bodyindex.h"
 
@@ -10,6 +11,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <climits>
 
 namespace vel {
 
@@ -105,6 +107,31 @@ private:
 
 const QString kSexes[] = {QStringLiteral("Мужской"), QStringLiteral("Женский")};
 
+// The export needs only the main file and the visits: those two are read
+// while no save is under way, and the card is read whole the window's way
+// when a save came between or the quick reading fails.
+Result<CardState> readForExport(const QString &mainPath, const QString &dataDir)
+{
+    const QString folder = QFileInfo(mainPath).absolutePath();
+    const QString name = cardNameOfFile(mainPath);
+    if (const auto before = quietSetIdentity(folder, name)) {
+        CardState card;
+        const FileRead main = readCardFile(mainPath);
+        const FileRead visits = readCardFile(QDir(folder).filePath(name + cardSuffixes()[4]));
+        const bool read = main.error.isEmpty() && visits.error.isEmpty() &&
+                          !cardParts()[0].decode(decode1251(main.bytes), card, INT_MAX) &&
+                          !cardParts()[4].decode(decode1251(visits.bytes), card, INT_MAX) &&
+                          card.text(QStringLiteral("FioEdit")) == name;
+        const auto after = quietSetIdentity(folder, name);
+        if (read && after && *after == *before)
+            return card;
+    }
+    auto loaded = loadCard(mainPath, dataDir);
+    if (auto *e = std::get_if<ReadError>(&loaded))
+        return *e;
+    return std::move(std::get<LoadedCard>(loaded).card);
+}
+
 } // namespace
 
 QString patientsFileName(SheetStyle style)
@@ -191,12 +218,12 @@ Result<ExportResult> exportCards(const QString &dataDir, const QString &targetDi
     for (qsizetype i = 0; i < mains.size(); ++i) {
         if (report && !report(i, mains.size()))
             return ReadError{QStringLiteral("Экспорт отменён; таблицы не записаны.")};
-        auto loaded = loadCard(mains.at(i), dataDir);
-        if (auto *e = std::get_if<ReadError>(&loaded)) {
+        auto read = readForExport(mains.at(i), dataDir);
+        if (auto *e = std::get_if<ReadError>(&read)) {
             result.unreadable << cardNameOfFile(mains.at(i)) + QStringLiteral(": ") + withFullStop(e->message);
             continue;
         }
-        cards.append(std::move(std::get<LoadedCard>(loaded).card));
+        cards.append(std::move(std::get<CardState>(read)));
     }
     std::stable_sort(cards.begin(), cards.end(), [](const CardState &a, const CardState &b) {
         return QString::localeAwareCompare(a.text(QStringLiteral("FioEdit")), b.text(QStringLiteral("FioEdit"))) < 0;

@@ -42,4 +42,11 @@ JobOutcome runExportJob(const QString &dataDir, const QString &folder, SheetStyl
     return {1, text};
 }
 
+JobOutcome runTerminalJob(const StartupRequest &request, const QString &programVersion)
+{
+    if (request.action == StartupRequest::Action::Backup)
+        return runBackupJob(request.dataDir, request.jobFolder, programVersion);
+    return runExportJob(request.dataDir, request.jobFolder, request.isoSheet ? SheetStyle::Iso : SheetStyle::Russian);
+}
+
 } // namespace vel

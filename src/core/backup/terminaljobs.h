@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backup/spreadsheet.h"
+#include "startup/commandline.h"
 
 #include <QString>
 
@@ -20,5 +21,8 @@ JobOutcome runBackupJob(const QString &dataDir, const QString &folder, const QSt
 // Both spreadsheet files into the folder. A card that could not be read
 // makes the job fail after writing the rest, so that it is noticed.
 JobOutcome runExportJob(const QString &dataDir, const QString &folder, SheetStyle style);
+
+// The job the command line asks for (--backup or --export).
+JobOutcome runTerminalJob(const StartupRequest &request, const QString &programVersion);
 
 } // namespace vel

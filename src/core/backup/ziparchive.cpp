@@ -126,4 +126,65 @@ std::optional<ZipReadError> readZip(const QString &archivePath, const ZipFileVis
     }
 }
 
+namespace {
+
+quint64 little(const QByteArray &bytes, qsizetype at, int width)
+{
+    quint64 value = 0;
+    for (int i = width - 1; i >= 0; --i)
+        value = (value << 8) | quint8(bytes.at(at + i));
+    return value;
+}
+
+} // namespace
+
+std::optional<QStringList> zipDirectoryNames(const QString &archivePath)
+{
+    QFile file(archivePath);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 22)
+        return std::nullopt;
+    const qint64 size = file.size();
+    // The end record, after which only a comment of up to 64 KB may follow.
+    const qint64 tailStart = std::max<qint64>(0, size - 22 - 0xFFFF);
+    file.seek(tailStart);
+    const QByteArray tail = file.readAll();
+    qsizetype end = -1;
+    for (qsizetype i = tail.size() - 22; i >= 0 && end < 0; --i)
+        if (little(tail, i, 4) == 0x06054b50)
+            end = i;
+    if (end < 0)
+        return std::nullopt;
+    quint64 count = little(tail, end + 10, 2), directorySize = little(tail, end + 12, 4),
+            directoryAt = little(tail, end + 16, 4);
+    if (count == 0xFFFF || directorySize == 0xFFFFFFFF || directoryAt == 0xFFFFFFFF) {
+        // Zip64: a locator right before the end record points at the larger one.
+        if (end < 20 || little(tail, end - 20, 4) != 0x07064b50)
+            return std::nullopt;
+        file.seek(qint64(little(tail, end - 20 + 8, 8)));
+        const QByteArray record = file.read(56);
+        if (record.size() < 56 || little(record, 0, 4) != 0x06064b50)
+            return std::nullopt;
+        count = little(record, 32, 8);
+        directorySize = little(record, 40, 8);
+        directoryAt = little(record, 48, 8);
+    }
+    if (directoryAt + directorySize > quint64(size) || directorySize > 512 * 1024 * 1024)
+        return std::nullopt;
+    file.seek(qint64(directoryAt));
+    const QByteArray directory = file.read(qint64(directorySize));
+    QStringList names;
+    qsizetype at = 0;
+    for (quint64 i = 0; i < count; ++i) {
+        if (at + 46 > directory.size() || little(directory, at, 4) != 0x02014b50)
+            return std::nullopt;
+        const qsizetype nameLength = qsizetype(little(directory, at + 28, 2));
+        const qsizetype rest = nameLength + qsizetype(little(directory, at + 30, 2) + little(directory, at + 32, 2));
+        if (at + 46 + rest > directory.size())
+            return std::nullopt;
+        names << QString::fromUtf8(directory.mid(at + 46, nameLength));
+        at += 46 + rest;
+    }
+    return names;
+}
+
 } // namespace vel

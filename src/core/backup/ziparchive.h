@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -49,5 +50,10 @@ using ZipFileVisitor = std::function<ZipDataSink(const QString &path, qint64 siz
 // than through the table of contents at the end, so that a cut archive still
 // shows how far it is readable.
 std::optional<ZipReadError> readZip(const QString &archivePath, const ZipFileVisitor &onFile, bool streaming);
+
+// The file names of the archive's table of contents at its end, in order;
+// nothing when it cannot be found or read. Reading the files goes by their
+// own headers, so this is what other zip programs would show beside it.
+std::optional<QStringList> zipDirectoryNames(const QString &archivePath);
 
 } // namespace vel
