@@ -270,7 +270,7 @@ Result<BackupResult> makeBackup(const QString &dataDir, const QString &targetDir
         fdOpen = false;
         QFile::remove(temporary);
     };
-    const QString cancelled = QStringLiteral("Создание резервной копии отменено; незаконченный архив удалён.");
+    const QString cancelled = kBackupCancelled;
 
     const QVector<Item> items = collect(dataDir, targetDir);
     Manifest manifest;
@@ -392,7 +392,7 @@ Result<BackupResult> makeBackup(const QString &dataDir, const QString &targetDir
         temporary, [](const QString &) { return false; }, checkReport);
     if (auto *e = std::get_if<ReadError>(&read)) {
         QFile::remove(temporary);
-        if (e->message == kStoppedForTesting)
+        if (e->message == kReadingCancelled)
             return ReadError{cancelled};
         return ReadError{QStringLiteral("Резервная копия не прошла проверку после записи и удалена: %1 "
                                         "Проверьте носитель и создайте копию снова.")
@@ -496,7 +496,7 @@ Result<ArchiveContents> readBackup(const QString &archivePath, const std::functi
     QString stranger;
     auto failure = pass(false, seen, manifestBytes, contents, stranger);
     if (cancelled)
-        return ReadError{kStoppedForTesting};
+        return ReadError{kReadingCancelled};
     if (!stranger.isEmpty())
         return damaged(stranger, QStringLiteral("не относится к резервной копии программы или имеет недопустимое имя"));
     if (failure && failure->file.isEmpty()) {
@@ -508,7 +508,7 @@ Result<ArchiveContents> readBackup(const QString &archivePath, const std::functi
         QString strangerAgain;
         const auto second = pass(true, seenAgain, manifestAgain, unused, strangerAgain);
         if (cancelled)
-            return ReadError{kStoppedForTesting};
+            return ReadError{kReadingCancelled};
         if (second && !second->file.isEmpty())
             return damaged(second->file,
                            QStringLiteral("не читается (%1); архив, видимо, обрезан").arg(second->reason));

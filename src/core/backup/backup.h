@@ -23,6 +23,11 @@ namespace vel {
 // Told how far a long run is (done of total steps); returning false cancels it.
 using StepReport = std::function<bool(qint64 done, qint64 total)>;
 
+// What a run stopped through its report returns: the doctor asked for it.
+inline const QString kBackupCancelled =
+    QStringLiteral("Создание резервной копии отменено; незаконченный архив удалён.");
+inline const QString kReadingCancelled = QStringLiteral("Чтение резервной копии отменено; ничего не записано.");
+
 inline const QString kArchiveDataFolder = QStringLiteral("Картотека/");
 inline const QString kManifestName = QStringLiteral("velnokasi-backup.json");
 

@@ -171,12 +171,23 @@ Result<BackupListing> listBackup(const QString &archivePath, const QString &data
 }
 
 Result<RestoreOutcome> restoreFromBackup(const QString &archivePath, const QString &dataDir,
-                                         const QStringList &cardFileNames, bool everything, const StepReport &report)
+                                         const QStringList &cardFileNames, bool everything, const StepReport &report,
+                                         bool otherFiles)
 {
     // Read and checked whole before the first file is written.
     QSet<QString> wanted = setFilesOf(cardFileNames);
+    // Reading and checking is the first third of the way, writing the rest.
+    StepReport readReport;
+    if (report)
+        readReport = [&](qint64 done, qint64 total) { return report(300 * done / std::max<qint64>(1, total), 1000); };
     auto read = readBackup(
-        archivePath, [&](const QString &path) { return everything || wanted.contains(path); }, report);
+        archivePath,
+        [&](const QString &path) {
+            // Other files are told from cards' files once the manifest is known;
+            // keeping them all costs only their size.
+            return everything || otherFiles || wanted.contains(path);
+        },
+        readReport);
     if (auto *e = std::get_if<ReadError>(&read))
         return *e;
     const ArchiveContents &contents = std::get<ArchiveContents>(read);
@@ -188,6 +199,10 @@ Result<RestoreOutcome> restoreFromBackup(const QString &archivePath, const QStri
 
     RestoreOutcome outcome;
     for (const QString &name : cards) {
+        if (report &&
+            !report(300 + 700 * (outcome.restored + outcome.unchanged) / std::max<qsizetype>(1, cards.size()), 1000))
+            return ReadError{
+                notRestored(QStringLiteral("отменено после %1 карточек").arg(outcome.restored + outcome.unchanged))};
         CardLock lock(dataDir, name);
         switch (lock.acquire(5000)) {
         case CardLock::State::Busy:
@@ -236,7 +251,7 @@ Result<RestoreOutcome> restoreFromBackup(const QString &archivePath, const QStri
         ++outcome.restored;
     }
 
-    if (everything) {
+    if (everything || otherFiles) {
         const QSet<QString> cardFiles = setFilesOf(archivedCards);
         for (const ManifestFile &f : contents.manifest.files) {
             if (cardFiles.contains(f.path))

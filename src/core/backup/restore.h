@@ -38,10 +38,11 @@ struct RestoreOutcome {
     int otherFiles = 0; // other files written
 };
 
-// Restores the named cards (by fileName), or with `everything` every card and
-// every other file of the archive, into the data folder.
+// Restores the named cards (by fileName), or with `everything` every card, into
+// the data folder; with `everything` or `otherFiles` the templates and other
+// files of the archive too.
 Result<RestoreOutcome> restoreFromBackup(const QString &archivePath, const QString &dataDir,
                                          const QStringList &cardFileNames, bool everything,
-                                         const StepReport &report = {});
+                                         const StepReport &report = {}, bool otherFiles = false);
 
 } // namespace vel

@@ -217,7 +217,7 @@ Result<ExportResult> exportCards(const QString &dataDir, const QString &targetDi
     cards.reserve(mains.size());
     for (qsizetype i = 0; i < mains.size(); ++i) {
         if (report && !report(i, mains.size()))
-            return ReadError{QStringLiteral("Экспорт отменён; таблицы не записаны.")};
+            return ReadError{kExportCancelled};
         auto read = readForExport(mains.at(i), dataDir);
         if (auto *e = std::get_if<ReadError>(&read)) {
             result.unreadable << cardNameOfFile(mains.at(i)) + QStringLiteral(": ") + withFullStop(e->message);

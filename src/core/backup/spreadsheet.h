@@ -15,6 +15,8 @@
 
 namespace vel {
 
+inline const QString kExportCancelled = QStringLiteral("Экспорт отменён; таблицы не записаны.");
+
 enum class SheetStyle {
     Russian, // ";" between cells, decimal comma, dates dd.MM.yyyy
     Iso,     // "," between cells, decimal point, dates yyyy-MM-dd
