@@ -107,7 +107,8 @@ private:
 
 const QString kSexes[] = {QStringLiteral("Мужской"), QStringLiteral("Женский")};
 
-// The export needs only the main file and the visits: those two are read
+// The export needs only the main file, the visits and the catalogue file
+// (which keeps the goal weight): those are read
 // while no save is under way, and the card is read whole the window's way
 // when a save came between or the quick reading fails.
 Result<CardState> readForExport(const QString &mainPath, const QString &dataDir)
@@ -118,9 +119,11 @@ Result<CardState> readForExport(const QString &mainPath, const QString &dataDir)
         CardState card;
         const FileRead main = readCardFile(mainPath);
         const FileRead visits = readCardFile(QDir(folder).filePath(name + cardSuffixes()[4]));
-        const bool read = main.error.isEmpty() && visits.error.isEmpty() &&
+        const FileRead vitae = readCardFile(QDir(folder).filePath(name + cardSuffixes()[5])); // the goal weight
+        const bool read = main.error.isEmpty() && visits.error.isEmpty() && vitae.error.isEmpty() &&
                           !cardParts()[0].decode(decode1251(main.bytes), card, INT_MAX) &&
                           !cardParts()[4].decode(decode1251(visits.bytes), card, INT_MAX) &&
+                          !cardParts()[5].decode(decode1251(vitae.bytes), card, INT_MAX) &&
                           card.text(QStringLiteral("FioEdit")) == name;
         const auto after = quietSetIdentity(folder, name);
         if (read && after && *after == *before)
