@@ -67,7 +67,10 @@ RestoreDialog::RestoreDialog(const BackupListing &listing, const QString &archiv
         items << item;
     }
     m_list->addTopLevelItems(items);
+    m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < m_list->columnCount(); ++column)
+        m_list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     layout->addWidget(m_list, 1);
 
     auto *checkAll = new QPushButton(QStringLiteral("Отметить все"), this);
