@@ -55,11 +55,11 @@ QString visitDate(int visit)
 vel::CardState largeCard(const QString &name, int visits, int blocks)
 {
     vel::CardState card;
-    card.texts.insert(QStringLiteral("FioEdit"), name);
-    card.texts.insert(QStringLiteral("PrimMemo"), QStringLiteral("Примечания врача"));
-    card.texts.insert(QStringLiteral("BirEdit"), QStringLiteral("01.01.1980"));
-    card.texts.insert(QStringLiteral("RostEdit"), QStringLiteral("170"));
-    card.texts.insert(QStringLiteral("VesEdit"), QStringLiteral("92"));
+    card.setText(vel::Field::Name, name);
+    card.setText(vel::Field::Notes, QStringLiteral("Примечания врача"));
+    card.setText(vel::Field::BirthDate, QStringLiteral("01.01.1980"));
+    card.setText(vel::Field::Height, QStringLiteral("170"));
+    card.setText(vel::Field::Weight, QStringLiteral("92"));
     for (int b = 0; b < blocks; ++b) {
         card.diagnosticRows << QStringList{QStringLiteral("Дата"), QStringLiteral("Правая рука"),
                                            QStringLiteral("Левая рука")};
@@ -90,7 +90,7 @@ QString saveFiles(const vel::CardState &card, const QString &dir)
 {
     if (auto error = vel::saveCard(card, dir))
         qFatal("cannot write the test card: %s", qPrintable(error->message));
-    return QDir(dir).filePath(card.text(QStringLiteral("FioEdit")) + QStringLiteral(".dat"));
+    return QDir(dir).filePath(card.text(vel::Field::Name) + QStringLiteral(".dat"));
 }
 
 // A window as the doctor meets it: started, shown, "Новая" chosen.

@@ -119,22 +119,21 @@ int makeCards(const QString &folder, int count, unsigned seed, bool durable)
         used.insert(name);
 
         vel::CardState card;
-        card.texts.insert(QStringLiteral("FioEdit"), name);
+        card.setText(vel::Field::Name, name);
         const QDate birth = QDate(1940, 1, 1).addDays(random.bounded(65 * 365));
-        card.texts.insert(QStringLiteral("BirEdit"), dateText(birth));
-        card.indices.insert(QStringLiteral("SexGroup"), female ? 1 : 0);
+        card.setText(vel::Field::BirthDate, dateText(birth));
+        card.setIndex(vel::Field::Sex, female ? 1 : 0);
         const int height = female ? 150 + random.bounded(30) : 162 + random.bounded(32);
         double weight = height - 100 + 10 + random.bounded(50);
-        card.texts.insert(QStringLiteral("RostEdit"), QString::number(height));
-        card.texts.insert(QStringLiteral("VesEdit"), decimal(weight));
-        card.texts.insert(QStringLiteral("TalEdit"), QString::number(int(weight * 0.9 + 10)));
-        card.texts.insert(QStringLiteral("BedrEdit"), QString::number(int(weight * 0.8 + 40)));
-        card.texts.insert(QStringLiteral("AdrEdit"),
-                          QStringLiteral("г. Самара, ул. Садовая, д. %1").arg(written % 97 + 1));
+        card.setText(vel::Field::Height, QString::number(height));
+        card.setText(vel::Field::Weight, decimal(weight));
+        card.setText(vel::Field::Waist, QString::number(int(weight * 0.9 + 10)));
+        card.setText(vel::Field::Hips, QString::number(int(weight * 0.8 + 40)));
+        card.setText(vel::Field::Address, QStringLiteral("г. Самара, ул. Садовая, д. %1").arg(written % 97 + 1));
 
         const int visits = 5 + random.bounded(46);
         QDate day = lastDay.addDays(-random.bounded(3650) - visits * 14);
-        card.texts.insert(QStringLiteral("DateEdit"), dateText(day));
+        card.setText(vel::Field::VisitDate, dateText(day));
         for (int v = 0; v < visits; ++v) {
             weight -= (random.bounded(9) - 2) / 10.0; // mostly a little lighter, now and then heavier
             card.visitRows << QStringList{dateText(day),
@@ -179,14 +178,14 @@ QStringList makeEdgeCards(const QString &folder)
     QStringList written;
     for (const QString &name : names) {
         vel::CardState card;
-        card.texts.insert(QStringLiteral("FioEdit"), name);
+        card.setText(vel::Field::Name, name);
         if (name != names.first()) {
-            card.texts.insert(QStringLiteral("BirEdit"), QStringLiteral("29.02.1960"));
-            card.texts.insert(QStringLiteral("RostEdit"), QStringLiteral("164"));
-            card.texts.insert(QStringLiteral("VesEdit"), QStringLiteral("101,5"));
-            card.texts.insert(QStringLiteral("CelEdit"), QStringLiteral("75"));
-            card.indices.insert(QStringLiteral("SexGroup"), 1);
-            card.texts.insert(QStringLiteral("PrimMemo"), QStringLiteral("Заметка; с \"кавычками\", запятой"));
+            card.setText(vel::Field::BirthDate, QStringLiteral("29.02.1960"));
+            card.setText(vel::Field::Height, QStringLiteral("164"));
+            card.setText(vel::Field::Weight, QStringLiteral("101,5"));
+            card.goal = QStringLiteral("75");
+            card.setIndex(vel::Field::Sex, 1);
+            card.setText(vel::Field::Notes, QStringLiteral("Заметка; с \"кавычками\", запятой"));
         }
         const int visits = written.size() == 1 ? 10000 : (name == names.first() ? 0 : 3);
         QDate day(1998, 1, 5);

@@ -42,7 +42,7 @@ std::optional<vel::SetBytes> saveInto(const vel::CardState &card, const QString 
         return std::nullopt;
     vel::SetBytes files;
     const QStringList paths =
-        vel::cardSetPaths(QDir(folder).filePath(card.text(QStringLiteral("FioEdit")) + QStringLiteral(".dat")));
+        vel::cardSetPaths(QDir(folder).filePath(card.text(vel::Field::Name) + QStringLiteral(".dat")));
     for (int i = 0; i < vel::kCardPartCount; ++i) {
         QFile f(paths.at(i));
         if (!f.open(QIODevice::ReadOnly))
@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (const auto *loaded = std::get_if<vel::LoadedCard>(&card)) {
         const QString first = dir.filePath(QStringLiteral("out1")), second = dir.filePath(QStringLiteral("out2"));
         if (const auto saved = saveInto(loaded->card, first)) {
-            const QString name = loaded->card.text(QStringLiteral("FioEdit"));
+            const QString name = loaded->card.text(vel::Field::Name);
             const auto again = vel::loadCard(QDir(first).filePath(name + QStringLiteral(".dat")), dir.path());
             const auto *reloaded = std::get_if<vel::LoadedCard>(&again);
             if (!reloaded) {

@@ -24,9 +24,9 @@ namespace {
 
 const QString kAppTitle = QStringLiteral("VEL-NO-KASI - электронная картотека");
 
-vel::StartupRequest readCommandLine(const QString &startDir)
+vel::StartupRequest readCommandLine(const QStringList &arguments, const QString &startDir)
 {
-    return vel::parseCommandLine(QCoreApplication::arguments(), startDir,
+    return vel::parseCommandLine(arguments, startDir,
                                  QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
 }
 
@@ -54,15 +54,21 @@ int main(int argc, char *argv[])
     // Without --data-dir the data folder is the folder the program was started in.
     const QString startDir = QDir::currentPath();
     {
-        // --help, --version and the jobs answer on the terminal without needing a display.
+        // --help, --version, a line that is wrong and the backup and export
+        // jobs answer on the terminal without needing a display.
         QCoreApplication terminal(argc, argv);
         QTranslator qtRussian;
         describe(terminal, qtRussian);
-        const vel::StartupRequest request = readCommandLine(startDir);
+        const vel::StartupRequest request =
+            readCommandLine(vel::withoutToolkitOptions(QCoreApplication::arguments()), startDir);
         if (request.action == vel::StartupRequest::Action::Help ||
             request.action == vel::StartupRequest::Action::Version) {
             print(stdout, request.text);
             return 0;
+        }
+        if (request.action == vel::StartupRequest::Action::Fail) {
+            print(stderr, request.text + QStringLiteral("\nСм. velnokasi --help"));
+            return 1;
         }
         // A backup or an export for a scheduled job: no window, no display.
         if (request.action == vel::StartupRequest::Action::Backup ||
@@ -80,7 +86,7 @@ int main(int argc, char *argv[])
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("ru.vel_no_kasi.velnokasi"));
     // Read again: the window system's own options are gone by now.
-    const vel::StartupRequest request = readCommandLine(startDir);
+    const vel::StartupRequest request = readCommandLine(QCoreApplication::arguments(), startDir);
     if (request.action == vel::StartupRequest::Action::Fail) {
         print(stderr, request.text + QStringLiteral("\nСм. velnokasi --help"));
         return 1;

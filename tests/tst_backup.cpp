@@ -312,17 +312,17 @@ void TestBackup::spreadsheet()
 {
     QFETCH(int, style);
     CardState card;
-    card.texts = {{"FioEdit", "=HYPERLINK(\"x\";1) Иванова"},
-                  {"BirEdit", "05.03.1970"},
-                  {"RostEdit", "164"},
-                  {"VesEdit", "101,5"},
-                  {"CelEdit", "75.5"}};
-    card.indices.insert("SexGroup", 1);
+    card.setText(Field::Name, "=HYPERLINK(\"x\";1) Иванова");
+    card.setText(Field::BirthDate, "05.03.1970");
+    card.setText(Field::Height, "164");
+    card.setText(Field::Weight, "101,5");
+    card.goal = "75.5";
+    card.setIndex(Field::Sex, 1);
     card.visitRows << QStringList{"5.03.2024", "100,5", "90", "110", "", "хорошее; бодрое", "\"нет\"", "", "норма", "-"}
                    << QStringList{"12.03.2024", "99 кг", "", "", "", "", "", "", "", ""};
     CardState empty;
-    empty.texts.insert("FioEdit", "Пустая");
-    empty.texts.insert("BirEdit", "  .  .    ");
+    empty.setText(Field::Name, "Пустая");
+    empty.setText(Field::BirthDate, "  .  .    ");
     const SpreadsheetFiles files = spreadsheetFiles({card, empty}, SheetStyle(style));
     const QList<QByteArray> patients = files.patients.split('\n');
     const QList<QByteArray> visits = files.visits.split('\n');

@@ -1,3 +1,4 @@
+#include "support/testfiles.h"
 #include "card/cardfiles.h"
 
 #include <QCryptographicHash>
@@ -200,15 +201,15 @@ Sample sample(bool filled, const QString &name)
     for (const QVector<Line> *lines : {&main, &vitae}) {
         for (const Line &l : *lines) {
             if (l.kind == 'F')
-                c.flags.insert(l.control, l.text == "1");
+                testsupport::setFlag(c, l.control, l.text == "1");
             else if (l.kind == 'I')
-                c.indices.insert(l.control, l.text.toInt());
+                testsupport::setIndex(c, l.control, l.text.toInt());
             else
-                c.texts.insert(l.control, l.text);
+                testsupport::setText(c, l.control, l.text);
         }
     }
     const QString notes = filled ? QString::fromUtf8(kNotes) : QString();
-    c.texts.insert("PrimMemo", notes);
+    testsupport::setText(c, "PrimMemo", notes);
     if (filled) {
         for (int r = 0; r < 28; ++r)
             c.diagnosticRows << (r % 14 == 0 ? QStringList{"Дата", "Правая рука", "Левая рука"}
@@ -248,12 +249,11 @@ Sample sample(bool filled, const QString &name)
 QStringList dump(const CardState &c)
 {
     QStringList out;
-    for (auto it = c.texts.begin(); it != c.texts.end(); ++it)
-        out << "text " + it.key() + "=" + it.value();
-    for (auto it = c.indices.begin(); it != c.indices.end(); ++it)
-        out << "index " + it.key() + "=" + QString::number(it.value());
-    for (auto it = c.flags.begin(); it != c.flags.end(); ++it)
-        out << "flag " + it.key() + "=" + QString::number(it.value());
+    for (const FieldDef &f : kCardFields)
+        out << QString("field %1=%2|%3").arg(f.control, c.text(f.field)).arg(c.index(f.field));
+    for (std::size_t row = 0; row < kCatalogue.size(); ++row)
+        out << QString("item %1=%2").arg(kCatalogue[row].name).arg(c.anamnesisIndex(row));
+    out << QString("activity=%1").arg(c.activity) << "goal=" + c.goal;
     out.sort();
     for (const QStringList &row : c.diagnosticRows)
         out << "diagnostic " + row.join('|');
@@ -404,7 +404,7 @@ void TestCardFiles::emptyCard()
     const Sample s = sample(false, kName);
     CardState card = s.card;
     card.diagnosticRows.clear();   // still stored as one empty row
-    card.texts["BirEdit"].clear(); // an empty date is stored as the blank mask
+    testsupport::setText(card, "BirEdit", QString()); // an empty date is stored as the blank mask
     QVERIFY(!saveCard(card, dir.path()));
     const QString base = dir.filePath(kName + ".dat");
     compareFiles(base, s);
@@ -545,11 +545,11 @@ void TestCardFiles::loadValues()
     const QString name = key.mid(2);
     QString actual = "unknown key";
     if (key.startsWith("i:"))
-        actual = QString::number(l.card.indices.value(name, -99));
+        actual = QString::number(testsupport::indexOf(l.card, name));
     else if (key.startsWith("f:"))
-        actual = l.card.flags.contains(name) ? QString::number(l.card.flag(name)) : "absent";
+        actual = QString::number(testsupport::flagOf(l.card, name));
     else if (key.startsWith("t:"))
-        actual = l.card.texts.value(name, "absent");
+        actual = testsupport::textOf(l.card, name);
     else if (key == "rows")
         actual = QString::number(l.card.diagnosticRows.size());
     else if (key == "visits")
@@ -570,7 +570,7 @@ void TestCardFiles::sideFilesBesideMainFile()
 
     const Result<LoadedCard> loaded = loadCard(other.filePath("копия.dat"), data.path());
     QVERIFY2(!failed(loaded), failed(loaded) ? qPrintable(std::get<ReadError>(loaded).message) : "");
-    QCOMPARE(std::get<LoadedCard>(loaded).card.text("FioEdit"), kName);
+    QCOMPARE(std::get<LoadedCard>(loaded).card.text(Field::Name), kName);
     QCOMPARE(std::get<LoadedCard>(loaded).templateTitles, kTemplates);
 
     QVERIFY(QFile::remove(other.filePath(kName + ".dat.rec")));
@@ -665,13 +665,13 @@ void TestCardFiles::saveRefused()
     else if (where == "visit")
         card.visitRows.first()[9] = value;
     else
-        card.texts[where] = value;
+        testsupport::setText(card, where, value);
 
     QTemporaryDir dir;
     const auto error = saveCard(card, dir.path());
     if (message.isEmpty()) {
         QVERIFY2(!error, error ? qPrintable(error->message) : "");
-        QVERIFY(QFileInfo::exists(dir.filePath(card.text("FioEdit") + ".dat.vit")));
+        QVERIFY(QFileInfo::exists(dir.filePath(testsupport::textOf(card, "FioEdit") + ".dat.vit")));
         QCOMPARE(snapshot(dir.path()).size(), 6);
         return;
     }

@@ -115,8 +115,10 @@ void TestCardList::summary()
     QTemporaryDir dir;
     testsupport::writeFile(dir.filePath("shablon.kmt"), "");
     CardState card;
-    card.texts = {
-        {"FioEdit", "Смирнова Ольга Петровна"}, {"BirEdit", birth}, {"VesEdit", "92"}, {"DateEdit", "01.12.2023"}};
+    card.setText(Field::Name, "Смирнова Ольга Петровна");
+    card.setText(Field::BirthDate, birth);
+    card.setText(Field::Weight, "92");
+    card.setText(Field::VisitDate, "01.12.2023");
     card.visitRows = visits;
     QVERIFY(!saveCard(card, dir.path()));
     const QString main = dir.filePath("Смирнова Ольга Петровна.dat");

@@ -25,13 +25,13 @@ namespace {
 CardState card(const QString &name, const QString &variant)
 {
     CardState c;
-    c.texts.insert("FioEdit", name);
-    c.texts.insert("AdrEdit", "Адрес " + variant);
+    testsupport::setText(c, "FioEdit", name);
+    testsupport::setText(c, "AdrEdit", "Адрес " + variant);
     c.preparations = "Препарат " + variant;
     c.recommendations = "Рекомендация " + variant;
     c.diagnosticRows << QStringList{variant, "1", "2"};
     c.visitRows << QStringList{"5.03.2024", variant, "", "", "", "", "", "", "", ""};
-    c.flags.insert("KonBox", variant == "новая");
+    testsupport::setFlag(c, "KonBox", variant == "новая");
     return c;
 }
 

@@ -18,13 +18,13 @@ const QStringList &kSuffixes = testsupport::kCardSuffixes;
 CardState card(const QString &name, const QString &variant)
 {
     CardState c;
-    c.texts.insert("FioEdit", name);
-    c.texts.insert("BirEdit", "15.04.1980");
-    c.texts.insert("AdrEdit", "Адрес " + variant);
-    c.texts.insert("PrimMemo", "Примечания " + variant);
-    c.indices.insert("SexGroup", 1);
-    c.flags.insert("CheckBox26", true);
-    c.indices.insert("JirGroup", 2);
+    testsupport::setText(c, "FioEdit", name);
+    testsupport::setText(c, "BirEdit", "15.04.1980");
+    testsupport::setText(c, "AdrEdit", "Адрес " + variant);
+    testsupport::setText(c, "PrimMemo", "Примечания " + variant);
+    testsupport::setIndex(c, "SexGroup", 1);
+    testsupport::setFlag(c, "CheckBox26", true);
+    testsupport::setIndex(c, "JirGroup", 2);
     for (int r = 0; r < 14; ++r)
         c.diagnosticRows << QStringList{variant, "1", "2"};
     c.visitRows << QStringList{"5.03.2024", "82,5", variant, "", "", "", "", "", "", ""};

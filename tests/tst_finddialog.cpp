@@ -44,7 +44,9 @@ private:
     void saveCardFiles(const QString &name, const QString &birth)
     {
         CardState card;
-        card.texts = {{"FioEdit", name}, {"BirEdit", birth}, {"VesEdit", "80"}};
+        card.setText(Field::Name, name);
+        card.setText(Field::BirthDate, birth);
+        card.setText(Field::Weight, "80");
         QVERIFY(!saveCard(card, m_dir->path()));
     }
     QLineEdit *fioEdit() const { return m_form->findChild<QLineEdit *>("FioEdit"); }

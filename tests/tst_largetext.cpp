@@ -87,12 +87,12 @@ private slots:
         height->setText("170,5"); // the field lets only three characters be typed
         QCOMPARE(height->text(), QStringLiteral("170"));
         CardState card = m_form->cardState();
-        card.texts.insert("RostEdit", "170,5");
+        testsupport::setText(card, "RostEdit", "170,5");
         QVERIFY(!saveCard(card, m_dir->path()));
         m_platform->nextFiles << m_dir->filePath("Ivanova.dat");
         m_form->OpenActExecute();
         QCOMPARE(height->text(), QStringLiteral("170,5"));
-        QCOMPARE(m_form->cardState().text("RostEdit"), QStringLiteral("170,5"));
+        QCOMPARE(m_form->cardState().text(vel::Field::Height), QStringLiteral("170,5"));
         m_form->NewActExecute();
         QCOMPARE(height->maxLength(), 3);
     }

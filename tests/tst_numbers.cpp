@@ -267,7 +267,7 @@ void TestNumbers::storedLines()
     QTemporaryDir dir;
     QVERIFY(testsupport::writeFile(dir.filePath("shablon.kmt"), QByteArray()));
     CardState card;
-    card.texts.insert("FioEdit", "Иванова");
+    testsupport::setText(card, "FioEdit", "Иванова");
     QVERIFY(!saveCard(card, dir.path()));
     const QString vit = dir.filePath("Иванова.dat.vit");
     QByteArray bytes = testsupport::readAll(vit);
@@ -281,8 +281,8 @@ void TestNumbers::storedLines()
     const auto loaded = loadCard(dir.filePath("Иванова.dat"), dir.path());
     QVERIFY(std::holds_alternative<LoadedCard>(loaded));
     const CardState &back = std::get<LoadedCard>(loaded).card;
-    QCOMPARE(back.index("AktivBox"), activity);
-    QCOMPARE(back.text("CelEdit"), goal);
+    QCOMPARE(testsupport::indexOf(back, "AktivBox"), activity);
+    QCOMPARE(back.goal, goal);
 
     // Saved again, the two lines hold what was read.
     QVERIFY(!saveCard(back, dir.path()));
@@ -294,8 +294,8 @@ void TestNumbers::saveRefusesUnstorableGoal()
 {
     QTemporaryDir dir;
     CardState card;
-    card.texts.insert("FioEdit", "Иванова");
-    card.texts.insert("CelEdit", "85 ☺");
+    testsupport::setText(card, "FioEdit", "Иванова");
+    testsupport::setText(card, "CelEdit", "85 ☺");
     const auto error = saveCard(card, dir.path());
     QVERIFY(error && error->refusedInput);
     QVERIFY(error->message.contains("Целевой вес"));
@@ -305,14 +305,15 @@ void TestNumbers::saveRefusesUnstorableGoal()
 void TestNumbers::reportFacts()
 {
     CardState card;
-    card.texts = {{"FioEdit", "Смирнова Ольга"},
-                  {"BirEdit", "12.05.1975"},
-                  {"RostEdit", "165"},
-                  {"VesEdit", "92"},
-                  {"TalEdit", "98"},
-                  {"BedrEdit", "118"},
-                  {"CelEdit", "80"}};
-    card.indices = {{"SexGroup", 1}, {"AktivBox", 1}};
+    card.setText(Field::Name, "Смирнова Ольга");
+    card.setText(Field::BirthDate, "12.05.1975");
+    card.setText(Field::Height, "165");
+    card.setText(Field::Weight, "92");
+    card.setText(Field::Waist, "98");
+    card.setText(Field::Hips, "118");
+    card.goal = "80";
+    card.setIndex(Field::Sex, 1);
+    card.activity = 1;
     card.visitRows = visits({"10.01.2024", "24.01.2024", "", "7.02.2024"}, {"96", "94,5", "95", "93"});
     const ProgressReport r = progressReport(card, QDate(2024, 2, 10));
     QStringList lines;

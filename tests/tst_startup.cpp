@@ -52,6 +52,11 @@ void TestStartup::commandLine_data()
     QTest::newRow("stray argument") << QStringList{"cards"} << fail << "" << false << "";
     QTest::newRow("two data folders") << QStringList{"-d", "x", "--documents"} << fail << "" << false << "";
     QTest::newRow("empty folder name") << QStringList{"--data-dir="} << fail << "" << false << "";
+    QTest::newRow("window system options are left to the toolkit")
+        << QStringList{"-platform", "offscreen", "-style=fusion", "--reverse", "-d", "x"} << run << "/start/here/x"
+        << true << "";
+    QTest::newRow("a toolkit option hides no bad one")
+        << QStringList{"-platform", "xcb", "--bogus"} << fail << "" << false << "";
 }
 
 void TestStartup::commandLine()
@@ -59,7 +64,8 @@ void TestStartup::commandLine()
     QFETCH(QStringList, args);
     QFETCH(int, action);
     args.prepend(QStringLiteral("velnokasi"));
-    const StartupRequest r = parseCommandLine(args, QStringLiteral("/start/here"), QStringLiteral("/home/u/Документы"));
+    const StartupRequest r = parseCommandLine(withoutToolkitOptions(args), QStringLiteral("/start/here"),
+                                              QStringLiteral("/home/u/Документы"));
     QCOMPARE(int(r.action), action);
     if (r.action == Action::Run) {
         QTEST(r.dataDir, "dataDir");

@@ -1,3 +1,4 @@
+#include "support/testfiles.h"
 #include "tables/catalogue.h"
 #include "summary/summary.h"
 
@@ -14,11 +15,11 @@ CardState cardFrom(const QStringList &settings)
     for (const QString &s : settings) {
         const int colon = s.indexOf(':'), eq = s.indexOf('=');
         if (colon >= 0)
-            card.texts.insert(s.left(colon), s.mid(colon + 1));
+            testsupport::setText(card, s.left(colon), s.mid(colon + 1));
         else if (eq >= 0)
-            card.indices.insert(s.left(eq), s.mid(eq + 1).toInt());
+            testsupport::setIndex(card, s.left(eq), s.mid(eq + 1).toInt());
         else
-            card.flags.insert(s, true);
+            testsupport::setFlag(card, s, true);
     }
     return card;
 }
@@ -212,13 +213,13 @@ void TestSummary::wholeCatalogue()
         QVERIFY2(c, qPrintable(name));
         int item = 0;
         if (c->kind == CatalogueKind::Check) {
-            card.flags.insert(name, true);
+            testsupport::setFlag(card, name, true);
         } else {
             int count = 0;
             while (count < 4 && c->items[std::size_t(count)])
                 ++count;
             item = lastItems ? count - 1 : 0;
-            card.indices.insert(name, item);
+            testsupport::setIndex(card, name, item);
         }
         expected << QString::fromUtf8(c->summaries[std::size_t(item)]);
     }

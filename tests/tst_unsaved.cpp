@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(copies().size(), 1);
         const auto copy = vel::loadCard(copies().first(), m_dir->path());
         QVERIFY(!vel::failed(copy));
-        QVERIFY(std::get<vel::LoadedCard>(copy).card.text("PrimMemo").contains(" и ещё"));
+        QVERIFY(std::get<vel::LoadedCard>(copy).card.text(vel::Field::Notes).contains(" и ещё"));
         if (how == "new" || how == "open") {
             auto *panel = find<QLabel>("StatusPanel1");
             QCOMPARE(panel->text(), " Копия в папке .recovery");
@@ -154,7 +154,7 @@ private slots:
         typeText(find<QLineEdit>("FioEdit"), "Орлова");
         m_form->SaveActExecute();
         vel::CardState theirs = m_form->cardState();
-        theirs.texts["PrimMemo"] = "их примечания";
+        testsupport::setText(theirs, "PrimMemo", "их примечания");
         QVERIFY(!vel::saveCard(theirs, m_dir->path()));
         const QByteArray onDisk = readAll(path("Орлова.dat"));
         typeText(find<QPlainTextEdit>("PrimMemo"), " мои");
@@ -166,7 +166,7 @@ private slots:
         QCOMPARE(m_form->statusText(1), " Копия в папке .recovery");
         QCOMPARE(copies().size(), 1);
         QVERIFY(std::get<vel::LoadedCard>(vel::loadCard(copies().first(), m_dir->path()))
-                    .card.text("PrimMemo")
+                    .card.text(vel::Field::Notes)
                     .contains(" мои"));
     }
 
@@ -204,11 +204,11 @@ private slots:
     {
         makeForm();
         vel::CardState card;
-        card.texts["FioEdit"] = "Длинная";
-        card.texts["BirEdit"] = "15.04.1980";
-        card.texts["AdrEdit"] = QString(40000, u'ж');
-        card.texts["RostEdit"] = "1654";
-        card.texts["PrimMemo"] = QString("строка\u00a0один\nдва");
+        testsupport::setText(card, "FioEdit", "Длинная");
+        testsupport::setText(card, "BirEdit", "15.04.1980");
+        testsupport::setText(card, "AdrEdit", QString(40000, u'ж'));
+        testsupport::setText(card, "RostEdit", "1654");
+        testsupport::setText(card, "PrimMemo", QString("строка\u00a0один\nдва"));
         card.preparations = QString("пить\u00a0воду\n\nгулять");
         card.recommendations = QString("\u00a0");
         card.diagnosticRows << QStringList{"a", "b", "c"};
@@ -246,7 +246,7 @@ private slots:
         auto *date = find<vel::DateField>("DateEdit");
         const QString today = date->shownText();
         QVERIFY2(today.startsWith("8.12.2026"), qPrintable(today));
-        QCOMPARE(m_form->cardState().text("DateEdit"), today);
+        QCOMPARE(m_form->cardState().text(vel::Field::VisitDate), today);
         date->setFocus();
         date->selectAll();
         QTest::keyClicks(date, typed);

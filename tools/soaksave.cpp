@@ -22,9 +22,9 @@ CardState version(int v, bool large)
 {
     const QString tag = QStringLiteral("v%1").arg(v);
     CardState c;
-    c.texts.insert(QStringLiteral("FioEdit"), kName);
-    c.texts.insert(QStringLiteral("AdrEdit"), tag);
-    c.texts.insert(QStringLiteral("PrimMemo"), QStringLiteral("Примечания ") + tag);
+    c.setText(vel::Field::Name, kName);
+    c.setText(vel::Field::Address, tag);
+    c.setText(vel::Field::Notes, QStringLiteral("Примечания ") + tag);
     c.preparations = QStringLiteral("Препараты ") + tag + (large ? QString(200000, u'ж') : QString());
     c.recommendations = QStringLiteral("Рекомендации ") + tag;
     const int rows = large ? 3000 : 2;
@@ -34,7 +34,10 @@ CardState version(int v, bool large)
     }
     // The catalogue file holds only numbers: the box without a line of its
     // own differs between one version and the next.
-    c.flags.insert(QStringLiteral("KonBox"), v % 2 == 1);
+    // The anamnesis item kept after the 225 numbered lines flips too.
+    for (std::size_t row = 0; row < vel::kCatalogue.size(); ++row)
+        if (vel::kCatalogue[row].storageLine == 0)
+            c.anamnesis[row] = v % 2;
     return c;
 }
 
@@ -56,7 +59,7 @@ int check(const QString &dir, bool large)
             std::printf("MIXED cannot open: %s\n", qPrintable(e->message));
             return 1;
         }
-        version = std::get<LoadedCard>(loaded).card.text(QStringLiteral("AdrEdit")).mid(1).toInt();
+        version = std::get<LoadedCard>(loaded).card.text(vel::Field::Address).mid(1).toInt();
         const SetBytes expected = encoded(::version(version, large));
         const QStringList paths = cardSetPaths(main);
         for (int i = 0; i < kCardPartCount; ++i) {
@@ -100,7 +103,7 @@ int main(int argc, char **argv)
     int v = 0;
     const auto loaded = loadCard(QDir(dir).filePath(kName + QStringLiteral(".dat")), dir);
     if (const auto *card = std::get_if<LoadedCard>(&loaded))
-        v = card->card.text(QStringLiteral("AdrEdit")).mid(1).toInt() + 1;
+        v = card->card.text(vel::Field::Address).mid(1).toInt() + 1;
     for (;; ++v) {
         if (auto error = saveCard(version(v, large), dir)) {
             std::fprintf(stderr, "%s\n", qPrintable(error->message));

@@ -1,5 +1,7 @@
 #include "support/testfiles.h"
 
+#include <optional>
+
 #include <QFile>
 #include <QStringEncoder>
 
@@ -23,6 +25,77 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+} // namespace testsupport
+
+namespace testsupport {
+
+namespace {
+
+const vel::FieldDef &fieldNamed(const QString &control)
+{
+    const vel::FieldDef *f = vel::findField(control.toLatin1().constData());
+    if (!f)
+        qFatal("no stored field %s", qPrintable(control));
+    return *f;
+}
+
+std::optional<std::size_t> itemNamed(const QString &control)
+{
+    for (std::size_t row = 0; row < vel::kCatalogue.size(); ++row)
+        if (control == QLatin1String(vel::kCatalogue[row].name))
+            return row;
+    return std::nullopt;
+}
+
+} // namespace
+
+void setText(vel::CardState &card, const QString &control, const QString &text)
+{
+    if (control == QLatin1String("CelEdit"))
+        card.goal = text;
+    else
+        card.setText(fieldNamed(control).field, text);
+}
+
+void setIndex(vel::CardState &card, const QString &control, int index)
+{
+    if (control == QLatin1String("AktivBox"))
+        card.activity = index;
+    else if (const auto row = itemNamed(control))
+        card.anamnesis[*row] = index;
+    else
+        card.setIndex(fieldNamed(control).field, index);
+}
+
+void setFlag(vel::CardState &card, const QString &control, bool ticked)
+{
+    if (const auto row = itemNamed(control))
+        card.anamnesis[*row] = ticked ? 1 : 0;
+    else
+        card.setFlag(fieldNamed(control).field, ticked);
+}
+
+QString textOf(const vel::CardState &card, const QString &control)
+{
+    return control == QLatin1String("CelEdit") ? card.goal : card.text(fieldNamed(control).field);
+}
+
+int indexOf(const vel::CardState &card, const QString &control)
+{
+    if (control == QLatin1String("AktivBox"))
+        return card.activity;
+    if (const auto row = itemNamed(control))
+        return card.anamnesisIndex(*row);
+    return card.index(fieldNamed(control).field);
+}
+
+bool flagOf(const vel::CardState &card, const QString &control)
+{
+    if (const auto row = itemNamed(control))
+        return card.anamnesisTicked(*row);
+    return card.flag(fieldNamed(control).field);
 }
 
 } // namespace testsupport

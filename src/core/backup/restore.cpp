@@ -57,13 +57,13 @@ ArchivedCard describe(const QString &fileName, const QHash<QString, QByteArray> 
     const auto main = files.constFind(fileName + cardSuffixes()[0]);
     if (main == files.constEnd() || cardParts()[0].decode(decode1251(*main), card, INT_MAX))
         return c;
-    c.name = card.text(QStringLiteral("FioEdit"));
-    c.birth = dateShown(card.text(QStringLiteral("BirEdit")));
-    c.lastVisit = dateShown(card.text(QStringLiteral("DateEdit")));
+    c.name = card.text(Field::Name);
+    c.birth = dateShown(card.text(Field::BirthDate));
+    c.lastVisit = dateShown(card.text(Field::VisitDate));
     const auto visits = files.constFind(fileName + cardSuffixes()[4]);
     if (visits != files.constEnd() && !cardParts()[4].decode(decode1251(*visits), card, INT_MAX) &&
         !card.visitRows.isEmpty())
-        c.lastVisit = dateShown(card.visitRows.constLast().value(0));
+        c.lastVisit = dateShown(visitCell(card.visitRows.constLast(), VisitColumn::Date));
     return c;
 }
 

@@ -22,10 +22,9 @@ struct CardValues {
     QString name, birth, height, weight, visitDate, goal;
     int sex = -1;
     explicit CardValues(const CardState &card)
-        : name(card.text(QStringLiteral("FioEdit"))), birth(card.text(QStringLiteral("BirEdit"))),
-          height(card.text(QStringLiteral("RostEdit"))), weight(card.text(QStringLiteral("VesEdit"))),
-          visitDate(card.text(QStringLiteral("DateEdit"))), goal(card.text(QStringLiteral("CelEdit"))),
-          sex(card.index(QStringLiteral("SexGroup")))
+        : name(card.text(Field::Name)), birth(card.text(Field::BirthDate)), height(card.text(Field::Height)),
+          weight(card.text(Field::Weight)), visitDate(card.text(Field::VisitDate)), goal(card.goal),
+          sex(card.index(Field::Sex))
     {
     }
 };
@@ -124,7 +123,7 @@ Result<CardState> readForExport(const QString &mainPath, const QString &dataDir)
                           !cardParts()[0].decode(decode1251(main.bytes), card, INT_MAX) &&
                           !cardParts()[4].decode(decode1251(visits.bytes), card, INT_MAX) &&
                           !cardParts()[5].decode(decode1251(vitae.bytes), card, INT_MAX) &&
-                          card.text(QStringLiteral("FioEdit")) == name;
+                          card.text(Field::Name) == name;
         const auto after = quietSetIdentity(folder, name);
         if (read && after && *after == *before)
             return card;
@@ -163,7 +162,7 @@ SpreadsheetFiles spreadsheetFiles(const QVector<CardState> &cards, SheetStyle st
         const CardValues v(card);
         QDate firstVisit, lastVisit;
         for (const QStringList &row : card.visitRows) {
-            if (const auto d = readVisitDate(row.value(0))) {
+            if (const auto d = readVisitDate(visitCell(row, VisitColumn::Date))) {
                 firstVisit = firstVisit.isValid() ? std::min(firstVisit, *d) : *d;
                 lastVisit = lastVisit.isValid() ? std::max(lastVisit, *d) : *d;
             }
@@ -193,11 +192,13 @@ SpreadsheetFiles spreadsheetFiles(const QVector<CardState> &cards, SheetStyle st
         for (const QStringList &row : card.visitRows) {
             visits.text(v.name);
             visits.date(v.birth);
-            visits.date(row.value(0));
-            for (int column = 1; column <= 4; ++column)
-                visits.number(row.value(column));
-            for (int column = 5; column < kVisitColumns; ++column)
-                visits.text(row.value(column));
+            // The measurements are numbers; how the patient felt, ate and so on is text.
+            visits.date(visitCell(row, VisitColumn::Date));
+            for (VisitColumn c : {VisitColumn::Weight, VisitColumn::Waist, VisitColumn::Hips, VisitColumn::FatFold})
+                visits.number(visitCell(row, c));
+            for (VisitColumn c : {VisitColumn::Health, VisitColumn::Hunger, VisitColumn::FoodVolume, VisitColumn::Stool,
+                                  VisitColumn::Urine})
+                visits.text(visitCell(row, c));
             visits.endRow();
         }
     }
@@ -229,7 +230,7 @@ Result<ExportResult> exportCards(const QString &dataDir, const QString &targetDi
         cards.append(std::move(std::get<CardState>(read)));
     }
     std::stable_sort(cards.begin(), cards.end(), [](const CardState &a, const CardState &b) {
-        return QString::localeAwareCompare(a.text(QStringLiteral("FioEdit")), b.text(QStringLiteral("FioEdit"))) < 0;
+        return QString::localeAwareCompare(a.text(Field::Name), b.text(Field::Name)) < 0;
     });
     const SpreadsheetFiles files = spreadsheetFiles(cards, style);
     result.cards = int(cards.size());

@@ -26,25 +26,32 @@ QString flagLine(bool ticked)
 }
 
 // Catalogue rows by storage line; index 0 stays empty.
-const std::array<const CatalogueControl *, kVitaeLines + 1> &vitaeOrder()
+const std::array<std::size_t, kVitaeLines + 1> &vitaeOrder()
 {
     static const auto order = [] {
-        std::array<const CatalogueControl *, kVitaeLines + 1> rows{};
-        for (const CatalogueControl &c : kCatalogue)
-            if (c.storageLine > 0 && c.storageLine <= kVitaeLines)
-                rows[static_cast<std::size_t>(c.storageLine)] = &c;
+        std::array<std::size_t, kVitaeLines + 1> rows{};
+        for (std::size_t i = 0; i < kCatalogue.size(); ++i)
+            if (kCatalogue[i].storageLine > 0 && kCatalogue[i].storageLine <= kVitaeLines)
+                rows[static_cast<std::size_t>(kCatalogue[i].storageLine)] = i;
         return rows;
     }();
     return order;
 }
 
 // The box without a line of its own in older files; newer files keep it as
-// an extra last line, which older readers ignore.
-const char *const kExtraVitaeBox = "KonBox";
-// After it, newer files keep the activity level (a drop-down's index) and the
-// goal weight as typed; older files open with neither.
-const char *const kActivityBox = "AktivBox";
-const char *const kGoalEdit = "CelEdit";
+// an extra last line, which older readers ignore. After it, newer files keep
+// the activity level (a drop-down's index) and the goal weight as typed;
+// older files open with neither.
+std::size_t extraVitaeRow()
+{
+    static const std::size_t row = [] {
+        std::size_t i = 0;
+        while (i < kCatalogue.size() && kCatalogue[i].storageLine != 0)
+            ++i;
+        return i;
+    }();
+    return row;
+}
 constexpr int kActivityLevels = 5; // sedentary to very active
 
 int roundHalfEven(int numerator, int denominator)
@@ -70,19 +77,19 @@ Result<QVector<QStringList>> tableRows(const QStringList &lines, int rows, int c
     return table;
 }
 
-int fieldItemCount(const char *control, int templateCount)
+int fieldItemCount(Field f, int templateCount)
 {
-    if (std::strcmp(control, "TypeBox") == 0)
+    if (f == Field::BodyType)
         return int(kBodyBuilds.size());
-    if (std::strcmp(control, "ShabBox") == 0)
+    if (f == Field::Template)
         return templateCount;
-    const QuestionGroup *g = findQuestionGroup(control);
+    const QuestionGroup *g = findQuestionGroup(controlName(f));
     return g ? g->itemCount() : 0;
 }
 
-bool isDropDown(const char *control)
+bool isDropDown(Field f)
 {
-    return std::strcmp(control, "TypeBox") == 0 || std::strcmp(control, "ShabBox") == 0;
+    return f == Field::BodyType || f == Field::Template;
 }
 
 SaveError unstorable(const QString &label)
@@ -108,22 +115,21 @@ QStringList encodeMainFile(const CardState &card)
     QStringList lines;
     lines.reserve(kCardFieldCount);
     for (const FieldDef &f : kCardFields) {
-        const QString name = QLatin1String(f.control);
         switch (f.kind) {
         case FieldKind::Text:
         case FieldKind::Notes:
-            lines << card.text(name);
+            lines << card.text(f.field);
             break;
         case FieldKind::DateText: {
-            const QString t = card.text(name);
+            const QString t = card.text(f.field);
             lines << (t.isEmpty() ? QString::fromLatin1(kBlankDate) : t);
             break;
         }
         case FieldKind::Index:
-            lines << QString::number(card.index(name));
+            lines << QString::number(card.index(f.field));
             break;
         case FieldKind::Flag:
-            lines << flagLine(card.flag(name));
+            lines << flagLine(card.flag(f.field));
             break;
         }
     }
@@ -157,13 +163,13 @@ QStringList encodeVitae(const CardState &card)
     QStringList lines;
     lines.reserve(kVitaeLines + 1);
     for (int line = 1; line <= kVitaeLines; ++line) {
-        const CatalogueControl *c = vitaeOrder()[static_cast<std::size_t>(line)];
-        const QString name = QLatin1String(c->name);
-        lines << (c->kind == CatalogueKind::Check ? flagLine(card.flag(name)) : QString::number(card.index(name)));
+        const std::size_t row = vitaeOrder()[static_cast<std::size_t>(line)];
+        lines << (kCatalogue[row].kind == CatalogueKind::Check ? flagLine(card.anamnesisTicked(row))
+                                                               : QString::number(card.anamnesisIndex(row)));
     }
-    lines << flagLine(card.flag(QLatin1String(kExtraVitaeBox)));
-    lines << QString::number(card.index(QLatin1String(kActivityBox)));
-    lines << card.text(QLatin1String(kGoalEdit));
+    lines << flagLine(card.anamnesisTicked(extraVitaeRow()));
+    lines << QString::number(card.activity);
+    lines << card.goal;
     return lines;
 }
 
@@ -216,30 +222,28 @@ std::optional<ReadError> decodeMain(const QString &text, CardState &card, int te
         if (i >= main.size())
             return ReadError{indexOutOfBoundsMessage(i)};
         const QString &line = main.at(i);
-        const QString control = QLatin1String(f.control);
         switch (f.kind) {
         case FieldKind::Text:
         case FieldKind::DateText:
-            card.texts.insert(control, line);
+            card.setText(f.field, line);
             break;
         case FieldKind::Notes:
             // Notes of several lines continue to the end of the file.
-            card.texts.insert(control, main.mid(i).join(u'\n'));
+            card.setText(f.field, main.mid(i).join(u'\n'));
             break;
         case FieldKind::Index: {
             const auto v = toInt(line);
             if (!v)
                 return ReadError{notAnIntegerMessage(line)};
-            const int n = fieldItemCount(f.control, templateCount);
-            card.indices.insert(control,
-                                isDropDown(f.control) ? listIndexFromStored(*v, n) : radioIndexFromStored(*v, n));
+            const int n = fieldItemCount(f.field, templateCount);
+            card.setIndex(f.field, isDropDown(f.field) ? listIndexFromStored(*v, n) : radioIndexFromStored(*v, n));
             break;
         }
         case FieldKind::Flag: {
             const auto v = toInt(line);
             if (!v)
                 return ReadError{notAnIntegerMessage(line)};
-            card.flags.insert(control, *v == 1);
+            card.setFlag(f.field, *v == 1);
             break;
         }
         }
@@ -289,18 +293,15 @@ std::optional<ReadError> decodeVitae(const QString &text, CardState &card, int)
         const auto v = toInt(value);
         if (!v)
             return ReadError{notAnIntegerMessage(value)};
-        const CatalogueControl *c = vitaeOrder()[static_cast<std::size_t>(line)];
-        const QString control = QLatin1String(c->name);
-        if (c->kind == CatalogueKind::Check)
-            card.flags.insert(control, *v == 1);
-        else
-            card.indices.insert(control, radioIndexFromStored(*v, c->itemCount()));
+        const std::size_t row = vitaeOrder()[static_cast<std::size_t>(line)];
+        const CatalogueControl &c = kCatalogue[row];
+        card.anamnesis[row] = c.kind == CatalogueKind::Check ? (*v == 1 ? 1 : 0) : radioIndexFromStored(*v, c.itemCount());
     }
     // Files of older copies have no line for this box: it opens cleared.
-    card.flags.insert(QLatin1String(kExtraVitaeBox), vit.size() > kVitaeLines && toInt(vit.at(kVitaeLines)) == 1);
+    card.anamnesis[extraVitaeRow()] = vit.size() > kVitaeLines && toInt(vit.at(kVitaeLines)) == 1 ? 1 : 0;
     const auto activity = vit.size() > kVitaeLines + 1 ? toInt(vit.at(kVitaeLines + 1)) : std::nullopt;
-    card.indices.insert(QLatin1String(kActivityBox), listIndexFromStored(activity.value_or(-1), kActivityLevels));
-    card.texts.insert(QLatin1String(kGoalEdit), vit.value(kVitaeLines + 2));
+    card.activity = listIndexFromStored(activity.value_or(-1), kActivityLevels);
+    card.goal = vit.value(kVitaeLines + 2);
     return std::nullopt;
 }
 
@@ -311,8 +312,8 @@ SaveError unstorableIn(int part, const CardState &card)
     case 0:
         for (const FieldDef &f : kCardFields) {
             if (f.kind == FieldKind::Text || f.kind == FieldKind::DateText || f.kind == FieldKind::Notes)
-                if (!encode1251(card.text(QLatin1String(f.control))))
-                    return unstorable(QString::fromUtf8(fieldLabel(f.control)));
+                if (!encode1251(card.text(f.field)))
+                    return unstorable(QString::fromUtf8(fieldLabel(f.field)));
         }
         break;
     case 1:
@@ -334,10 +335,9 @@ std::optional<SaveError> misplacedBreak(const CardState &card)
 {
     auto hasBreak = [](const QString &text) { return text.contains(u'\n') || text.contains(u'\r'); };
     for (const FieldDef &f : kCardFields)
-        if ((f.kind == FieldKind::Text || f.kind == FieldKind::DateText) &&
-            hasBreak(card.text(QLatin1String(f.control))))
-            return brokenLine(QString::fromUtf8(fieldLabel(f.control)));
-    if (hasBreak(card.text(QLatin1String(kGoalEdit))))
+        if ((f.kind == FieldKind::Text || f.kind == FieldKind::DateText) && hasBreak(card.text(f.field)))
+            return brokenLine(QString::fromUtf8(fieldLabel(f.field)));
+    if (hasBreak(card.goal))
         return brokenLine(QStringLiteral("Целевой вес"));
     for (const QStringList &row : card.diagnosticRows)
         if (hasBreak(row.join(QString())))
@@ -530,7 +530,7 @@ Result<LoadedCard> loadCard(const QString &mainPath, const QString &dataDir)
 
 std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir, SaveGuard *guard)
 {
-    const QString name = card.text(QStringLiteral("FioEdit"));
+    const QString name = card.text(Field::Name);
     if (name.isEmpty())
         return SaveError{QStringLiteral("Введите Ф.И.О. пациента!"), true};
     if (!isUsableCardName(name))

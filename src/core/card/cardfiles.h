@@ -15,7 +15,6 @@
 
 namespace vel {
 
-inline constexpr int kVisitColumns = 10;
 inline constexpr int kDiagnosticColumns = 3; // columns 1..3 of the diagnostic table
 
 QStringList encodeMainFile(const CardState &card);

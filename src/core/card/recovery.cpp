@@ -60,10 +60,10 @@ QString recoveryFolder(const QString &dataDir)
 Result<QString> keepRecoveryCopy(const QString &dataDir, const CardState &card)
 {
     CardState copy = card;
-    const QString name = card.text(QStringLiteral("FioEdit"));
+    const QString name = card.text(Field::Name);
     if (!isUsableCardName(name) || !nameFitsFileSystem(dataDir, name))
-        copy.texts.insert(QStringLiteral("FioEdit"), QStringLiteral("Без имени"));
-    return writeCopy(dataDir, copy.text(QStringLiteral("FioEdit")), encodeCardLossy(copy));
+        copy.setText(Field::Name, QStringLiteral("Без имени"));
+    return writeCopy(dataDir, copy.text(Field::Name), encodeCardLossy(copy));
 }
 
 Result<QString> keepSetCopy(const QString &dataDir, const QString &folder, const QString &name)

@@ -55,14 +55,14 @@ CardSummary summarizeCard(const QString &mainPath, const QString &dataDir)
         return summary;
     }
     const CardState &card = std::get<LoadedCard>(loaded).card;
-    summary.name = card.text(QStringLiteral("FioEdit"));
-    summary.birth = dateShown(card.text(QStringLiteral("BirEdit")));
-    summary.lastVisit = card.visitRows.isEmpty() ? dateShown(card.text(QStringLiteral("DateEdit")))
-                                                 : dateShown(card.visitRows.constLast().value(0));
-    summary.weight = card.text(QStringLiteral("VesEdit")).trimmed();
+    summary.name = card.text(Field::Name);
+    summary.birth = dateShown(card.text(Field::BirthDate));
+    summary.lastVisit = card.visitRows.isEmpty() ? dateShown(card.text(Field::VisitDate))
+                                                 : dateShown(visitCell(card.visitRows.constLast(), VisitColumn::Date));
+    summary.weight = card.text(Field::Weight).trimmed();
     // Visits are written in order; the newest row with a weight wins over the first visit's.
     for (auto row = card.visitRows.crbegin(); row != card.visitRows.crend(); ++row) {
-        const QString weight = row->value(1).trimmed();
+        const QString weight = visitCell(*row, VisitColumn::Weight).trimmed();
         if (!weight.isEmpty()) {
             summary.weight = weight;
             break;

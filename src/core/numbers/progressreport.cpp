@@ -49,13 +49,13 @@ ProgressReport progressReport(const CardState &card, const QDate &today)
             s.lines.append({label, value});
     };
 
-    const QString height = card.text(QStringLiteral("RostEdit"));
-    const QString birth = card.text(QStringLiteral("BirEdit"));
+    const QString height = card.text(Field::Height);
+    const QString birth = card.text(Field::BirthDate);
     const auto age = ageFromBirthText(birth, today);
     const auto birthDate = readVisitDate(birth);
 
     ReportSection patient{QStringLiteral("Пациент"), {}};
-    add(patient, QStringLiteral("Ф.И.О."), card.text(QStringLiteral("FioEdit")));
+    add(patient, QStringLiteral("Ф.И.О."), card.text(Field::Name));
     if (birthDate)
         add(patient, QStringLiteral("Дата рождения"),
             dateText(*birthDate) + (age && *age >= 0 ? QStringLiteral(", ") + yearsText(*age) : QString()));
@@ -66,7 +66,7 @@ ProgressReport progressReport(const CardState &card, const QDate &today)
 
     const QVector<ChartPoint> weighed = weighedVisits(card.visitRows);
     const auto progress = progressSince(weighed, height);
-    const auto goal = goalWeight(card.text(QStringLiteral("CelEdit")));
+    const auto goal = goalWeight(card.goal);
     ReportSection dynamics{QStringLiteral("Динамика веса"), {}};
     if (weighed.size() == 1) {
         add(dynamics, QStringLiteral("Визит"),
@@ -99,17 +99,17 @@ ProgressReport progressReport(const CardState &card, const QDate &today)
     r.sections << dynamics;
 
     ReportSection numbers{QStringLiteral("Показатели"), {}};
-    const QString weight = card.text(QStringLiteral("VesEdit"));
-    const QString waist = card.text(QStringLiteral("TalEdit"));
-    const int sex = card.index(QStringLiteral("SexGroup"));
-    const auto whr = waistToHip(waist, card.text(QStringLiteral("BedrEdit")), sex);
+    const QString weight = card.text(Field::Weight);
+    const QString waist = card.text(Field::Waist);
+    const int sex = card.index(Field::Sex);
+    const auto whr = waistToHip(waist, card.text(Field::Hips), sex);
     if (whr)
         add(numbers, QStringLiteral("ОТ/ОБ"),
             whr->shown +
                 (whr->riskKnown && whr->increasedRisk ? QStringLiteral(" — риск существенно повышен") : QString()));
     if (const auto wh = waistToHeight(waist, height, bmiTenths(height, weight)))
         add(numbers, QStringLiteral("ОТ/рост"), wh->shown + QStringLiteral(" — ") + waistHeightBand(wh->band));
-    const int activity = card.index(QStringLiteral("AktivBox"));
+    const int activity = card.activity;
     const auto energy = energyNeed(sex, age ? QString::number(*age) : QString(), height, weight, activity);
     if (energy) {
         const QString at =
@@ -127,10 +127,10 @@ ProgressReport progressReport(const CardState &card, const QDate &today)
     r.visitTitles = {QStringLiteral("Дата"), QStringLiteral("Вес, кг"), QStringLiteral("Талия, см"),
                      QStringLiteral("Бёдра, см")};
     for (const QStringList &row : card.visitRows) {
-        if (!readVisitDate(row.value(0)))
+        if (!readVisitDate(visitCell(row, VisitColumn::Date)))
             continue;
-        r.visits << QStringList{row.value(0).trimmed(), row.value(1).trimmed(), row.value(2).trimmed(),
-                                row.value(3).trimmed()};
+        r.visits << QStringList{visitCell(row, VisitColumn::Date).trimmed(), visitCell(row, VisitColumn::Weight).trimmed(),
+                                visitCell(row, VisitColumn::Waist).trimmed(), visitCell(row, VisitColumn::Hips).trimmed()};
     }
     return r;
 }

@@ -105,4 +105,45 @@ StartupRequest parseCommandLine(const QStringList &arguments, const QString &sta
     return request;
 }
 
+QStringList withoutToolkitOptions(const QStringList &arguments)
+{
+    // QGuiApplication's and QApplication's options, with one or two dashes.
+    static const QStringList withValue = {QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+                                          QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+                                          QStringLiteral("qwindowgeometry"), QStringLiteral("geometry"),
+                                          QStringLiteral("qwindowicon"),     QStringLiteral("qwindowtitle"),
+                                          QStringLiteral("title"),           QStringLiteral("display"),
+                                          QStringLiteral("style"),           QStringLiteral("stylesheet"),
+                                          QStringLiteral("session"),         QStringLiteral("qmljsdebugger")};
+    static const QStringList flags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                      QStringLiteral("nograb"), QStringLiteral("dograb"),
+                                      QStringLiteral("testability")};
+    QStringList kept;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments.at(i);
+        if (arg == QLatin1String("--")) { // what follows is no option
+            kept << arguments.mid(i);
+            break;
+        }
+        if (i == 0 || !arg.startsWith(u'-')) {
+            kept << arg;
+            continue;
+        }
+        QString name = arg.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1);
+        const int equals = name.indexOf(u'=');
+        const bool inlineValue = equals >= 0;
+        if (inlineValue)
+            name.truncate(equals);
+        if (flags.contains(name) && !inlineValue)
+            continue;
+        if (withValue.contains(name)) {
+            if (!inlineValue)
+                ++i; // its value follows
+            continue;
+        }
+        kept << arg;
+    }
+    return kept;
+}
+
 } // namespace vel

@@ -26,4 +26,9 @@ struct StartupRequest {
 // folder when none is named. Needs a QCoreApplication for the help text.
 StartupRequest parseCommandLine(const QStringList &arguments, const QString &startDir, const QString &documentsDir);
 
+// The arguments without the window system's own options (-platform NAME,
+// -style=NAME, -reverse …), which only a QApplication takes away: so the
+// line can be checked before a display is needed.
+QStringList withoutToolkitOptions(const QStringList &arguments);
+
 } // namespace vel

@@ -1,6 +1,7 @@
 #include "summary/summary.h"
 
 #include "tables/catalogue.h"
+#include "tables/fields.h"
 #include "tables/questions.h"
 
 #include <algorithm>
@@ -13,53 +14,54 @@ namespace {
 // it covers, a run of the question table from the first to the last.
 struct GoalPart {
     const char *prefix;
-    const char *first;
-    const char *last;
+    Field first;
+    Field last;
 };
 
 constexpr GoalPart kGoalParts[] = {
-    {"Завтрак: ", "ZavtGroup", "ZavtGroup"},
-    {"Обед: ", "ObedGroup", "ObedGroup"},
-    {"Ужин: ", "UjinGroup", "UjinGroup"},
-    {"Можете лечь спать голодным: ", "GolGroup", "GolGroup"},
-    {"Что привлекает в продуктах: ", "CheckBox16", "CheckBox18"},
-    {"Любимые продукты: ", "CheckBox1", "CheckBox15"},
-    {"Запах продуктов больше нравится: ", "ZapEdit", "ZapEdit"},
-    {"Цвет продуктов больше нравится: ", "ColEdit", "ColEdit"},
-    {"Вкус продуктов больше нравится: ", "TastEdit", "TastEdit"},
-    {"Цель: ", "CheckBox19", "CheckBox25"},
-    {"Когда аппетит больше: ", "AppetGroup", "AppetGroup"},
+    {"Завтрак: ", Field::Breakfast, Field::Breakfast},
+    {"Обед: ", Field::Lunch, Field::Lunch},
+    {"Ужин: ", Field::Supper, Field::Supper},
+    {"Можете лечь спать голодным: ", Field::HungryToBed, Field::HungryToBed},
+    {"Что привлекает в продуктах: ", Field::CheckBox16, Field::CheckBox18},
+    {"Любимые продукты: ", Field::CheckBox1, Field::CheckBox15},
+    {"Запах продуктов больше нравится: ", Field::FoodSmell, Field::FoodSmell},
+    {"Цвет продуктов больше нравится: ", Field::FoodColour, Field::FoodColour},
+    {"Вкус продуктов больше нравится: ", Field::FoodTaste, Field::FoodTaste},
+    {"Цель: ", Field::CheckBox19, Field::CheckBox25},
+    {"Когда аппетит больше: ", Field::Appetite, Field::Appetite},
 };
 
 void appendPart(QStringList &out, const CardState &card, const GoalPart &part)
 {
     const QString prefix = QString::fromUtf8(part.prefix);
-    if (const QuestionGroup *g = findQuestionGroup(part.first)) {
-        const int index = card.index(QLatin1String(g->name));
+    if (const QuestionGroup *g = findQuestionGroup(controlName(part.first))) {
+        const int index = card.index(part.first);
         if (index >= 0 && index < g->itemCount() && g->summaries[static_cast<std::size_t>(index)])
             out << prefix + QString::fromUtf8(g->summaries[static_cast<std::size_t>(index)]);
         return;
     }
-    if (const QuestionBox *first = findQuestionBox(part.first)) {
-        for (const QuestionBox *b = first; b <= findQuestionBox(part.last); ++b)
-            if (b->summary && card.flag(QLatin1String(b->name)))
+    if (const QuestionBox *first = findQuestionBox(controlName(part.first))) {
+        for (const QuestionBox *b = first; b <= findQuestionBox(controlName(part.last)); ++b)
+            if (b->summary && card.flag(findField(b->name)->field))
                 out << prefix + QString::fromUtf8(b->summary);
         return;
     }
-    const QString text = card.text(QLatin1String(part.first));
+    const QString text = card.text(part.first);
     if (!text.isEmpty())
         out << prefix + text;
 }
 
 // Catalogue rows in summary order, worked out once.
-const std::array<const CatalogueControl *, kCatalogue.size()> &summaryOrder()
+const std::array<std::size_t, kCatalogue.size()> &summaryOrder()
 {
     static const auto order = [] {
-        std::array<const CatalogueControl *, kCatalogue.size()> rows{};
+        std::array<std::size_t, kCatalogue.size()> rows{};
         for (std::size_t i = 0; i < kCatalogue.size(); ++i)
-            rows[i] = &kCatalogue[i];
-        std::sort(rows.begin(), rows.end(),
-                  [](const CatalogueControl *a, const CatalogueControl *b) { return a->summaryRank < b->summaryRank; });
+            rows[i] = i;
+        std::sort(rows.begin(), rows.end(), [](std::size_t a, std::size_t b) {
+            return kCatalogue[a].summaryRank < kCatalogue[b].summaryRank;
+        });
         return rows;
     }();
     return order;
@@ -73,15 +75,15 @@ HealthSummary compileSummary(const CardState &card)
     for (const GoalPart &part : kGoalParts)
         appendPart(s.goals, card, part);
 
-    for (const CatalogueControl *c : summaryOrder()) {
-        const QString name = QLatin1String(c->name);
-        if (c->kind == CatalogueKind::Check) {
-            if (card.flag(name))
-                s.anamnesis << QString::fromUtf8(c->summaries[0]);
+    for (std::size_t row : summaryOrder()) {
+        const CatalogueControl &c = kCatalogue[row];
+        if (c.kind == CatalogueKind::Check) {
+            if (card.anamnesisTicked(row))
+                s.anamnesis << QString::fromUtf8(c.summaries[0]);
         } else {
-            const int index = card.index(name);
-            if (index >= 0 && index < c->itemCount())
-                s.anamnesis << QString::fromUtf8(c->summaries[static_cast<std::size_t>(index)]);
+            const int index = card.anamnesisIndex(row);
+            if (index >= 0 && index < c.itemCount())
+                s.anamnesis << QString::fromUtf8(c.summaries[static_cast<std::size_t>(index)]);
         }
     }
     return s;

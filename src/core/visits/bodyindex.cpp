@@ -1,5 +1,7 @@
 #include "visits/bodyindex.h"
 
+#include "tables/visitcolumns.h"
+
 #include <QLocale>
 
 #include <cmath>
@@ -156,14 +158,16 @@ QString whrText(const std::optional<WhrResult> &whr)
 ChartSeries chartSeries(const QVector<QStringList> &visitRows)
 {
     ChartSeries series;
-    QVector<ChartPoint> *columns[] = {&series.weight, &series.waist, &series.hips};
+    const std::pair<VisitColumn, QVector<ChartPoint> *> columns[] = {{VisitColumn::Weight, &series.weight},
+                                                                      {VisitColumn::Waist, &series.waist},
+                                                                      {VisitColumn::Hips, &series.hips}};
     for (const QStringList &row : visitRows) {
-        const auto date = readVisitDate(row.value(0));
+        const auto date = readVisitDate(visitCell(row, VisitColumn::Date));
         if (!date)
             continue;
-        for (int c = 0; c < 3; ++c) {
-            if (const auto v = readNumber(row.value(c + 1)))
-                columns[c]->append(ChartPoint{*date, *v});
+        for (const auto &[column, points] : columns) {
+            if (const auto v = readNumber(visitCell(row, column)))
+                points->append(ChartPoint{*date, *v});
         }
     }
     return series;

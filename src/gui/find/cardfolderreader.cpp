@@ -27,6 +27,7 @@ CardFolderReader::CardFolderReader(QObject *parent) : QObject(parent)
 CardFolderReader::~CardFolderReader()
 {
     stop();
+    m_pool.waitForDone();
 }
 
 int CardFolderReader::start(const QString &dataDir, const QHash<QString, CardStamp> &known)
@@ -35,7 +36,8 @@ int CardFolderReader::start(const QString &dataDir, const QHash<QString, CardSta
     const int pass = ++m_pass;
     m_stopped = std::make_shared<std::atomic_bool>(false);
     auto stopped = m_stopped;
-    m_future = QtConcurrent::run([this, pass, dataDir, known, stopped] { run(pass, dataDir, known, stopped); });
+    m_future =
+        QtConcurrent::run(&m_pool, [this, pass, dataDir, known, stopped] { run(pass, dataDir, known, stopped); });
     return pass;
 }
 
@@ -66,7 +68,7 @@ void CardFolderReader::run(int pass, const QString &dataDir, const QHash<QString
     auto flush = [&](bool last) {
         // Cards are read a chunk at a time on every core there is.
         const QVector<CardSummary> cards = QtConcurrent::blockingMapped<QVector<CardSummary>>(
-            toRead, [&dataDir](const QString &path) { return summarizeCard(path, dataDir); });
+            &m_pool, toRead, [&dataDir](const QString &path) { return summarizeCard(path, dataDir); });
         toRead.clear();
         pending += cards;
         if (!pending.isEmpty() && (last || sinceBatch.elapsed() >= wait)) {

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QObject>
 #include <QStringList>
+#include <QThreadPool>
 
 #include <atomic>
 #include <memory>
@@ -19,7 +20,7 @@ class CardFolderReader final : public QObject {
     Q_OBJECT
 public:
     explicit CardFolderReader(QObject *parent = nullptr);
-    ~CardFolderReader() override; // waits for the worker
+    ~CardFolderReader() override; // waits for the worker and ends its threads
 
     // Starts a new pass (stopping one under way). Cards whose files match
     // their stamp in "known" are not read again.
@@ -36,6 +37,9 @@ private:
     void run(int pass, const QString &dataDir, const QHash<QString, CardStamp> &known,
              const std::shared_ptr<std::atomic_bool> &stopped);
 
+    // Its own threads, ended with the reader: nothing of the reader's outlives
+    // the window (the global pool's idle threads would live on until exit).
+    QThreadPool m_pool;
     QFuture<void> m_future;
     std::shared_ptr<std::atomic_bool> m_stopped;
     int m_pass = 0;

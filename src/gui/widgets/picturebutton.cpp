@@ -38,4 +38,31 @@ QToolButton *makePictureButton(const QString &objectName, int icon, const QStrin
     return button;
 }
 
+namespace {
+class CornerKeeper final : public QObject {
+public:
+    CornerKeeper(QWidget *page, QToolButton *button) : QObject(page), m_button(button)
+    {
+        page->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show) {
+            auto *page = static_cast<QWidget *>(watched);
+            m_button->move(page->width() - m_button->width() - 3, page->height() - m_button->height() - 3);
+            m_button->raise();
+        }
+        return false;
+    }
+
+private:
+    QToolButton *m_button;
+};
+} // namespace
+
+void keepInCorner(QWidget *page, QToolButton *button)
+{
+    new CornerKeeper(page, button);
+}
+
 } // namespace vel

@@ -12,5 +12,8 @@ namespace vel {
 // program's icons by their number.
 QToolButton *makePictureButton(const QString &objectName, int icon, const QString &hint, QWidget *parent);
 QIcon velIcon(int index);
+// Keeps the button in the lower right corner of its page whatever size the
+// page is given by its view.
+void keepInCorner(QWidget *page, QToolButton *button);
 
 } // namespace vel

@@ -1,4 +1,4 @@
-#include "window/cardbinding.h"
+#include "pages/pagefields.h"
 
 #include "tables/catalogue.h"
 #include "tables/fields.h"
@@ -53,98 +53,99 @@ void setItemIndexOf(QWidget *w, int index)
 
 } // namespace
 
-void CardBinding::read(CardState &card) const
+PageFields::PageFields(QWidget *page)
 {
-    for (const FieldDef &f : kCardFields) {
-        const QString name = QLatin1String(f.control);
-        QWidget *w = m_controls.value(name);
-        switch (f.kind) {
+    for (const FieldDef &f : kCardFields)
+        if (auto *w = page->findChild<QWidget *>(QLatin1String(f.control)))
+            m_fields.push_back({&f, w});
+    for (std::size_t row = 0; row < kCatalogue.size(); ++row)
+        if (auto *w = page->findChild<QWidget *>(QLatin1String(kCatalogue[row].name)))
+            m_items.push_back({row, w});
+}
+
+void PageFields::store(CardState &card) const
+{
+    for (const auto &[f, w] : m_fields) {
+        switch (f->kind) {
         case FieldKind::Text:
-            card.texts.insert(name, qobject_cast<QLineEdit *>(w)->text());
+            card.setText(f->field, qobject_cast<QLineEdit *>(w)->text());
             break;
         case FieldKind::DateText:
-            card.texts.insert(name, qobject_cast<DateField *>(w)->shownText());
+            card.setText(f->field, qobject_cast<DateField *>(w)->shownText());
             break;
         case FieldKind::Notes:
-            card.texts.insert(name, qobject_cast<MemoEdit *>(w)->memoText());
+            card.setText(f->field, qobject_cast<MemoEdit *>(w)->memoText());
             break;
         case FieldKind::Index:
-            card.indices.insert(name, itemIndexOf(w));
+            card.setIndex(f->field, itemIndexOf(w));
             break;
         case FieldKind::Flag:
-            card.flags.insert(name, qobject_cast<QCheckBox *>(w)->isChecked());
+            card.setFlag(f->field, qobject_cast<QCheckBox *>(w)->isChecked());
             break;
         }
     }
-    for (const CatalogueControl &c : kCatalogue) {
-        const QString name = QLatin1String(c.name);
-        QWidget *w = m_controls.value(name);
-        if (c.kind == CatalogueKind::Check)
-            card.flags.insert(name, qobject_cast<QCheckBox *>(w)->isChecked());
+    for (const auto &[row, w] : m_items) {
+        if (kCatalogue[row].kind == CatalogueKind::Check)
+            card.anamnesis[row] = qobject_cast<QCheckBox *>(w)->isChecked() ? 1 : 0;
         else
-            card.indices.insert(name, qobject_cast<RadioGroup *>(w)->itemIndex());
+            card.anamnesis[row] = qobject_cast<RadioGroup *>(w)->itemIndex();
     }
 }
 
-void CardBinding::apply(const CardState &card) const
+void PageFields::load(const CardState &card) const
 {
-    for (const FieldDef &f : kCardFields) {
-        const QString name = QLatin1String(f.control);
-        QWidget *w = m_controls.value(name);
-        switch (f.kind) {
+    for (const auto &[f, w] : m_fields) {
+        switch (f->kind) {
         case FieldKind::Text:
-            setWholeText(qobject_cast<QLineEdit *>(w), card.text(name));
+            setWholeText(qobject_cast<QLineEdit *>(w), card.text(f->field));
             break;
         case FieldKind::DateText:
-            qobject_cast<DateField *>(w)->setShownText(card.text(name));
+            qobject_cast<DateField *>(w)->setShownText(card.text(f->field));
             break;
         case FieldKind::Notes:
-            qobject_cast<MemoEdit *>(w)->setMemoText(card.text(name));
+            qobject_cast<MemoEdit *>(w)->setMemoText(card.text(f->field));
             break;
         case FieldKind::Index:
-            setItemIndexOf(w, card.index(name));
+            setItemIndexOf(w, card.index(f->field));
             break;
         case FieldKind::Flag:
-            qobject_cast<QCheckBox *>(w)->setChecked(card.flag(name));
+            qobject_cast<QCheckBox *>(w)->setChecked(card.flag(f->field));
             break;
         }
     }
-    for (const CatalogueControl &c : kCatalogue) {
-        const QString name = QLatin1String(c.name);
-        QWidget *w = m_controls.value(name);
-        if (c.kind == CatalogueKind::Check)
-            qobject_cast<QCheckBox *>(w)->setChecked(card.flag(name));
+    for (const auto &[row, w] : m_items) {
+        if (kCatalogue[row].kind == CatalogueKind::Check)
+            qobject_cast<QCheckBox *>(w)->setChecked(card.anamnesisTicked(row));
         else
-            qobject_cast<RadioGroup *>(w)->setItemIndex(card.index(name));
+            qobject_cast<RadioGroup *>(w)->setItemIndex(card.anamnesisIndex(row));
     }
 }
 
-void CardBinding::reset(Stage stage, const QString &today) const
+void PageFields::reset(Stage stage, const QString &today) const
 {
     const bool before = stage == Stage::BeforeTemplates;
-    for (const FieldDef &f : kCardFields) {
-        if (f.resetBeforeTemplates != before || f.reset == FieldReset::TemplateChoice)
+    for (const auto &[f, w] : m_fields) {
+        if (f->resetBeforeTemplates != before || f->reset == FieldReset::TemplateChoice)
             continue;
-        QWidget *w = m_controls.value(QLatin1String(f.control));
-        switch (f.kind) {
+        switch (f->kind) {
         case FieldKind::Text:
             setWholeText(qobject_cast<QLineEdit *>(w), QString());
             break;
         case FieldKind::DateText:
-            if (f.reset == FieldReset::Today)
+            if (f->reset == FieldReset::Today)
                 qobject_cast<DateField *>(w)->setShownText(today);
             else
                 qobject_cast<DateField *>(w)->clear();
             break;
         case FieldKind::Notes:
             qobject_cast<MemoEdit *>(w)->setMemoText(
-                f.reset == FieldReset::NotesDefault ? QString::fromUtf8(kNotesDefault) : QString());
+                f->reset == FieldReset::NotesDefault ? QString::fromUtf8(kNotesDefault) : QString());
             break;
         case FieldKind::Index:
             if (auto *group = qobject_cast<RadioGroup *>(w))
                 group->setItemIndex(-1);
             else
-                qobject_cast<QComboBox *>(w)->setCurrentIndex(f.reset == FieldReset::FirstItem ? 0 : -1);
+                qobject_cast<QComboBox *>(w)->setCurrentIndex(f->reset == FieldReset::FirstItem ? 0 : -1);
             break;
         case FieldKind::Flag:
             qobject_cast<QCheckBox *>(w)->setChecked(false);
@@ -153,9 +154,8 @@ void CardBinding::reset(Stage stage, const QString &today) const
     }
     if (before)
         return;
-    for (const CatalogueControl &c : kCatalogue) {
-        QWidget *w = m_controls.value(QLatin1String(c.name));
-        if (c.kind == CatalogueKind::Check)
+    for (const auto &[row, w] : m_items) {
+        if (kCatalogue[row].kind == CatalogueKind::Check)
             qobject_cast<QCheckBox *>(w)->setChecked(false);
         else
             qobject_cast<RadioGroup *>(w)->setItemIndex(-1);

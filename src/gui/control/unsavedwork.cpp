@@ -1,4 +1,4 @@
-#include "window/unsavedwork.h"
+#include "control/unsavedwork.h"
 
 #include "card/cardfiles.h"
 #include "card/recovery.h"

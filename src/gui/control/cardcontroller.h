@@ -1,0 +1,74 @@
+#pragma once
+
+#include "card/cardfiles.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace vel {
+
+class CardListModel;
+class Platform;
+class UnsavedWork;
+
+// What the card controller asks of the window that shows the card.
+class CardView {
+public:
+    virtual ~CardView() = default;
+    virtual CardState shownCard() const = 0;
+    // Returns every page to a new card's values; false when it stopped at a
+    // file error, which it has already reported.
+    virtual bool showNewCard() = 0;
+    virtual void showCard(const LoadedCard &card) = 0;
+    virtual void showStatus(int panel, const QString &text) = 0;
+    virtual void showFailure(const QString &message) = 0; // the application's box for failures
+    virtual void showRefusal(const QString &message) = 0; // the "Error" box of refused input
+};
+
+// New, open, save and delete of the card on screen: which card it is, whether
+// a card is shown at all, the unsaved-work copies and the recent cards. It has
+// no widgets: the window shows what it says.
+class CardController final : public QObject {
+    Q_OBJECT
+public:
+    CardController(CardView *view, Platform *platform, QWidget *dialogOwner, const QString &dataDir,
+                   CardListModel *cardList, QObject *parent = nullptr);
+    ~CardController() override;
+
+    bool hasCard() const { return m_hasCard; }
+
+    void newCard();
+    void chooseAndOpen();
+    // Opens the card whose main file this is: all six files or nothing.
+    bool openCard(const QString &path);
+    void openRecent(const QString &path);
+    void save();
+    void chooseAndDelete();
+    // The window is closing: unsaved work goes to a recovery copy.
+    void closing();
+
+    QStringList recentCards() const;
+
+signals:
+    void stateChanged();   // a card is shown, or none
+    void recentChanged();
+
+private:
+    void rememberCard(const QString &path);
+    void forgetCard(const QString &path);
+    bool resetShown();
+
+    CardView *m_view;
+    Platform *m_platform;
+    QWidget *m_owner;
+    QString m_dataDir;
+    CardListModel *m_cardList;
+    UnsavedWork *m_unsaved;
+    QString m_lastChosen; // the file dialog offers the last chosen card again
+    bool m_hasCard = false;
+};
+
+} // namespace vel
