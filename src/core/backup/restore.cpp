@@ -142,20 +142,23 @@ Result<BackupListing> listBackup(const QString &archivePath, const QString &data
     for (const ManifestFile &f : contents.manifest.files)
         if (!isCardFile(f.path, cardFiles))
             ++listing.otherFiles;
-    QHash<QString, QByteArray> sizes; // the archived sets, to compare with the folder without reading them all
+    QHash<QString, const ManifestFile *> byPath;
+    for (const ManifestFile &f : contents.manifest.files)
+        byPath.insert(f.path, &f);
     for (const QString &name : names) {
         ArchivedCard card = describe(name, contents.kept);
         if (QFileInfo::exists(QDir(dataDir).filePath(name + cardSuffixes()[0]))) {
-            // Compared by size and SHA-256 against the manifest, the folder's
-            // files read once each.
+            // Compared file by file by size and SHA-256 against the manifest.
             card.inFolder = ArchivedCard::InFolder::Same;
-            for (const ManifestFile &f : contents.manifest.files) {
-                if (!f.path.startsWith(name) || !setFilesOf({name}).contains(f.path))
+            for (const QString &suffix : cardSuffixes()) {
+                const QString path = QDir(dataDir).filePath(name + suffix);
+                const ManifestFile *archived = byPath.value(name + suffix);
+                const bool inFolder = QFileInfo::exists(path);
+                if (!archived && !inFolder)
                     continue;
-                const QString path = QDir(dataDir).filePath(f.path);
-                FileRead r = readCardFile(path);
-                if (!r.error.isEmpty() || r.bytes.size() != f.size ||
-                    QCryptographicHash::hash(r.bytes, QCryptographicHash::Sha256).toHex() != f.sha256) {
+                FileRead r = inFolder ? readCardFile(path) : FileRead{{}, QStringLiteral("missing")};
+                if (!archived || !r.error.isEmpty() || r.bytes.size() != archived->size ||
+                    QCryptographicHash::hash(r.bytes, QCryptographicHash::Sha256).toHex() != archived->sha256) {
                     card.inFolder = ArchivedCard::InFolder::Different;
                     break;
                 }
