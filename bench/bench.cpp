@@ -36,8 +36,8 @@ public:
         ++boxes;
         lastBox = text;
     }
-    bool setUpPrinter(QWidget *, QPrinter &) override { return false; }
-    bool print(QPrinter &, const QString &, const QString &) override { return false; }
+    bool setUpPrinter(QWidget *, QPrinter &, const QString &) override { return false; }
+    bool print(QPrinter &, const QString &, const QString &, const QString &) override { return false; }
     void openUrl(const QUrl &) override {}
     void showHelp(QWidget *, int) override {}
     void showModal(QWidget *) override {}

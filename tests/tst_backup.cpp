@@ -94,7 +94,9 @@ void TestBackup::initTestCase()
     QVERIFY(QDir().mkpath(m_temp.filePath(QStringLiteral("copies"))));
     m_archive = backup(m_temp.filePath(QStringLiteral("copies")));
     QVERIFY(!m_archive.isEmpty());
-    setTrashForTesting([this](const QString &path) {
+    setTrashForTesting([this](const QString &path, QString *inTrash) {
+        if (inTrash)
+            *inTrash = path + QStringLiteral(".trashed");
         m_trashed << QFileInfo(path).fileName();
         return QFile::remove(path);
     });

@@ -52,7 +52,9 @@ void TestBackupCommands::init()
     m_commands = std::make_unique<BackupCommands>(nullptr, &m_platform, m_data.path(), QStringLiteral("test"));
     m_commands->setStatusSink([this](const QString &text) { m_status << text; });
     m_commands->setClock([this] { return m_now; });
-    setTrashForTesting([this](const QString &path) {
+    setTrashForTesting([this](const QString &path, QString *inTrash) {
+        if (inTrash)
+            *inTrash = path + QStringLiteral(".trashed");
         m_trashed << QFileInfo(path).fileName();
         return QFile::remove(path);
     });

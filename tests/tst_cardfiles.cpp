@@ -437,7 +437,8 @@ void TestCardFiles::loadFaults_data()
     QTest::newRow("index 1.0") << QStringList{mainEdit("TypeBox", "1.0")} << "'1.0' is not a valid integer value";
     QTest::newRow("index empty") << QStringList{mainEdit("SexGroup", "")} << "'' is not a valid integer value";
     QTest::newRow("name with folder") << QStringList{mainEdit("FioEdit", "../x")}
-                                      << "Cannot open file \"%1/Иванов.dat\". Invalid card name in line 1";
+                                      << "Cannot open file \"%1/Иванов.dat\". В первой строке нет имени карточки: это "
+                                         "не файл карточки или он повреждён. Выберите другой файл";
     QTest::newRow(".tb1 empty") << QStringList{"~.tb1="} << "List index out of bounds (0)";
     QTest::newRow(".tb1 of 2") << QStringList{sized("~.tb1", 2)} << "List index out of bounds (2)";
     QTest::newRow(".tb1 of 5") << QStringList{sized("~.tb1", 5)} << "List index out of bounds (5)";

@@ -70,6 +70,40 @@ void TestCardList::matching_data()
                                          << "иванова 1980" << false;
     QTest::newRow("digits, no birth date") << ivanova << ""
                                            << "1975" << false;
+    // The other keyboard layout, both ways, marks included.
+    QTest::newRow("Latin layout for Russian") << ivanova << ""
+                                              << "bdfyjdf" << true;
+    QTest::newRow("Latin layout, capitals and two words") << ivanova << ""
+                                                          << "BDFYJDF vfh" << true;
+    QTest::newRow("Latin layout, wrong name") << ivanova << ""
+                                              << "gtnhjdf" << false;
+    QTest::newRow("marks are letters: б, ж, х") << "Бобров-Жихарев Олег"
+                                                << ""
+                                                << ",j,hjd ;b[" << true;
+    QTest::newRow("Russian layout for Latin") << "Smith John"
+                                              << ""
+                                              << "ыьшер" << true;
+    QTest::newRow("Russian layout dot in a date") << ivanova << "14.03.1978"
+                                                  << "14ю03" << true;
+    QTest::newRow("one word each layout") << ivanova << ""
+                                          << "bdfyjdf мар" << true;
+    // Digits alone, as the date field takes them.
+    QTest::newRow("digits: whole date") << ivanova << "14.03.1978"
+                                        << "14031978" << true;
+    QTest::newRow("digits: day and month") << ivanova << "14.03.1978"
+                                           << "1403" << true;
+    QTest::newRow("digits: day, month, start of year") << ivanova << "14.03.1978"
+                                                       << "140319" << true;
+    QTest::newRow("digits: two-digit year") << ivanova << "14.03.1978"
+                                            << "140378" << true;
+    QTest::newRow("digits: other day") << ivanova << "14.03.1978"
+                                       << "1503" << false;
+    QTest::newRow("digits: other year") << ivanova << "14.03.1978"
+                                        << "14031979" << false;
+    QTest::newRow("digits: zeros the field shows") << ivanova << "4.3.1978"
+                                                   << "0403" << true;
+    QTest::newRow("digits with a name") << ivanova << "14.03.1978"
+                                        << "bdfy 1403" << true;
 }
 
 void TestCardList::matching()

@@ -13,7 +13,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 using namespace vel;
@@ -53,6 +55,99 @@ QMap<QString, QByteArray> savedAlone(const CardState &c)
     return files(dir.path());
 }
 
+// A folder of its own file system that can be made read-only or full to the
+// last byte, as a write-protected stick or a full disk; only root can mount.
+class Scratch final {
+public:
+    Scratch()
+    {
+        m_mounted = ::geteuid() == 0 && ::mount("tmpfs", qPrintable(m_dir.path()), "tmpfs", 0, "size=1m") == 0;
+    }
+    ~Scratch()
+    {
+        if (m_mounted)
+            ::umount2(qPrintable(m_dir.path()), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+    bool makeReadOnly() { return ::mount(nullptr, qPrintable(path()), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
+    void fill()
+    {
+        QFile filler(filePath(".filler"));
+        filler.open(QIODevice::WriteOnly);
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+        filler.close();
+        QFile more(filePath(".filler2")); // the last bytes of a block
+        more.open(QIODevice::WriteOnly);
+        while (more.write("x", 1) == 1 && more.flush()) {
+        }
+    }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+};
+
+// How a folder refuses a lock: through the test hook, or for real.
+enum class Refusal { HookReadOnly, HookFull, RealReadOnly, RealFull };
+
+// Sets the folder up to refuse; false (and a reason to skip) when it cannot.
+bool refuse(Scratch &folder, Refusal how, QString &skip)
+{
+    switch (how) {
+    case Refusal::HookReadOnly:
+    case Refusal::HookFull: {
+        const int error = how == Refusal::HookFull ? ENOSPC : EROFS;
+        const QString dir = folder.path();
+        setLockFaultForTesting([dir, error](const QString &lock) { return lock.startsWith(dir) ? error : 0; });
+        return true;
+    }
+    case Refusal::RealReadOnly:
+    case Refusal::RealFull:
+        if (!folder.mounted()) {
+            skip = "only root can mount a file system of its own";
+            return false;
+        }
+        if (how == Refusal::RealFull)
+            folder.fill();
+        else if (!folder.makeReadOnly()) {
+            skip = "cannot remount read-only";
+            return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+void addRefusalRows(const char *prefix = "")
+{
+    QTest::addColumn<int>("how");
+    QTest::addRow("%sread-only, hook", prefix) << int(Refusal::HookReadOnly);
+    QTest::addRow("%sfull disk, hook", prefix) << int(Refusal::HookFull);
+    QTest::addRow("%sread-only mount", prefix) << int(Refusal::RealReadOnly);
+    QTest::addRow("%sfull tmpfs", prefix) << int(Refusal::RealFull);
+}
+
+// The files of the card as a set, for comparing with a version.
+QByteArray digestOf(const QMap<QString, QByteArray> &set, const QString &name)
+{
+    SetBytes bytes;
+    for (int i = 0; i < kCardPartCount; ++i)
+        bytes[std::size_t(i)] = set.value(name + cardSuffixes()[std::size_t(i)]);
+    return setDigest(bytes);
+}
+
+// Makes a file look as old as a dead copy's leftover.
+void age(const QString &path, qint64 seconds = 24 * 3600)
+{
+    const struct timeval old = {time_t(::time(nullptr) - seconds), 0};
+    const struct timeval times[2] = {old, old};
+    ::lutimes(QFile::encodeName(path).constData(), times);
+}
+
 } // namespace
 
 class TestCardSafety final : public QObject {
@@ -63,6 +158,7 @@ private slots:
     {
         setSaveFaultForTesting({});
         setSaveStopForTesting({});
+        setLockFaultForTesting({});
     }
 
     // The save is stopped, as a crash would stop it, after every step; what
@@ -117,6 +213,272 @@ private slots:
             ++crashes;
         }
         QVERIFY(crashes >= 8);
+    }
+
+    // A save stopped between any two steps, then a folder where no lock can
+    // be made: the open reads the version the journal leads to, whole, says
+    // so, and changes nothing on disk.
+    void unfinishedSaveOpensWholeWithoutLock_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<bool>("damagedNewFile");
+        for (bool existing : {true, false})
+            for (bool damaged : {false, true})
+                for (int how : {0, 1, 2, 3})
+                    QTest::addRow(
+                        "%s%s, %s", existing ? "over a card" : "new card", damaged ? ", a new file damaged" : "",
+                        std::array{"read-only, hook", "full disk, hook", "read-only mount", "full tmpfs"}[how])
+                        << how << existing << damaged;
+    }
+    void unfinishedSaveOpensWholeWithoutLock()
+    {
+        QFETCH(int, how);
+        QFETCH(bool, existing);
+        QFETCH(bool, damagedNewFile);
+        const QString name = "Иванова";
+        const QByteArray oldDigest = digestOf(savedAlone(card(name, "старая")), name);
+        const QByteArray newDigest = digestOf(savedAlone(card(name, "новая")), name);
+        int withJournal = 0;
+        for (int step = 0;; ++step) {
+            Scratch dir;
+            writeFile(dir.filePath("shablon.kmt"), "");
+            if (existing)
+                QVERIFY(!saveCard(card(name, "старая"), dir.path()));
+            setSaveStopForTesting([step](int at) { return at == step; });
+            const auto error = saveCard(card(name, "новая"), dir.path());
+            setSaveStopForTesting({});
+            if (!error)
+                break;
+            QCOMPARE(error->message, kStoppedForTesting);
+            const QStringList journals = QDir(dir.path()).entryList({".*.journal"}, QDir::Hidden | QDir::Files);
+            if (damagedNewFile) {
+                const QStringList temps = QDir(dir.path()).entryList({".*.new"}, QDir::Hidden | QDir::Files);
+                if (journals.isEmpty() || temps.isEmpty())
+                    continue;
+                QFile(dir.filePath(temps.last())).resize(3);
+            }
+            QString skip;
+            if (!refuse(dir, Refusal(how), skip))
+                QSKIP(qPrintable(skip));
+            withJournal += !journals.isEmpty();
+            const auto before = files(dir.path());
+            QElapsedTimer timer;
+            timer.start();
+            const auto opened = loadCard(dir.filePath(name + ".dat"), dir.path());
+            QVERIFY(timer.elapsed() < 5000);
+            setLockFaultForTesting({});
+            QCOMPARE(files(dir.path()), before);
+            if (const auto *e = std::get_if<ReadError>(&opened)) {
+                // Only a first save can leave no whole version behind.
+                QVERIFY2(!existing, qPrintable(e->message));
+                QVERIFY2(e->message.contains(journals.isEmpty() ? "Cannot open file" : "Первое сохранение"),
+                         qPrintable(e->message));
+                continue;
+            }
+            const LoadedCard &card = std::get<LoadedCard>(opened);
+            QVERIFY2(card.digest == oldDigest || card.digest == newDigest, qPrintable(QString::number(step)));
+            if (damagedNewFile)
+                QCOMPARE(card.digest, oldDigest);
+            QCOMPARE(card.notice.isEmpty(), journals.isEmpty());
+            if (!journals.isEmpty()) {
+                QVERIFY2(card.notice.contains("прервано") &&
+                             card.notice.contains(how % 2 ? "Нет места на диске" : "только для чтения"),
+                         qPrintable(card.notice));
+            }
+        }
+        QVERIFY(withJournal >= (damagedNewFile ? 1 : 6));
+    }
+
+    // No wait is endless: a lock that cannot be taken or removed ends every
+    // open, save, delete and start-up within the five seconds a live copy
+    // gets, with the true reason.
+    void lockThatCannotBeTakenEndsSoon_data()
+    {
+        QTest::addColumn<QString>("lock");
+        QTest::addColumn<QString>("reason");
+        for (const char *action : {"open", "save", "delete", "start-up"}) {
+            QTest::addRow("%s, folder with the lock's name", action)
+                << QString("folder") + "/" + action << "На месте файла блокировки лежит папка";
+            QTest::addRow("%s, empty lock, read-only folder", action)
+                << QString("empty") + "/" + action << "только для чтения";
+            QTest::addRow("%s, dead copy's lock, read-only mount", action)
+                << QString("dead") + "/" + action << "только для чтения";
+        }
+    }
+    void lockThatCannotBeTakenEndsSoon()
+    {
+        QFETCH(QString, lock);
+        QFETCH(QString, reason);
+        const QString kind = lock.section('/', 0, 0), action = lock.section('/', 1);
+        Scratch dir;
+        if (kind == "dead" && !dir.mounted())
+            QSKIP("only root can mount a file system of its own");
+        writeFile(dir.filePath("shablon.kmt"), "");
+        const QString name = "Петрова";
+        QVERIFY(!saveCard(card(name, "старая"), dir.path()));
+        // A save killed after its journal, and its lock left behind.
+        setSaveStopForTesting([](int at) { return at == 12; });
+        QCOMPARE(saveCard(card(name, "новая"), dir.path())->message, kStoppedForTesting);
+        setSaveStopForTesting({});
+        QString lockPath;
+        {
+            CardLock probe(dir.path(), name);
+            QCOMPARE(probe.acquire(0), CardLock::State::Held);
+            lockPath = probe.path();
+        }
+        if (kind == "folder") {
+            QVERIFY(QDir().mkdir(lockPath));
+        } else {
+            QByteArray text = "";
+            if (kind == "dead") {
+                QLockFile model(dir.filePath("model.lock"));
+                QVERIFY(model.tryLock(0));
+                text = readAll(dir.filePath("model.lock"));
+                model.unlock();
+                text.replace(0, text.indexOf('\n'), "2147483000");
+            }
+            QVERIFY(writeFile(lockPath, text));
+            if (kind == "dead")
+                QVERIFY(dir.makeReadOnly());
+            else
+                setLockFaultForTesting([&](const QString &) { return EROFS; });
+        }
+        // An empty lock a few seconds old is dead, but not old enough for the
+        // lock file's own clean-up to have removed it.
+        age(lockPath, kind == "empty" ? 5 : 24 * 3600);
+
+        QElapsedTimer timer;
+        timer.start();
+        QString message;
+        if (action == "open") {
+            const auto opened = loadCard(dir.filePath(name + ".dat"), dir.path());
+            QVERIFY(!failed(opened));
+            message = std::get<LoadedCard>(opened).notice;
+        } else if (action == "save") {
+            message = saveCard(card(name, "третья"), dir.path())->message;
+        } else if (action == "delete") {
+            message = deleteCard(dir.filePath(name + ".dat"), dir.path()).value_or(QString());
+        } else {
+            recoverFolder(dir.path());
+            message = "осталась блокировка от завершившейся копии программы " + reason;
+        }
+        const double took = double(timer.nsecsElapsed()) / 1e6;
+        qInfo("%s took %.2f ms", qPrintable(lock), took);
+        QVERIFY(took < 5000);
+        QVERIFY2(message.contains("осталась блокировка от завершившейся копии программы") && message.contains(reason),
+                 qPrintable(message));
+        QVERIFY(!message.contains("сейчас сохраняет другая копия"));
+    }
+
+    // Without a lock a save says why, in the system's words and the doctor's.
+    void saveWhereNoLockCanBeMade_data() { addRefusalRows(); }
+    void saveWhereNoLockCanBeMade()
+    {
+        QFETCH(int, how);
+        Scratch dir;
+        const QString name = "Смирнова";
+        QVERIFY(!saveCard(card(name, "старая"), dir.path()));
+        QString skip;
+        if (!refuse(dir, Refusal(how), skip))
+            QSKIP(qPrintable(skip));
+        const auto before = files(dir.path());
+        QElapsedTimer timer;
+        timer.start();
+        const auto error = saveCard(card(name, "новая"), dir.path());
+        QVERIFY(timer.elapsed() < 5000);
+        QVERIFY(error);
+        const bool full = how % 2;
+        QVERIFY2(error->message.startsWith("Cannot create file \"" + dir.filePath(name + ".dat") + "\". " +
+                                           (full ? "No space left on device" : "Read-only file system")),
+                 qPrintable(error->message));
+        QVERIFY2(error->message.contains(full ? "Нет места на диске" : "только для чтения"),
+                 qPrintable(error->message));
+        setLockFaultForTesting({});
+        QCOMPARE(files(dir.path()), before);
+    }
+
+    // A copy killed while taking over a dead copy's lock leaves its guard
+    // empty: both are taken over within about a second, not waited on.
+    void deadLockBehindAnEmptyGuard()
+    {
+        QTemporaryDir dir;
+        const QString name = "Фёдорова";
+        QVERIFY(!saveCard(card(name, "старая"), dir.path()));
+        QString lockPath;
+        {
+            CardLock probe(dir.path(), name);
+            QCOMPARE(probe.acquire(0), CardLock::State::Held);
+            lockPath = probe.path();
+        }
+        writeFile(lockPath, "");
+        age(lockPath, 5);
+        writeFile(lockPath + ".rmlock", "");
+        QElapsedTimer timer;
+        timer.start();
+        const auto error = saveCard(card(name, "новая"), dir.path());
+        QVERIFY2(!error, error ? qPrintable(error->message) : "");
+        QVERIFY(timer.elapsed() < 2500);
+        auto expected = savedAlone(card(name, "новая"));
+        expected.remove("shablon.kmt");
+        QCOMPARE(files(dir.path()), expected);
+    }
+
+    // A file system without permissions (FAT through FUSE) saves all the same.
+    void savesWithoutPermissions()
+    {
+        QTemporaryDir dir;
+        setSaveFaultForTesting([](const QString &, SavePhase phase) { return phase == SavePhase::Mode; });
+        const auto error = saveCard(card("Новикова", "новая"), dir.path());
+        QVERIFY2(!error, error ? qPrintable(error->message) : "");
+        QCOMPARE(files(dir.path()).size(), 6);
+    }
+
+    // Leftovers of copies that died while taking over a lock, and recovery
+    // copies a full disk or a crash cut short, go at start-up; a copy is kept
+    // only whole.
+    void strayHelpersAreCleaned()
+    {
+        QTemporaryDir dir;
+        const QString name = "Орлова";
+        QVERIFY(!saveCard(card(name, "старая"), dir.path()));
+        const auto whole = files(dir.path());
+        QLockFile model(dir.filePath("model.lock"));
+        QVERIFY(model.tryLock(0));
+        QByteArray dead = readAll(dir.filePath("model.lock"));
+        model.unlock();
+        dead.replace(0, dead.indexOf('\n'), "2147483000");
+        QString lockPath;
+        {
+            CardLock probe(dir.path(), name);
+            QCOMPARE(probe.acquire(0), CardLock::State::Held);
+            lockPath = probe.path();
+        }
+        writeFile(lockPath + ".rmlock", dead);
+        writeFile(lockPath + ".probe", "");
+        age(lockPath + ".probe");
+        const QString loneLock = dir.filePath(".0123456789abcdef.lock"); // of a card killed before its first file
+        writeFile(loneLock, "");
+        age(loneLock);
+        QVERIFY(!failed(keepRecoveryCopy(dir.path(), card(name, "копия"))));
+        const QString cutShort = recoveryFolder(dir.path()) + "/.unfinished 2024-01-01 10-00-00-000";
+        QVERIFY(QDir().mkpath(cutShort));
+        writeFile(cutShort + "/" + name + ".dat", "обрывок");
+        age(cutShort);
+        recoverFolder(dir.path());
+        QCOMPARE(files(dir.path()), whole);
+        const QStringList kept =
+            QDir(recoveryFolder(dir.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(files(recoveryFolder(dir.path()) + "/" + kept.first()).size(), 6);
+
+        Scratch full;
+        if (!full.mounted())
+            QSKIP("only root can mount a file system of its own");
+        full.fill();
+        QVERIFY(failed(keepRecoveryCopy(full.path(), card(name, "копия"))));
+        QVERIFY(
+            QDir(recoveryFolder(full.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
     }
 
     void secondWriterIsRefused()
@@ -203,16 +565,15 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("fifo") << "fifo"
-                              << "Not a regular file";
-        QTest::newRow("link to /dev/zero") << "zero"
-                                           << "Symbolic link leads out of the card's folder";
-        QTest::newRow("link out of the folder") << "outside"
-                                                << "Symbolic link leads out of the card's folder";
+        const QString outside = "Это символическая ссылка на файл вне папки карточки. Замените ссылку самим файлом "
+                                "карточки";
+        QTest::newRow("fifo") << "fifo" << notRegularFileText();
+        QTest::newRow("link to /dev/zero") << "zero" << outside;
+        QTest::newRow("link out of the folder") << "outside" << outside;
         QTest::newRow("folder") << "folder"
                                 << "Is a directory";
         QTest::newRow("65 MB") << "huge"
-                               << "File too large (more than 64 MB)";
+                               << "Файл больше 64 МБ, такого файла карточки не бывает. Проверьте, тот ли файл выбран";
     }
     void hostileFileIsRefused()
     {
@@ -344,34 +705,60 @@ private slots:
         QCOMPARE(now, whole);
     }
 
+    // All six files go to one place or none moves: the desktop trash, which
+    // refuses a link whose file is gone, else the folder of deleted cards.
     void deleteMovesTheSetAway_data()
     {
         QTest::addColumn<bool>("withTrash");
-        QTest::newRow("desktop trash") << true;
-        QTest::newRow("no trash") << false;
+        QTest::addColumn<bool>("danglingLink");
+        QTest::addColumn<bool>("noFolder");
+        QTest::newRow("desktop trash") << true << false << false;
+        QTest::newRow("no trash") << false << false << false;
+        QTest::newRow("trash refuses a dangling link") << true << true << false;
+        QTest::newRow("no place takes them") << true << true << true;
     }
     void deleteMovesTheSetAway()
     {
         QFETCH(bool, withTrash);
+        QFETCH(bool, danglingLink);
+        QFETCH(bool, noFolder);
         QTemporaryDir dir, trashFolder;
-        setTrashForTesting([&](const QString &path) {
-            return withTrash && QFile::rename(path, trashFolder.filePath(QFileInfo(path).fileName()));
+        setTrashForTesting([&](const QString &path, QString *inTrash) {
+            *inTrash = trashFolder.filePath(QFileInfo(path).fileName());
+            return withTrash && QFileInfo::exists(path) && QFile::rename(path, *inTrash);
         });
         const QString name = "Зайцев";
         QVERIFY(!saveCard(card(name, "старая"), dir.path()));
+        if (danglingLink) {
+            QVERIFY(QFile::remove(dir.filePath(name + ".dat.vit")));
+            QVERIFY(QFile::link(dir.filePath("нет такого"), dir.filePath(name + ".dat.vit")));
+        }
+        if (noFolder)
+            writeFile(deletedCardsFolder(dir.path()), "не папка");
         const auto before = files(dir.path());
         const auto error = deleteCard(dir.filePath(name + ".dat"), dir.path());
-        setTrashForTesting([](const QString &path) { return QFile::moveToTrash(path); });
+        setTrashForTesting([](const QString &path, QString *inTrash) { return QFile::moveToTrash(path, inTrash); });
+        if (noFolder) {
+            QVERIFY(error);
+            QVERIFY2(error->contains("Все файлы карточки остались на месте"), qPrintable(*error));
+            QCOMPARE(files(dir.path()), before);
+            QVERIFY(QFileInfo(dir.filePath(name + ".dat.vit")).isSymLink());
+            QVERIFY(files(trashFolder.path()).isEmpty());
+            return;
+        }
         QVERIFY2(!error, error ? qPrintable(*error) : "");
         QVERIFY(files(dir.path()).isEmpty());
         QString folder = trashFolder.path();
-        if (!withTrash) {
+        if (!withTrash || danglingLink) {
+            QVERIFY(files(trashFolder.path()).isEmpty());
             const QDir deleted(deletedCardsFolder(dir.path()));
             const QStringList kept = deleted.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
             QCOMPARE(kept.size(), 1);
             folder = deleted.filePath(kept.first());
         }
-        QCOMPARE(files(folder), before);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::System).size(), 6);
+        if (!danglingLink)
+            QCOMPARE(files(folder), before);
     }
 };
 

@@ -95,7 +95,7 @@ void TestCatalogue::sectionTable()
         QCOMPARE(text(s.button), QStringLiteral("SpeedButton%1").arg(i + 1));
         QCOMPARE(text(s.okButton), i == 0 ? QStringLiteral("OkButton") : QStringLiteral("SpeedButton%1").arg(i + 19));
     }
-    QCOMPARE(text(kCatalogueSections[1].caption), QStringLiteral("Заболевания сердечнососудистой системы"));
+    QCOMPARE(text(kCatalogueSections[1].caption), QStringLiteral("Заболевания сердечно-сосудистой системы"));
     QCOMPARE(text(kCatalogueSections[1].buttonCaption), QStringLiteral("Заболевания сердечно-сосудистой системы"));
     QCOMPARE(text(kCatalogueSections[8].caption), QStringLiteral("Лор-болезни"));
     QCOMPARE(text(kCatalogueSections[8].buttonCaption), QStringLiteral("Лор - болезни"));
@@ -213,15 +213,15 @@ void TestCatalogue::spotChecks_data()
     QTest::newRow("intestine diverticula") << "CheckBox79" << -1 << "Болезни кишечника"
                                            << "дивертикулы"
                                            << "Дивертикулы" << 54 << "CheckBox78";
-    QTest::newRow("leading blank") << "CheckBox71" << -1 << "Болезни желудка и 12-перстной кишки"
-                                   << " язва желудка"
-                                   << "Язва желудка" << 46 << "CheckBox70";
+    QTest::newRow("ulcer") << "CheckBox71" << -1 << "Болезни желудка и 12-перстной кишки"
+                           << "язва желудка"
+                           << "Язва желудка" << 46 << "CheckBox70";
     QTest::newRow("peritoneum") << "CheckBox104" << -1 << "Болезни брюшины"
                                 << "опухоль"
-                                << "Опухоль брюшнины" << 79 << "CheckBox103";
+                                << "Опухоль брюшины" << 79 << "CheckBox103";
     QTest::newRow("autoimmune anaemia") << "CheckBox113" << -1 << "Анемия"
-                                        << "аутоимммунная"
-                                        << "Аутоимунная анемия" << 88 << "CheckBox112";
+                                        << "аутоиммунная"
+                                        << "Аутоиммунная анемия" << 88 << "CheckBox112";
     QTest::newRow("heart failure first") << "HeartGroup" << 2 << "Сердечная недостаточность"
                                          << "3-й степени"
                                          << "Сердечная недостаточность: 3-й степени" << 124 << "CheckBox46";
@@ -233,13 +233,13 @@ void TestCatalogue::spotChecks_data()
                                    << "Почечная недостаточность: острая" << 137 << "PieloGroup";
     QTest::newRow("climacteric") << "SindBox" << -1 << ""
                                  << "Климактерический синдром"
-                                 << "Климактический синдром" << 156 << "FeoBox";
+                                 << "Климактерический синдром" << 156 << "FeoBox";
     QTest::newRow("obesity last in 7") << "JirGroup" << 3 << "Ожирение"
                                        << "4-я степень"
                                        << "Ожирение: 4-я степень" << 157 << "SkleroBox";
     QTest::newRow("conjunctivitis") << "KonBox" << -1 << ""
-                                    << "Конъюктивит"
-                                    << "Конъюктивит" << 0 << "KeratBox";
+                                    << "Конъюнктивит"
+                                    << "Конъюнктивит" << 0 << "KeratBox";
     QTest::newRow("after conjunctivitis") << "GlaukBox" << -1 << ""
                                           << "Глаукома"
                                           << "Глаукома" << 173 << "KonBox";

@@ -1,4 +1,5 @@
 #include "chart/weightchart.h"
+#include "numbers/progressreport.h"
 #include "platform/platform.h"
 #include "report/progresssheet.h"
 #include "support/scriptedplatform.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTableView>
@@ -109,10 +111,14 @@ private slots:
     void numbersFollowTyping()
     {
         fillCard(3);
-        QCOMPARE(shown("OtRostLabel"), QString("ОТ/рост: 0,59 — риск повышен"));
-        // 920 + 1031,25 - 240 - 161 = 1550,25; x 1,55 = 2402,9.
-        QCOMPARE(shown("EnergLabel"), QString("Обмен покоя: 1550 ккал/сут, с активностью: 2403"));
-        QCOMPARE(shown("KalorLabel"), QString("Для снижения веса: 1703–1903 ккал/сут"));
+        // Today's numbers come from the last visit (99 kg, waist 108 on 17.10.2023), not the
+        // page's 92 kg; at a BMI of 36,4 the waist-to-height ratio is not given.
+        QCOMPARE(shown("OtRostLabel"), QString());
+        // 990 + 1031,25 - 240 - 161 = 1620,25; x 1,55 = 2511,4.
+        QCOMPARE(shown("EnergLabel"),
+                 QString("Обмен покоя: 1620 ккал/сут, с активностью: 2511 (при весе 99 кг на 17.10.2023)"));
+        QCOMPARE(shown("KalorLabel"), QString("Для снижения веса: 1811–2011 ккал/сут"));
+        QCOMPARE(shown("BmiLabel"), QString("ИМТ: 36,4 — ожирение II степени (на 17.10.2023)"));
         QCOMPARE(shown("DinamLabel"), QString("Снижение с 03.10.2023: 1,0 кг (1,0 %)"));
         // Half a kilogram a week from 99 kg on 17.10.2023 reaches 80 kg 266 days later.
         QCOMPARE(find<vel::WeightChart>("WeightChart")->forecast(), QString("цель ≈ 09.07.2024"));
@@ -160,15 +166,30 @@ private slots:
     {
         QTest::addColumn<int>("visits");
         QTest::addColumn<int>("pages");
-        QTest::newRow("3 visits") << 3 << 1;
-        QTest::newRow("20 visits") << 20 << 1;
-        QTest::newRow("30 visits") << 30 << 2;
+        // The body numbers follow the last visit's weight and girths, not the page's.
+        QTest::addColumn<QStringList>("numbers");
+        QTest::newRow("3 visits") << 3 << 1
+                                  << QStringList{"ОТ/ОБ: 0,87 — риск существенно повышен (на 17.10.2023)",
+                                                 "Обмен покоя: 1620 ккал/сут (при весе 99 кг на 17.10.2023)",
+                                                 "Потребность: 2511 ккал/сут", "Для снижения веса: 1811–2011 ккал/сут"};
+        QTest::newRow("20 visits") << 20 << 1
+                                   << QStringList{
+                                          "ОТ/ОБ: 0,78 (на 13.02.2024)", "ОТ/рост: 0,55 — риск повышен (на 13.02.2024)",
+                                          "Обмен покоя: 1535 ккал/сут (при весе 90,5 кг на 13.02.2024)",
+                                          "Потребность: 2380 ккал/сут", "Для снижения веса: 1680–1880 ккал/сут"};
+        QTest::newRow("30 visits") << 30 << 2
+                                   << QStringList{"ОТ/ОБ: 0,73 (на 23.04.2024)",
+                                                  "ОТ/рост: 0,49 — риск не повышен (на 23.04.2024)",
+                                                  "Обмен покоя: 1485 ккал/сут (при весе 85,5 кг на 23.04.2024)",
+                                                  "Потребность: 2302 ккал/сут",
+                                                  "Для снижения веса: 1602–1802 ккал/сут"};
     }
 
     void reportReadBack()
     {
         QFETCH(int, visits);
         QFETCH(int, pages);
+        QFETCH(QStringList, numbers);
         fillCard(visits);
         m_platform->previewPdfPath = m_dir->filePath("report.pdf");
         find<QAction>("ReportAct")->trigger();
@@ -184,18 +205,48 @@ private slots:
         const QString last = QString::number(100 - 0.5 * (visits - 1)).replace('.', ',');
         const QString lost = QString::number(0.5 * (visits - 1), 'f', 1).replace('.', ',');
         for (const QString &part :
-             {QString("Отчёт о динамике"), QString("Дата: 05.03.2024"), QString("Ф.И.О.: Смирнова Ольга Петровна"),
-              QString("Дата рождения: 12.05.1975, 48 лет"), QString("Рост: 165 см"),
-              QString("Первый визит: 03.10.2023, вес 100 кг"), QString("вес " + last + " кг"),
-              QString("Снижение: " + lost + " кг"), QString("ИМТ в начале: 36,7 — ожирение II"), QString("ОТ/ОБ: 0,83"),
-              QString("ОТ/рост: 0,59 — риск повышен"), QString("Обмен покоя: 1550 ккал/сут"),
-              QString("Потребность: 2403 ккал/сут"), QString("Для снижения веса: 1703–1903 ккал/сут"),
-              QString("Целевой вес: 80 кг")})
+             QStringList{QString("Отчёт о динамике"), QString("Дата: 05.03.2024"),
+                         QString("Ф.И.О.: Смирнова Ольга Петровна"), QString("Дата рождения: 12.05.1975, 48 лет"),
+                         QString("Рост: 165 см"), QString("Первый визит: 03.10.2023, вес 100 кг"),
+                         QString("вес " + last + " кг"), QString("Снижение: " + lost + " кг"),
+                         QString("ИМТ в начале: 36,7 — ожирение II"), QString("Целевой вес: 80 кг")} +
+                 numbers)
             QVERIFY2(text.contains(part), qPrintable(part + " not in: " + text));
         for (int v = 0; v < visits; ++v) {
             const QString date = QDate(2023, 10, 3).addDays(7 * v).toString("d.MM.yyyy");
             QVERIFY2(text.contains(date + " " + QString::number(100 - 0.5 * v).replace('.', ',')), qPrintable(date));
         }
+    }
+
+    void childSheet()
+    {
+        // A girl of ten: the sheet gives her SDS, and no adult energy numbers.
+        vel::CardState card;
+        testsupport::setTexts(card, {{"FioEdit", "Петрова Маша"},
+                                     {"BirEdit", "08.12.2016"},
+                                     {"RostEdit", "140"},
+                                     {"VesEdit", "48"},
+                                     {"TalEdit", "80"},
+                                     {"BedrEdit", "90"}});
+        testsupport::setIndices(card, {{"SexGroup", 1}, {"AktivBox", 1}});
+        for (const QStringList &visit :
+             {QStringList{"08.09.2026", "48", "80", "90"}, QStringList{"10.11.2026", "47,6", "79", "90"},
+              QStringList{"08.12.2026", "47,0", "78", "89"}})
+            card.visitRows << visit + QStringList{"", "", "", "", "", ""};
+        const vel::ProgressSheet sheet(vel::progressReport(card, QDate(2026, 12, 8)), vel::chartSeries(card.visitRows),
+                                       std::nullopt, "140");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_dir->filePath("child.pdf"));
+        sheet.print(printer);
+        if (qEnvironmentVariableIsSet("VEL_REPORT_COPY"))
+            QFile::copy(m_dir->filePath("child.pdf"), qEnvironmentVariable("VEL_REPORT_COPY") + "/report-child.pdf");
+        const QString text = run("pdftotext", {"-raw", m_dir->filePath("child.pdf"), "-"}).simplified();
+        for (const QString &part :
+             {QString("ИМТ сейчас: 24,0 — SDS +2,30: ожирение I степени (дети 5–19 лет, ВОЗ 2007)"),
+              QString("Обмен покоя: не применяется до 18 лет")})
+            QVERIFY2(text.contains(part), qPrintable(part + " not in: " + text));
+        QVERIFY(!text.contains("Потребность"));
     }
 };
 

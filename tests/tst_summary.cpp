@@ -1,6 +1,6 @@
+#include "summary/summary.h"
 #include "support/testfiles.h"
 #include "tables/catalogue.h"
-#include "summary/summary.h"
 
 #include <QtTest>
 
@@ -163,18 +163,18 @@ void TestSummary::cases_data()
     QTest::newRow("diverticula twice") << L{"CheckBox79", "CheckBox66"} << L{} << L{"Дивертикулы", "Дивертикулы"};
     QTest::newRow("epilepsy after venereal") << L{"EpiBox", "HlamBox", "EpilBox", "TublBox"} << L{}
                                              << L{"Эпилепсия", "Туберкулез легких", "Хламидии", "Эпилепсия"};
-    QTest::newRow("obesity last in section 7")
-        << L{"JirGroup=3", "SkleroBox", "SindBox", "RevmaGroup=1"} << L{}
-        << L{"Климактический синдром", "Склерокистоз яичников", "Ожирение: 4-я степень", "Ревматизм: стадия ремиссии"};
+    QTest::newRow("obesity last in section 7") << L{"JirGroup=3", "SkleroBox", "SindBox", "RevmaGroup=1"} << L{}
+                                               << L{"Климактерический синдром", "Склерокистоз яичников",
+                                                    "Ожирение: 4-я степень", "Ревматизм: стадия ремиссии"};
     QTest::newRow("heart groups inside section 2")
         << L{"CheckBox47", "HyperGroup=0", "HeartGroup=2", "CheckBox46"} << L{}
-        << L{"Искусственный вводитель ритма", "Сердечная недостаточность: 3-й степени",
+        << L{"Искусственный водитель ритма", "Сердечная недостаточность: 3-й степени",
              "Гипертоническая болезнь: 1-й степени", "Порок сердца врожденный"};
     QTest::newRow("conjunctivitis") << L{"GlaukBox", "KonBox", "KeratBox"} << L{}
-                                    << L{"Кератит", "Конъюктивит", "Глаукома"};
+                                    << L{"Кератит", "Конъюнктивит", "Глаукома"};
     QTest::newRow("section 13 columns") << L{"CheckBox136", "MiaBox", "DeprBox", "CheckBox135", "SleepBox"} << L{}
                                         << L{"Остеохондроз: распространенный", "Нарушения сна",
-                                             "Депрессивные состояния", "Миалгин", "Головные боли: лобная область"};
+                                             "Депрессивные состояния", "Миалгия", "Головные боли: лобная область"};
     QTest::newRow("section 14") << L{"CheckBox143", "UgrBox", "PsoriBox"} << L{}
                                 << L{"Псориаз", "Угревая сыпь", "Аллергии: на цветение растений"};
     QTest::newRow("kidney failure") << L{"BudGroup=0", "CistGroup=1"} << L{}

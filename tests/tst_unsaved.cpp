@@ -72,7 +72,7 @@ private slots:
     void initTestCase()
     {
         // Deleted cards go to the folder inside the data folder, never to this machine's trash.
-        vel::setTrashForTesting([](const QString &) { return false; });
+        vel::setTrashForTesting([](const QString &, QString *) { return false; });
     }
     void cleanup()
     {

@@ -1,5 +1,5 @@
-#include "visits/age.h"
 #include "text/linefile.h"
+#include "visits/age.h"
 #include "visits/prescription.h"
 #include "visits/templatestore.h"
 
@@ -47,6 +47,8 @@ private slots:
     void saveFailure();
     void prescription_data();
     void prescription();
+    void firstVisit_data();
+    void firstVisit();
 };
 
 void VisitsCoreTest::age_data()
@@ -326,8 +328,35 @@ void VisitsCoreTest::prescription()
     QFETCH(QString, middle);
 
     const QString expected = "5.03.2024\nРецепт лечения\n \nПациент: " + fio +
-                             "\nПервое обращение: 1.02.2024\n \nНазначаемые препараты:\n" + middle;
+                             "\nПервое обращение: 1.02.2024\n \nНазначаемые препараты:\n" + middle +
+                             " \n \nВрач: ______________________ (подпись)\n";
     QCOMPARE(prescriptionText("5.03.2024", fio, "1.02.2024", prep, rec), expected);
+}
+
+void VisitsCoreTest::firstVisit_data()
+{
+    QTest::addColumn<QString>("visitDate");
+    QTest::addColumn<QStringList>("rowDates");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("no visits") << "1.02.2024" << QStringList{} << "1.02.2024";
+    QTest::newRow("visits after it") << "1.02.2024" << QStringList{"8.02.2024", "15.02.2024"} << "1.02.2024";
+    QTest::newRow("an earlier visit, not the first row")
+        << "1.02.2024" << QStringList{"8.02.2024", "20.01.2024", "25.01.2024"} << "20.01.2024";
+    QTest::newRow("earlier by year, as written") << "01.02.2024" << QStringList{"03.10.2023"} << "03.10.2023";
+    QTest::newRow("blank visit date") << "  .  .    " << QStringList{"8.02.2024"} << "8.02.2024";
+    QTest::newRow("unreadable rows ignored") << "1.02.2024" << QStringList{"", "31.01.24", "32.01.2024"} << "1.02.2024";
+}
+
+void VisitsCoreTest::firstVisit()
+{
+    QFETCH(QString, visitDate);
+    QFETCH(QStringList, rowDates);
+    QFETCH(QString, first);
+    QVector<QStringList> rows;
+    for (const QString &date : rowDates)
+        rows << QStringList{date, "90", "", "", "", "", "", "", "", ""};
+    const QString text = prescriptionText("5.03.2024", "Иванова А.А.", visitDate, "", "", rows);
+    QVERIFY2(text.contains("\nПервое обращение: " + first + "\n"), qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(VisitsCoreTest)

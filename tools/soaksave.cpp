@@ -1,15 +1,19 @@
 // Saves one card over and over, each time a new version whose every file
 // differs from the one before, so that a set mixing two saves is caught.
 //   velsoak save DIR [large]   saves until killed
-//   velsoak check DIR [large]  opens the card as the program would, then
-//                              checks the six files are one version and no
-//                              helper file is left; exit status 0 when so
+//   velsoak check DIR [large]  opens the card first as from a read-only
+//                              folder (one version, whole, nothing changed),
+//                              then as the program would, and checks the six
+//                              files are one version and no helper file is
+//                              left; exit status 0 when so
 #include "card/cardfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QMap>
 
+#include <cerrno>
 #include <cstdio>
 
 using namespace vel;
@@ -49,8 +53,48 @@ SetBytes encoded(const CardState &card)
     return files;
 }
 
+QMap<QString, QByteArray> snapshot(const QString &dir)
+{
+    QMap<QString, QByteArray> all;
+    for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        QFile f(QDir(dir).filePath(name));
+        all.insert(name, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
+    }
+    return all;
+}
+
+// Where no lock can be made, a save stopped half-way cannot be finished: the
+// open must still give one version whole and change nothing.
+int checkReadOnly(const QString &dir, bool large)
+{
+    const QString main = QDir(dir).filePath(kName + QStringLiteral(".dat"));
+    if (!QFile::exists(main))
+        return 0;
+    const auto before = snapshot(dir);
+    setLockFaultForTesting([](const QString &) { return EROFS; });
+    const auto loaded = loadCard(main, dir);
+    setLockFaultForTesting({});
+    if (snapshot(dir) != before) {
+        std::printf("MIXED read-only open changed the folder\n");
+        return 1;
+    }
+    if (const auto *e = std::get_if<ReadError>(&loaded)) {
+        std::printf("MIXED read-only open failed: %s\n", qPrintable(e->message));
+        return 1;
+    }
+    const LoadedCard &card = std::get<LoadedCard>(loaded);
+    const int v = card.card.text(vel::Field::Address).mid(1).toInt();
+    if (card.digest != setDigest(encoded(version(v, large)))) {
+        std::printf("MIXED read-only open gave a mix around version %d\n", v);
+        return 1;
+    }
+    return 0;
+}
+
 int check(const QString &dir, bool large)
 {
+    if (const int status = checkReadOnly(dir, large))
+        return status;
     const QString main = QDir(dir).filePath(kName + QStringLiteral(".dat"));
     int version = -1;
     if (QFile::exists(main)) {

@@ -41,21 +41,29 @@ public:
     {
         boxes << caption + QLatin1Char('|') + text;
     }
-    bool setUpPrinter(QWidget *, QPrinter &printer) override
+    QStringList pdfNames; // offered by every printer set-up and preview
+    QString printedHeader;
+
+    using vel::Platform::previewDocument;
+    using vel::Platform::print;
+    using vel::Platform::setUpPrinter;
+    bool setUpPrinter(QWidget *, QPrinter &printer, const QString &pdfName) override
     {
+        pdfNames << pdfName;
         if (!pdfPath.isEmpty()) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdfPath);
         }
         return printerAccepted;
     }
-    bool print(QPrinter &printer, const QString &title, const QString &text) override
+    bool print(QPrinter &printer, const QString &title, const QString &text, const QString &header) override
     {
         printedTitle = title;
         printedText = text;
+        printedHeader = header;
         if (printFails)
             return false;
-        return pdfPath.isEmpty() ? true : vel::printPlainText(printer, title, text);
+        return pdfPath.isEmpty() ? true : vel::printPlainText(printer, title, text, header);
     }
     void openUrl(const QUrl &url) override { urls << url; }
     void showHelp(QWidget *, int context) override { helpContexts << context; }
@@ -82,9 +90,11 @@ public:
     {
         infos << caption + QLatin1Char('|') + text;
     }
-    void previewDocument(QWidget *, const QString &title, const std::function<void(QPrinter &)> &paint) override
+    void previewDocument(QWidget *, const QString &title, const std::function<void(QPrinter &)> &paint,
+                         const QString &pdfName) override
     {
         previewTitles << title;
+        pdfNames << pdfName;
         if (previewPdfPath.isEmpty())
             return;
         QPrinter printer(QPrinter::HighResolution);

@@ -98,4 +98,16 @@ bool flagOf(const vel::CardState &card, const QString &control)
     return card.flag(fieldNamed(control).field);
 }
 
+void setTexts(vel::CardState &card, const QList<QPair<QString, QString>> &texts)
+{
+    for (const auto &[control, text] : texts)
+        setText(card, control, text);
+}
+
+void setIndices(vel::CardState &card, const QList<QPair<QString, int>> &indices)
+{
+    for (const auto &[control, index] : indices)
+        setIndex(card, control, index);
+}
+
 } // namespace testsupport

@@ -25,5 +25,7 @@ void setFlag(vel::CardState &card, const QString &control, bool ticked);
 QString textOf(const vel::CardState &card, const QString &control);
 int indexOf(const vel::CardState &card, const QString &control);
 bool flagOf(const vel::CardState &card, const QString &control);
+void setTexts(vel::CardState &card, const QList<QPair<QString, QString>> &texts);
+void setIndices(vel::CardState &card, const QList<QPair<QString, int>> &indices);
 
 } // namespace testsupport

@@ -85,7 +85,8 @@ CardSetRead readCardSet(const QString &dataDir, const QString &name)
     }
     CardLock lock(dataDir, name);
     switch (lock.acquire(5000)) {
-    case CardLock::State::Busy: {
+    case CardLock::State::Busy:
+    case CardLock::State::Stuck: {
         CardSetRead busy;
         busy.error = QStringLiteral("Карточку \"%1\" сейчас сохраняет другая копия программы").arg(name);
         return busy;
@@ -142,7 +143,7 @@ QString hex(QCryptographicHash &hash)
     return QString::fromLatin1(hash.result().toHex());
 }
 
-bool syncFolder(const QString &folder)
+bool folderSynced(const QString &folder)
 {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -411,7 +412,7 @@ Result<BackupResult> makeBackup(const QString &dataDir, const QString &targetDir
         QFile::remove(temporary);
         return ReadError{failedWrite(targetDir, systemErrorText(error))};
     }
-    if (!syncFolder(targetDir))
+    if (!folderSynced(targetDir))
         return ReadError{failedWrite(targetDir, systemErrorText(errno))};
     if (options.report)
         options.report(1000, 1000);

@@ -201,41 +201,51 @@ Result<RestoreOutcome> restoreFromBackup(const QString &archivePath, const QStri
             return ReadError{QStringLiteral("В резервной копии нет карточки \"%1\".").arg(name)};
 
     RestoreOutcome outcome;
+    auto locked = [&](CardLock &lock, const QString &name) -> std::optional<QString> {
+        switch (lock.acquire(5000)) {
+        case CardLock::State::Held:
+            recoverCard(dataDir, name);
+            return std::nullopt;
+        case CardLock::State::Unavailable:
+            return std::nullopt;
+        default:
+            return notRestored(QStringLiteral("карточку \"%1\" сейчас сохраняет другая копия программы").arg(name));
+        }
+    };
     for (const QString &name : cards) {
         if (report &&
             !report(300 + 700 * (outcome.restored + outcome.unchanged) / std::max<qsizetype>(1, cards.size()), 1000))
             return ReadError{
                 notRestored(QStringLiteral("отменено после %1 карточек").arg(outcome.restored + outcome.unchanged))};
-        CardLock lock(dataDir, name);
-        switch (lock.acquire(5000)) {
-        case CardLock::State::Busy:
-            return ReadError{
-                notRestored(QStringLiteral("карточку \"%1\" сейчас сохраняет другая копия программы").arg(name))};
-        case CardLock::State::Held:
-            recoverCard(dataDir, name);
-            break;
-        case CardLock::State::Unavailable:
-            break;
-        }
-        QString error;
-        const auto current = folderSet(dataDir, name, error);
-        if (!error.isEmpty())
-            return ReadError{notRestored(error)};
         const auto archived = archivedSet(name, contents.kept);
-        if (sameSet(current, archived)) {
-            ++outcome.unchanged;
-            continue;
+        bool present = false;
+        {
+            CardLock lock(dataDir, name);
+            if (auto e = locked(lock, name))
+                return ReadError{*e};
+            QString error;
+            const auto current = folderSet(dataDir, name, error);
+            if (!error.isEmpty())
+                return ReadError{notRestored(error)};
+            if (sameSet(current, archived)) {
+                ++outcome.unchanged;
+                continue;
+            }
+            present = std::any_of(current.begin(), current.end(), [](const QByteArray &b) { return !b.isNull(); });
         }
-        const bool present =
-            std::any_of(current.begin(), current.end(), [](const QByteArray &b) { return !b.isNull(); });
+        // The current version goes to the trash whole, the way a deleted card does.
         if (present) {
-            for (int i = 0; i < kCardPartCount; ++i)
-                if (!current[static_cast<std::size_t>(i)].isNull())
-                    if (auto e = moveFileAside(
-                            QDir(dataDir).filePath(name + cardSuffixes()[static_cast<std::size_t>(i)]), dataDir))
-                        return ReadError{notRestored(*e)};
+            if (auto e = deleteCard(QDir(dataDir).filePath(name + cardSuffixes()[0]), dataDir))
+                return ReadError{notRestored(*e)};
             ++outcome.movedAside;
         }
+        CardLock lock(dataDir, name);
+        if (auto e = locked(lock, name))
+            return ReadError{*e};
+        for (const QString &suffix : cardSuffixes())
+            if (QFileInfo::exists(QDir(dataDir).filePath(name + suffix)))
+                return ReadError{
+                    notRestored(QStringLiteral("карточку \"%1\" сохранили во время восстановления").arg(name))};
         const bool whole =
             std::none_of(archived.begin(), archived.end(), [](const QByteArray &b) { return b.isNull(); });
         if (whole) {

@@ -353,14 +353,6 @@ QString absolute(const QString &path)
     return QFileInfo(path).absoluteFilePath();
 }
 
-SaveError busyCard(const QString &name)
-{
-    return {QStringLiteral("Карточку \"%1\" сейчас сохраняет другая копия программы. "
-                           "Подождите немного и сохраните карточку снова!")
-                .arg(name),
-            false};
-}
-
 } // namespace
 
 const std::array<CardPart, kCardPartCount> &cardParts()
@@ -432,10 +424,13 @@ Result<LoadedCard> readCardSet(const QString &mainPath, const QString &dataDir, 
     loaded.templateTitles = std::get<QStringList>(titles);
 
     // The card is read under its lock, after finishing a save that was
-    // stopped half-way; a folder where no lock can be made (read-only) is
-    // read as it stands.
+    // stopped half-way. Where no lock can be made (a read-only folder, a full
+    // disk, a dead copy's lock that cannot be removed) such a save cannot be
+    // finished: the version it leads to is read instead, and nothing is changed.
     const QString folder = QFileInfo(mainPath).absolutePath();
-    auto lockAndRecover = [&](const QString &name, std::unique_ptr<CardLock> &lock) -> std::optional<ReadError> {
+    QString unlockedWhy; // why the folder could not be locked, when it matters
+    auto lockAndRecover = [&](const QString &name, std::unique_ptr<CardLock> &lock,
+                              std::optional<PendingSave> &pending) -> std::optional<ReadError> {
         if (!locked)
             return std::nullopt;
         lock = std::make_unique<CardLock>(folder, name);
@@ -444,19 +439,33 @@ Result<LoadedCard> readCardSet(const QString &mainPath, const QString &dataDir, 
             recoverCard(folder, name);
             break;
         case CardLock::State::Busy:
-            return ReadError{QStringLiteral("Карточку \"%1\" сейчас сохраняет другая копия программы. "
-                                            "Подождите немного и откройте карточку снова!")
-                                 .arg(name)};
+            return ReadError{lockProblem(*lock, folder, name, CardAction::Open)};
         case CardLock::State::Unavailable:
+        case CardLock::State::Stuck:
             break;
         }
+        pending = pendingSave(folder, name);
+        if (pending && unlockedWhy.isEmpty())
+            unlockedWhy = lock->state() == CardLock::State::Held ? folderProblem(folder, EIO)
+                                                                 : lockProblem(*lock, folder, name, CardAction::Open);
         return std::nullopt;
     };
     std::unique_ptr<CardLock> fileLock, cardLock;
-    if (auto e = lockAndRecover(cardNameOfFile(mainPath), fileLock))
+    std::optional<PendingSave> filePending, cardPending;
+    const QString fileName = cardNameOfFile(mainPath);
+    if (auto e = lockAndRecover(fileName, fileLock, filePending))
         return *e;
+    // A version that lacks a file: only a new card's first save was stopped.
+    auto unfinishedNew = [&](const QString &name) {
+        return ReadError{QStringLiteral("Первое сохранение карточки \"%1\" было прервано, и завершить его сейчас "
+                                        "нельзя; прежней версии у карточки нет. %2")
+                             .arg(name, unlockedWhy)};
+    };
+    const QString mainFrom = filePending ? filePending->paths[0] : mainPath;
+    if (mainFrom.isEmpty())
+        return unfinishedNew(fileName);
 
-    FileRead mainRead = readCardFile(mainPath);
+    FileRead mainRead = readCardFile(mainFrom);
     if (!mainRead.error.isEmpty())
         return ReadError{mainRead.error};
     QString mainText = decode1251(mainRead.bytes);
@@ -466,10 +475,14 @@ Result<LoadedCard> readCardSet(const QString &mainPath, const QString &dataDir, 
     const QString name = firstLines.first();
     nameRead = name;
     if (!isUsableCardName(name))
-        return ReadError{cannotOpenMessage(absolute(mainPath), QStringLiteral("Invalid card name in line 1"))};
-    if (name != cardNameOfFile(mainPath)) {
-        if (auto e = lockAndRecover(name, cardLock))
+        return ReadError{cannotOpenMessage(absolute(mainPath), QStringLiteral("В первой строке нет имени карточки: "
+                                                                              "это не файл карточки или он повреждён. "
+                                                                              "Выберите другой файл"))};
+    if (name != fileName) {
+        if (auto e = lockAndRecover(name, cardLock, cardPending))
             return *e;
+    } else {
+        cardPending = filePending;
     }
 
     const QString base = QDir(folder).filePath(name);
@@ -479,7 +492,11 @@ Result<LoadedCard> readCardSet(const QString &mainPath, const QString &dataDir, 
     texts[0] = mainText;
     const int templateCount = int(loaded.templateTitles.size());
     auto read = [&](int i) -> std::optional<ReadError> {
-        FileRead r = readCardFile(base + cardParts()[static_cast<std::size_t>(i)].suffix);
+        const QString from = cardPending ? cardPending->paths[static_cast<std::size_t>(i)]
+                                         : base + cardParts()[static_cast<std::size_t>(i)].suffix;
+        if (from.isEmpty())
+            return unfinishedNew(name);
+        FileRead r = readCardFile(from);
         if (!r.error.isEmpty())
             return ReadError{r.error};
         texts[i] = decode1251(r.bytes);
@@ -500,9 +517,19 @@ Result<LoadedCard> readCardSet(const QString &mainPath, const QString &dataDir, 
         if (auto e = cardParts()[static_cast<std::size_t>(i)].decode(texts[i], card, templateCount))
             return *e;
     loaded.folder = folder;
-    // The digest covers the set of the card's own name, as a save sees it.
-    loaded.digest =
-        absolute(mainPath) == absolute(base + cardSuffixes()[0]) ? setDigest(bytes) : setDigest(folder, name);
+    // The digest covers the set of the card's own name, as a save sees it,
+    // once a stopped save is finished.
+    loaded.digest = absolute(mainPath) == absolute(base + cardSuffixes()[0]) || cardPending ? setDigest(bytes)
+                                                                                            : setDigest(folder, name);
+    if (filePending || cardPending) {
+        const bool newVersion = (filePending ? filePending : cardPending)->newVersion;
+        loaded.notice = QStringLiteral("Сохранение карточки \"%1\" было прервано, и завершить его сейчас нельзя. "
+                                       "Показана %2 версия карточки целиком; файлы в папке не изменены. %3")
+                            .arg(name,
+                                 newVersion ? QStringLiteral("новая, полностью записанная")
+                                            : QStringLiteral("прежняя, до прерванного сохранения"),
+                                 unlockedWhy);
+    }
     return loaded;
 }
 
@@ -563,9 +590,12 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir,
     case CardLock::State::Held:
         break;
     case CardLock::State::Busy:
-        return busyCard(name);
+    case CardLock::State::Stuck:
+        return SaveError{lockProblem(lock, dataDir, name, CardAction::Save), false};
     case CardLock::State::Unavailable:
-        return SaveError{cannotCreateMessage(mainTarget, systemErrorText(EACCES)), false};
+        return SaveError{cannotCreateMessage(mainTarget, systemErrorText(lock.error())) + QStringLiteral(". ") +
+                             lockProblem(lock, dataDir, name, CardAction::Save),
+                         false};
     }
     recoverCard(dataDir, name);
     removeEarlierTemporaries(dataDir, name);

@@ -56,6 +56,9 @@ struct LoadedCard {
     QStringList templateTitles; // the template list, for the template choice
     QString folder;             // where the set was read
     QByteArray digest;          // the set as read, to notice a later save by another copy
+    // Set when a save stopped half-way could not be finished: the card was
+    // read as that save leads to, and this says so and what to do.
+    QString notice;
 };
 
 // Reads and checks the whole card file set before anything is shown, so a

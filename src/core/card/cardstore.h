@@ -42,16 +42,38 @@ public:
     CardLock(const CardLock &) = delete;
     CardLock &operator=(const CardLock &) = delete;
 
-    enum class State { Held, Busy, Unavailable };
-    // Waits up to waitMs for another copy of the program to finish with the card.
+    // Held: ours. Busy: another running copy holds it. Unavailable: no lock
+    // can be made in the folder (read-only, full). Stuck: a copy that has
+    // ended left its lock, and it cannot be removed.
+    enum class State { Held, Busy, Unavailable, Stuck };
+    // Waits up to waitMs for another copy of the program to finish with the
+    // card; never longer, whatever is found in the folder.
     State acquire(int waitMs);
+    // Why the lock was Unavailable or Stuck: an errno value.
+    int error() const { return m_error; }
+    State state() const { return m_state; }
+    QString path() const { return m_path; }
 
 private:
     friend void recoverFolder(const QString &folder);
     explicit CardLock(const QString &lockPath);
+    State attempt(int waitMs);
+    enum class TakeOver { Removed, Later, Failed };
+    TakeOver takeOverDeadLock(quint64 inode, qint64 changedNs);
     QString m_path;
     std::unique_ptr<QLockFile> m_lock;
+    int m_error = 0;
+    State m_state = State::Busy;
 };
+
+// What a message tells the user to do once the folder is fixed.
+enum class CardAction { Open, Save, Delete };
+
+// The folder, why nothing can be written in it and what to do, in one or two
+// sentences: "Папка "…" только для чтения: …".
+QString folderProblem(const QString &folder, int error);
+// The whole message for a lock that was not Held (Busy, Unavailable or Stuck).
+QString lockProblem(const CardLock &lock, const QString &folder, const QString &name, CardAction action);
 
 // Reads one card file whole: regular files only (a FIFO or a device is
 // refused, never waited on), no symbolic link leading out of the folder,
@@ -70,6 +92,21 @@ QByteArray setDigest(const SetBytes &files);
 // otherwise what identifies the six files on disk (file, size and time), so
 // that a read without the lock can tell whether a save replaced any of them.
 std::optional<QByteArray> quietSetIdentity(const QString &folder, const QString &name);
+
+// A save of this card stopped half-way that cannot be finished now (no lock
+// can be made): the files to read instead, the complete new set when every
+// new file is there and whole, else the old set. An empty path is a file the
+// version does not have. Nothing when no such save is pending.
+struct PendingSave {
+    bool newVersion = false;
+    std::array<QString, kCardPartCount> paths;
+};
+std::optional<PendingSave> pendingSave(const QString &folder, const QString &name);
+
+// Writes a new file completely and durably (permissions as far as the file
+// system keeps them); the system's reason on failure. Syncs a folder's entries.
+std::optional<QString> writeFileDurably(const QString &path, const QByteArray &bytes);
+void syncFolder(const QString &folder);
 
 // Finishes or undoes a save of this card that was stopped half-way and removes
 // leftover temporary files. The caller holds the card's lock.
@@ -92,10 +129,14 @@ bool nameFitsFileSystem(const QString &folder, const QString &name);
 // a stop ends the save at the given step as a crash would: no clean-up.
 // Link makes the old file's second name fail, as on file systems without
 // hard links, so that the old file is copied instead.
-enum class SavePhase { Write, Replace, Link };
+// Mode makes setting a new file's permissions fail, as on file systems without them.
+enum class SavePhase { Write, Replace, Link, Mode };
 using SaveFault = std::function<bool(const QString &path, SavePhase phase)>;
 void setSaveFaultForTesting(SaveFault fault);
 void setSaveStopForTesting(std::function<bool(int step)> stop);
+// Making or removing a lock file fails with the errno returned (0: no fault),
+// as in a read-only folder or on a full disk.
+void setLockFaultForTesting(std::function<int(const QString &lockPath)> fault);
 inline const QString kStoppedForTesting = QStringLiteral("stopped for testing");
 
 } // namespace vel

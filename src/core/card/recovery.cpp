@@ -5,24 +5,39 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+
+#include <sys/stat.h>
 
 namespace vel {
 
 namespace {
 
-// A new folder named after the moment, so that names sort by age.
+QString unfinishedPrefix()
+{
+    return QStringLiteral(".unfinished ");
+}
+
+// A new folder named after the moment, so that names sort by age. The copy
+// is written in a hidden folder of its own and takes that name only once
+// whole, so that a full disk or a crash never leaves a copy with files missing.
 Result<QString> newCopyFolder(const QString &dataDir)
 {
-    QDir root(recoveryFolder(dataDir));
-    if (!root.mkpath(QStringLiteral(".")))
-        return ReadError{cannotCreateMessage(root.absolutePath(), systemErrorText(EACCES))};
+    const QString root = recoveryFolder(dataDir);
+    if (::mkdir(QFile::encodeName(root).constData(), 0777) != 0 && errno != EEXIST)
+        return ReadError{cannotCreateMessage(root, systemErrorText(errno))};
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss-zzz"));
     for (int n = 1;; ++n) {
         const QString name = n == 1 ? stamp : stamp + QStringLiteral(" (%1)").arg(n);
-        if (root.mkdir(name))
-            return root.filePath(name);
-        if (!root.exists(name))
-            return ReadError{cannotCreateMessage(root.filePath(name), systemErrorText(EACCES))};
+        const QString path = QDir(root).filePath(unfinishedPrefix() + name);
+        if (QFileInfo::exists(QDir(root).filePath(name)))
+            continue;
+        if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+            return path;
+        if (errno != EEXIST)
+            return ReadError{cannotCreateMessage(path, systemErrorText(errno))};
     }
 }
 
@@ -39,15 +54,26 @@ Result<QString> writeCopy(const QString &dataDir, const QString &name, const Set
     auto folder = newCopyFolder(dataDir);
     if (auto *e = std::get_if<ReadError>(&folder))
         return *e;
-    const QString base = QDir(std::get<QString>(folder)).filePath(name);
+    const QString unfinished = std::get<QString>(folder);
+    const QString base = QDir(unfinished).filePath(name);
     for (int i = 0; i < kCardPartCount; ++i) {
-        QFile f(base + cardSuffixes()[static_cast<std::size_t>(i)]);
-        const QByteArray &bytes = files[static_cast<std::size_t>(i)];
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
-            return ReadError{cannotCreateMessage(f.fileName(), f.errorString())};
+        const QString path = base + cardSuffixes()[static_cast<std::size_t>(i)];
+        if (auto reason = writeFileDurably(path, files[static_cast<std::size_t>(i)])) {
+            QDir(unfinished).removeRecursively();
+            return ReadError{cannotCreateMessage(path, *reason)};
+        }
     }
+    syncFolder(unfinished);
+    const QString done =
+        QDir(recoveryFolder(dataDir)).filePath(QFileInfo(unfinished).fileName().mid(unfinishedPrefix().size()));
+    if (::rename(QFile::encodeName(unfinished).constData(), QFile::encodeName(done).constData()) != 0) {
+        const int error = errno;
+        QDir(unfinished).removeRecursively();
+        return ReadError{cannotCreateMessage(done, systemErrorText(error))};
+    }
+    syncFolder(recoveryFolder(dataDir));
     pruneCopies(dataDir);
-    return base + cardSuffixes()[0];
+    return QDir(done).filePath(name + cardSuffixes()[0]);
 }
 
 } // namespace
@@ -55,6 +81,16 @@ Result<QString> writeCopy(const QString &dataDir, const QString &name, const Set
 QString recoveryFolder(const QString &dataDir)
 {
     return QDir(dataDir).filePath(QStringLiteral(".recovery"));
+}
+
+void removeUnfinishedCopies(const QString &dataDir)
+{
+    QDir root(recoveryFolder(dataDir));
+    const QDateTime minuteAgo = QDateTime::currentDateTime().addSecs(-60);
+    // A copy being written right now by another copy of the program is left alone.
+    for (const QFileInfo &copy : root.entryInfoList({unfinishedPrefix() + u'*'}, QDir::Dirs | QDir::Hidden))
+        if (copy.lastModified() < minuteAgo)
+            QDir(copy.filePath()).removeRecursively();
 }
 
 Result<QString> keepRecoveryCopy(const QString &dataDir, const CardState &card)

@@ -16,6 +16,9 @@ inline constexpr int kRecoveryCopiesKept = 50;
 
 QString recoveryFolder(const QString &dataDir);
 
+// Removes copies left unfinished by a full disk or a crash, a minute old or more.
+void removeUnfinishedCopies(const QString &dataDir);
+
 // Writes the card as it stands; a name that cannot be a file name becomes
 // "Без имени". Returns the copy's main file.
 Result<QString> keepRecoveryCopy(const QString &dataDir, const CardState &card);

@@ -2,9 +2,29 @@
 
 #include "text/linefile.h"
 
+#include <QStringView>
+#include <QVarLengthArray>
+
+#include <array>
+#include <optional>
+
 namespace vel {
 
 namespace {
+
+// The keys of the two layouts, position by position (lower case, then the
+// shifted marks that carry letters in the other layout).
+const QString &latinKeys()
+{
+    static const QString keys = QStringLiteral("qwertyuiop[]asdfghjkl;'zxcvbnm,./`{}:\"<>~");
+    return keys;
+}
+
+const QString &russianKeys()
+{
+    static const QString keys = QStringLiteral("йцукенгшщзхъфывапролджэячсмитьбю.ёхъжэбюё");
+    return keys;
+}
 
 bool isWordChar(QChar c)
 {
@@ -23,16 +43,55 @@ bool isDateToken(const QString &token)
     return digit;
 }
 
+bool isDigits(const QString &token)
+{
+    for (QChar c : token)
+        if (!c.isDigit())
+            return false;
+    return !token.isEmpty();
+}
+
+// A birth date's parts, seen in place: the list is filtered per keystroke
+// over thousands of cards, with no string made per card.
+using DateParts = QVarLengthArray<QStringView, 4>;
+
+DateParts dateParts(const QString &birth)
+{
+    DateParts parts;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= birth.size(); ++i)
+        if (i == birth.size() || birth.at(i) == u'.') {
+            parts.append(QStringView(birth).mid(start, i - start));
+            start = i + 1;
+        }
+    return parts;
+}
+
+// A part's number: digits, blanks around allowed.
+std::optional<int> partNumber(QStringView part)
+{
+    part = part.trimmed();
+    if (part.isEmpty() || part.size() > 9)
+        return std::nullopt;
+    int value = 0;
+    for (QChar c : part) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
 // Pieces before the last must equal the date's parts; the last may be the
 // start of one, so the list narrows digit by digit.
-bool datePiecesMatch(const QStringList &pieces, const QStringList &parts)
+bool datePiecesMatch(const QStringList &pieces, const DateParts &parts)
 {
     for (qsizetype start = 0; start + pieces.size() <= parts.size(); ++start) {
         bool all = true;
         for (qsizetype i = 0; i < pieces.size() && all; ++i) {
-            const QString part = parts.at(start + i).trimmed();
+            const QStringView part = parts.at(start + i).trimmed();
             const QString &piece = pieces.at(i);
-            const auto a = toInt(part), b = toInt(piece);
+            const auto a = partNumber(part), b = toInt(piece);
             const bool equal = a && b && *a == *b;
             const bool last = i + 1 == pieces.size();
             all = equal || (last && part.startsWith(piece));
@@ -41,6 +100,68 @@ bool datePiecesMatch(const QStringList &pieces, const QStringList &parts)
             return true;
     }
     return false;
+}
+
+// The birth date as the date field takes it typed without dots ("14031978")
+// must start with the digits; six digits may also be the short form with a
+// two-digit year ("140378").
+bool digitsMatch(const QString &digits, const DateParts &parts)
+{
+    if (parts.size() != 3)
+        return false;
+    std::array<char16_t, 32> buffer{};
+    std::size_t n = 0;
+    const auto put = [&buffer, &n](QStringView part, qsizetype width) {
+        part = part.trimmed();
+        for (qsizetype k = part.size(); k < width && n < buffer.size(); ++k)
+            buffer[n++] = u'0';
+        for (QChar c : part)
+            if (n < buffer.size())
+                buffer[n++] = c.unicode();
+    };
+    put(parts.at(0), 2);
+    put(parts.at(1), 2);
+    put(parts.at(2), 0);
+    const QStringView compact(buffer.data(), qsizetype(n));
+    if (compact.startsWith(digits))
+        return true;
+    return digits.size() == 6 && compact.size() == 8 && compact.left(4) == QStringView(digits).left(4) &&
+           compact.right(2) == QStringView(digits).right(2);
+}
+
+void addReading(QVector<CardQueryReading> &readings, const QString &token)
+{
+    CardQueryReading reading;
+    if (isDateToken(token)) {
+        reading.datePieces = token.split(u'.', Qt::SkipEmptyParts);
+        if (isDigits(token))
+            reading.dateDigits = token;
+        if (reading.datePieces.isEmpty())
+            return;
+    } else {
+        reading.words = searchWords(token);
+        if (reading.words.isEmpty())
+            return;
+    }
+    readings << reading;
+}
+
+bool readingMatches(const CardQueryReading &reading, const QStringList &nameWords, const DateParts &birthParts)
+{
+    for (const QString &word : reading.words) {
+        bool found = false;
+        for (const QString &nameWord : nameWords)
+            if (nameWord.startsWith(word)) {
+                found = true;
+                break;
+            }
+        if (!found)
+            return false;
+    }
+    if (reading.datePieces.isEmpty())
+        return true;
+    return datePiecesMatch(reading.datePieces, birthParts) ||
+           (!reading.dateDigits.isEmpty() && digitsMatch(reading.dateDigits, birthParts));
 }
 
 } // namespace
@@ -69,39 +190,58 @@ QStringList searchWords(const QString &name)
     return words;
 }
 
+QString otherKeyboardLayout(const QString &typed)
+{
+    QString text = typed.toLower();
+    // Latin letters mean the Latin layout was on: its marks are Russian
+    // letters too. Otherwise Russian letters (and "." of the Russian layout)
+    // go back to the Latin keys.
+    bool latin = false;
+    for (QChar c : text)
+        if (c >= u'a' && c <= u'z')
+            latin = true;
+    const QString &from = latin ? latinKeys() : russianKeys();
+    const QString &to = latin ? russianKeys() : latinKeys();
+    for (QChar &c : text) {
+        if (!latin && c == u'.')
+            continue; // a date's dots stay dots
+        const qsizetype at = from.indexOf(c);
+        if (at >= 0)
+            c = to.at(at);
+    }
+    return text;
+}
+
 CardQuery parseCardQuery(const QString &typed)
 {
     CardQuery query;
     for (const QString &token : typed.split(u' ', Qt::SkipEmptyParts)) {
-        if (isDateToken(token)) {
-            const QStringList pieces = token.split(u'.', Qt::SkipEmptyParts);
-            if (!pieces.isEmpty())
-                query.dates << pieces;
-        } else {
-            query.words << searchWords(token);
-        }
+        QVector<CardQueryReading> readings;
+        addReading(readings, token);
+        const QString other = otherKeyboardLayout(token);
+        if (other != token.toLower())
+            addReading(readings, other);
+        for (const CardQueryReading &reading : readings)
+            query.readsBirth = query.readsBirth || !reading.datePieces.isEmpty();
+        if (!readings.isEmpty())
+            query.terms << readings;
     }
     return query;
 }
 
 bool matchesCardQuery(const CardQuery &query, const QStringList &nameWords, const QString &birth)
 {
-    for (const QString &word : query.words) {
-        bool found = false;
-        for (const QString &nameWord : nameWords)
-            if (nameWord.startsWith(word)) {
-                found = true;
+    const DateParts parts = query.readsBirth ? dateParts(birth) : DateParts();
+    for (const QVector<CardQueryReading> &readings : query.terms) {
+        bool any = false;
+        for (const CardQueryReading &reading : readings)
+            if (readingMatches(reading, nameWords, parts)) {
+                any = true;
                 break;
             }
-        if (!found)
+        if (!any)
             return false;
     }
-    if (query.dates.isEmpty())
-        return true;
-    const QStringList parts = birth.split(u'.');
-    for (const QStringList &pieces : query.dates)
-        if (!datePiecesMatch(pieces, parts))
-            return false;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "numbers/progressreport.h"
 
+#include "numbers/bodynumbers.h"
 #include "numbers/energy.h"
 #include "numbers/progress.h"
 #include "numbers/waistheight.h"
@@ -20,11 +21,6 @@ QString dateText(const QDate &d)
 QString weightText(double kg)
 {
     return QString::number(kg, 'g', 10).replace(u'.', u',') + QStringLiteral(" кг");
-}
-
-QString bmiValue(const std::optional<BmiResult> &bmi)
-{
-    return bmi ? bmi->shown + QStringLiteral(" — ") + bmi->className : QString();
 }
 
 } // namespace
@@ -64,6 +60,11 @@ ProgressReport progressReport(const CardState &card, const QDate &today)
             height.trimmed() + (height.contains(QStringLiteral("см")) ? QString() : QStringLiteral(" см")));
     r.sections << patient;
 
+    // The same numbers as the patient page: today's weight, a child's SDS.
+    const NumbersInput in = numbersInput(card, today);
+    const BodyNumbers body = bodyNumbers(in);
+    r.adultBmiBands = body.adultBmiBands();
+
     const QVector<ChartPoint> weighed = weighedVisits(card.visitRows);
     const auto progress = progressSince(weighed, height);
     const auto goal = goalWeight(card.goal);
@@ -82,10 +83,10 @@ ProgressReport progressReport(const CardState &card, const QDate &today)
         add(dynamics, gain ? QStringLiteral("Прибавка") : QStringLiteral("Снижение"),
             kgText(std::abs(progress->lostKg)) + QStringLiteral(" кг (") + kgText(std::abs(progress->lostPercent)) +
                 QStringLiteral(" % от начального веса)"));
-        add(dynamics, QStringLiteral("ИМТ в начале"), bmiValue(progress->bmiFirst));
-        add(dynamics, QStringLiteral("ИМТ сейчас"), bmiValue(progress->bmiLast));
+        add(dynamics, QStringLiteral("ИМТ в начале"), bmiValueOn(in, progress->first.value, progress->first.date));
+        add(dynamics, QStringLiteral("ИМТ сейчас"), bmiValueOn(in, progress->last.value, progress->last.date));
     } else if (weighed.size() == 1) {
-        add(dynamics, QStringLiteral("ИМТ"), bmiValue(bodyMassIndex(height, QString::number(weighed.first().value))));
+        add(dynamics, QStringLiteral("ИМТ"), bmiValueOn(in, weighed.first().value, weighed.first().date));
     }
     if (goal) {
         QString value = weightText(*goal);
@@ -99,28 +100,24 @@ ProgressReport progressReport(const CardState &card, const QDate &today)
     r.sections << dynamics;
 
     ReportSection numbers{QStringLiteral("Показатели"), {}};
-    const QString weight = card.text(Field::Weight);
-    const QString waist = card.text(Field::Waist);
-    const int sex = card.index(Field::Sex);
-    const auto whr = waistToHip(waist, card.text(Field::Hips), sex);
-    if (whr)
-        add(numbers, QStringLiteral("ОТ/ОБ"),
-            whr->shown +
-                (whr->riskKnown && whr->increasedRisk ? QStringLiteral(" — риск существенно повышен") : QString()));
-    if (const auto wh = waistToHeight(waist, height, bmiTenths(height, weight)))
-        add(numbers, QStringLiteral("ОТ/рост"), wh->shown + QStringLiteral(" — ") + waistHeightBand(wh->band));
-    const int activity = card.activity;
-    const auto energy = energyNeed(sex, age ? QString::number(*age) : QString(), height, weight, activity);
-    if (energy) {
-        const QString at =
-            readNumber(weight) ? QStringLiteral(" (при весе ") + weightText(*readNumber(weight)) + u')' : QString();
-        add(numbers, QStringLiteral("Обмен покоя"), QStringLiteral("%1 ккал/сут").arg(energy->resting) + at);
+    // Under 18 the adult thresholds and the energy equation give way to the reason.
+    auto value = [](const QString &line) { return line.mid(line.indexOf(QStringLiteral(": ")) + 2); };
+    add(numbers, QStringLiteral("ОТ/ОБ"), value(body.whrLine));
+    add(numbers, QStringLiteral("ОТ/рост"), value(body.whtLine));
+    const int activity = in.activity;
+    if (const auto &energy = body.energy) {
+        // "(при весе 92 кг" never breaks inside; the visit's date may go to the next line.
+        QString bracket = u'(' + atWeightText(body.now.weight) + u')';
+        bracket.replace(u' ', QChar::Nbsp).replace(QStringLiteral("\u00a0на\u00a0"), QStringLiteral(" на\u00a0"));
+        add(numbers, QStringLiteral("Обмен покоя"), QStringLiteral("%1 ккал/сут ").arg(energy->resting) + bracket);
         if (energy->hasNeed()) {
             add(numbers, QStringLiteral("Потребность"),
                 QStringLiteral("%1 ккал/сут (%2)").arg(energy->need).arg(activityItems().at(activity)));
             add(numbers, QStringLiteral("Для снижения веса"),
                 QStringLiteral("%1–%2 ккал/сут").arg(energy->intakeLow).arg(energy->intakeHigh));
         }
+    } else if (body.underAdult) {
+        add(numbers, QStringLiteral("Обмен покоя"), value(body.restingLine));
     }
     r.sections << numbers;
 

@@ -25,6 +25,7 @@ struct ProgressReport {
     QVector<ReportSection> sections;
     QStringList visitTitles;     // date, weight, waist, hips
     QVector<QStringList> visits; // the visits with a date, in table order
+    bool adultBmiBands = true;   // false for a child: the chart shows no adult BMI bands
 };
 
 ProgressReport progressReport(const CardState &card, const QDate &today);

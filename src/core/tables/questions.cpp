@@ -15,7 +15,7 @@ constexpr const char *kResult4 = "хороший, длительный резу�
 #define VEL_RESULTS {kResult0, kResult1, kResult2, kResult3, kResult4}
 #define VEL_MEALS {"обязательно", "не обязательно", "никогда", "только по необходимости", nullptr}
 #define VEL_MEAL_WORDS {"обязательно", "необязательно", "никогда", "только по необходимости", nullptr}
-#define VEL_GAIN {"соответственно возрасту", "меньше, чем положенно", "больше, чем положенно", nullptr, nullptr}
+#define VEL_GAIN {"соответственно возрасту", "меньше, чем положено", "больше, чем положено", nullptr, nullptr}
 } // namespace
 
 const std::array<QuestionGroup, 21> kQuestionGroups = {{
@@ -24,7 +24,7 @@ const std::array<QuestionGroup, 21> kQuestionGroups = {{
      {"нормальный (3-4 кг.)", "недоношенный (меньше 3 кг.)", "большой (больше 4 кг.)", nullptr, nullptr}, 1},
     {"W2Group", "Набор веса до 5-ти лет:", VEL_GAIN, 1},
     {"W3Group", "Колебания веса во время полового созревания (11-18 лет):", VEL_GAIN, 1},
-    {"W4Group", "Колебания веса в течении жизни по возрасту:",
+    {"W4Group", "Колебания веса в течение жизни по возрасту:",
      {"начал набираться после 20-ти", "начал набираться после 30-ти", "начал набираться после 40-ка",
       "начал набираться после 50-ти", "начал набираться после 60-ти"},
      1},
@@ -36,7 +36,7 @@ const std::array<QuestionGroup, 21> kQuestionGroups = {{
     {"FizGroup", "Физическая нагрузка:", VEL_RESULTS, 1},
     {"CodGroup", "Кодирование:", VEL_RESULTS, 1},
     {"RefGroup", "Рефлексотерапия:", VEL_RESULTS, 1},
-    {"BadGroup", "Пищевые добавки, БАТы:", VEL_RESULTS, 1},
+    {"BadGroup", "Пищевые добавки, БАДы:", VEL_RESULTS, 1},
     {"MedGroup", "Медицинские препараты:", VEL_RESULTS, 1},
     {"GemoGroup", "Гемокод:", VEL_RESULTS, 1},
     {"HirGroup", "Хирургический метод:", VEL_RESULTS, 1},
@@ -63,8 +63,8 @@ const std::array<QuestionBox, 45> kQuestionBoxes = {{
     {"W5Box4", "на фоне работы на вредных производствах"},
     {"W5Box5", "на фоне стресса"},
     {"W5Box6", "при переходе на малоподвижный образ жизни"},
-    {"W5Box7", "во время мено-паузы"},
-    {"W5Box8", "после мено-паузы"},
+    {"W5Box7", "во время менопаузы"},
+    {"W5Box8", "после менопаузы"},
     {"W5Box9", "после приема лекарственных средств"},
     {"W5Box10", "после приема гормонов"},
     {"W5Box11", "после болезни"},
@@ -82,7 +82,7 @@ const std::array<QuestionBox, 45> kQuestionBoxes = {{
     {"CheckBox5", "каши", "каши"},
     {"CheckBox6", "молоко", "молоко"},
     {"CheckBox7", "кисломолочное", "кисломолочное"},
-    {"CheckBox8", " яйца", "яйца"},
+    {"CheckBox8", "яйца", "яйца"},
     {"CheckBox9", "сыр", "сыр"},
     {"CheckBox10", "овощи", "овощи"},
     {"CheckBox11", "фрукты", "фрукты"},

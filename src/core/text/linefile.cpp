@@ -166,6 +166,17 @@ QString cannotCreateMessage(const QString &path, const QString &reason)
     return QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason);
 }
 
+QString notRegularFileText()
+{
+    return QStringLiteral("Это не обычный файл, а устройство, канал или папка. Уберите его из папки карточек");
+}
+
+QString tooLargeFileText(qint64 maxBytes)
+{
+    return QStringLiteral("Файл больше %1 МБ, такого файла карточки не бывает. Проверьте, тот ли файл выбран")
+        .arg(maxBytes / (1024 * 1024));
+}
+
 QString systemErrorText(int errorNumber)
 {
     return QString::fromLocal8Bit(std::strerror(errorNumber));
@@ -190,9 +201,9 @@ Result<QByteArray> readFileBytes(const QString &path, qint64 maxBytes)
     if (S_ISDIR(st.st_mode))
         return failure(systemErrorText(EISDIR));
     if (!S_ISREG(st.st_mode))
-        return failure(QStringLiteral("Not a regular file"));
+        return failure(notRegularFileText());
     if (st.st_size > maxBytes)
-        return failure(QStringLiteral("File too large (more than %1 MB)").arg(maxBytes / (1024 * 1024)));
+        return failure(tooLargeFileText(maxBytes));
     QByteArray bytes;
     bytes.reserve(qsizetype(st.st_size));
     char buffer[65536];
@@ -206,7 +217,7 @@ Result<QByteArray> readFileBytes(const QString &path, qint64 maxBytes)
             break;
         // The file may grow while it is read.
         if (bytes.size() + n > maxBytes)
-            return failure(QStringLiteral("File too large (more than %1 MB)").arg(maxBytes / (1024 * 1024)));
+            return failure(tooLargeFileText(maxBytes));
         bytes.append(buffer, qsizetype(n));
     }
     return bytes;

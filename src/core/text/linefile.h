@@ -56,6 +56,10 @@ inline constexpr qint64 kMaxTextFileSize = 64 * 1024 * 1024;
 Result<QByteArray> readFileBytes(const QString &path, qint64 maxBytes = kMaxTextFileSize);
 Result<QString> readTextFile(const QString &path);
 
+// The program's own reasons a file is refused, in the user's language.
+QString notRegularFileText();
+QString tooLargeFileText(qint64 maxBytes);
+
 // The system's text for an errno value ("No space left on device").
 QString systemErrorText(int errorNumber);
 inline Result<QStringList> readListFile(const QString &path)

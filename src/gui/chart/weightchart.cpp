@@ -76,9 +76,12 @@ QPen goalPen()
     return QPen(QColor(0x8e, 0x3a, 0x9e), 1.5, Qt::DashLine, Qt::FlatCap);
 }
 
+// Told from the weight by colour and by its dashes, also in grey print.
 QPen trendPen()
 {
-    return QPen(QColor(0x40, 0x40, 0x40, 210), 1.5, Qt::DashDotLine, Qt::FlatCap);
+    QPen pen(QColor(0xe0, 0x6c, 0x00), 2, Qt::CustomDashLine, Qt::FlatCap);
+    pen.setDashPattern({4, 2.5});
+    return pen;
 }
 
 // Fills of the BMI classes from underweight to grade III, faint enough to
@@ -150,6 +153,14 @@ void WeightChart::setGoal(std::optional<double> goalKg)
     update();
 }
 
+void WeightChart::setBmiBandsShown(bool shown)
+{
+    if (shown == m_bandsShown)
+        return;
+    m_bandsShown = shown;
+    update();
+}
+
 void WeightChart::setHeight(const QString &heightCm)
 {
     const QVector<double> borders = bmiBorderWeights(heightCm);
@@ -196,72 +207,159 @@ QString WeightChart::valueText(double value, int decimals) const
     return QString::number(value + 0.0, 'f', decimals).replace(u'.', u',');
 }
 
-std::optional<WeightChart::Frame> WeightChart::frame() const
-{
+namespace {
+
+struct Span {
     double lowest = 0, highest = 0;
-    qint64 firstDay = 0, lastDay = 0;
     bool any = false;
-    for (const QVector<ChartPoint> *points : seriesList(m_series)) {
-        for (const ChartPoint &pt : *points) {
+    void add(double v)
+    {
+        lowest = any ? std::min(lowest, v) : v;
+        highest = any ? std::max(highest, v) : v;
+        any = true;
+    }
+};
+
+// Whether a line drawn through these points passes through the box.
+bool crosses(const QPolygonF &line, const QRectF &box)
+{
+    if (line.size() == 1)
+        return box.contains(line.first());
+    const QLineF edges[] = {{box.topLeft(), box.topRight()},
+                            {box.topRight(), box.bottomRight()},
+                            {box.bottomRight(), box.bottomLeft()},
+                            {box.bottomLeft(), box.topLeft()}};
+    for (int i = 1; i < line.size(); ++i) {
+        const QLineF segment(line.at(i - 1), line.at(i));
+        if (std::max(segment.x1(), segment.x2()) < box.left() || std::min(segment.x1(), segment.x2()) > box.right() ||
+            std::max(segment.y1(), segment.y2()) < box.top() || std::min(segment.y1(), segment.y2()) > box.bottom())
+            continue;
+        if (box.contains(segment.p1()) || box.contains(segment.p2()))
+            return true;
+        for (const QLineF &edge : edges)
+            if (segment.intersects(edge, nullptr) == QLineF::BoundedIntersection)
+                return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<WeightChart::Frames> WeightChart::frames() const
+{
+    Span weight, girths;
+    qint64 firstDay = 0, lastDay = 0;
+    bool anyDay = false;
+    const auto all = seriesList(m_series);
+    for (int s = 0; s < all.size(); ++s) {
+        for (const ChartPoint &pt : *all.at(s)) {
             const qint64 day = pt.date.toJulianDay();
-            if (!any) {
-                lowest = highest = pt.value;
-                firstDay = lastDay = day;
-                any = true;
-            }
-            lowest = std::min(lowest, pt.value);
-            highest = std::max(highest, pt.value);
-            firstDay = std::min(firstDay, day);
-            lastDay = std::max(lastDay, day);
+            firstDay = anyDay ? std::min(firstDay, day) : day;
+            lastDay = anyDay ? std::max(lastDay, day) : day;
+            anyDay = true;
+            (s == 0 ? weight : girths).add(pt.value);
         }
     }
-    if (!any)
+    if (!anyDay)
         return std::nullopt;
-    if (m_goal && !m_series.weight.isEmpty()) {
-        lowest = std::min(lowest, *m_goal);
-        highest = std::max(highest, *m_goal);
-    }
+    if (m_goal && weight.any)
+        weight.add(*m_goal);
 
     const QFontMetricsF fm(font());
     const double line = fm.height();
-    Frame f;
-    f.firstDay = firstDay;
-    f.lastDay = lastDay;
-    // A few hundred grams must not look like a cliff: show at least 4 kg or cm.
-    if (highest - lowest < kMinSpan) {
-        const double middle = (highest + lowest) / 2;
-        lowest = middle - kMinSpan / 2;
-        highest = middle + kMinSpan / 2;
-    }
     const double top = 6 + line + 10;
     const double bottom = height() - line - 9;
-    const int intervals = std::max(2, int((bottom - top) / (line * 2.4)));
-    f.step = niceStep((highest - lowest) / intervals);
-    f.low = std::floor(lowest / f.step) * f.step;
-    // The lowest point keeps clear of the axis line.
-    if (lowest - f.low < f.step * 0.3)
-        f.low -= f.step;
-    f.high = std::ceil(highest / f.step) * f.step;
-    f.decimals = std::max(0, int(-std::floor(std::log10(f.step) + 1e-9)));
-    // Numbers so large that a step no longer adds anything cannot be drawn.
-    const double count = std::round((f.high - f.low) / f.step);
-    if (!std::isfinite(count) || count < 1 || count > 100)
-        return std::nullopt;
-    f.intervals = int(count);
+    // Both scales when both are there: the weight gets the larger share, the
+    // girths' plot starts under a line for its unit.
+    const double gap = line + 6;
+    const double split = weight.any && girths.any ? top + (bottom - top - gap) * 0.6 : bottom;
 
+    auto scale = [&](const Span &span, double plotTop, double plotBottom, const QString &unit) -> std::optional<Frame> {
+        double lowest = span.lowest, highest = span.highest;
+        Frame f;
+        f.firstDay = firstDay;
+        f.lastDay = lastDay;
+        f.unit = unit;
+        // A few hundred grams must not look like a cliff: show at least 4 kg or cm.
+        if (highest - lowest < kMinSpan) {
+            const double middle = (highest + lowest) / 2;
+            lowest = middle - kMinSpan / 2;
+            highest = middle + kMinSpan / 2;
+        }
+        const int intervals = std::max(2, int((plotBottom - plotTop) / (line * 2.4)));
+        f.step = niceStep((highest - lowest) / intervals);
+        f.low = std::floor(lowest / f.step) * f.step;
+        // The lowest point keeps clear of the axis line.
+        if (lowest - f.low < f.step * 0.3)
+            f.low -= f.step;
+        f.high = std::ceil(highest / f.step) * f.step;
+        f.decimals = std::max(0, int(-std::floor(std::log10(f.step) + 1e-9)));
+        // Numbers so large that a step no longer adds anything cannot be drawn.
+        const double count = std::round((f.high - f.low) / f.step);
+        if (!std::isfinite(count) || count < 1 || count > 100)
+            return std::nullopt;
+        f.intervals = int(count);
+        f.plot = QRectF(0, plotTop, 1, std::max(1.0, plotBottom - plotTop));
+        return f;
+    };
+    Frames result;
+    if (weight.any) {
+        result.weight = scale(weight, top, split, QStringLiteral("кг"));
+        if (!result.weight)
+            return std::nullopt;
+    }
+    if (girths.any) {
+        result.girths = scale(girths, weight.any ? split + gap : top, bottom, QStringLiteral("см"));
+        if (!result.girths)
+            return std::nullopt;
+    }
+
+    // One left edge for both plots, wide enough for either scale's numbers.
     double labelWidth = 0;
-    for (int k = 0; k <= f.intervals; ++k)
-        labelWidth = std::max(labelWidth, fm.horizontalAdvance(valueText(f.low + k * f.step, f.decimals)));
+    for (const std::optional<Frame> *f : {&result.weight, &result.girths})
+        if (*f)
+            for (int k = 0; k <= (*f)->intervals; ++k)
+                labelWidth =
+                    std::max(labelWidth, fm.horizontalAdvance(valueText((*f)->low + k * (*f)->step, (*f)->decimals)));
     const double left = 8 + std::ceil(labelWidth) + 6;
     const double right = width() - 10;
-    f.plot = QRectF(left, top, std::max(1.0, right - left), std::max(1.0, bottom - top));
-
     const double halfDate = fm.horizontalAdvance(dateLabel(QDate(2000, 12, 31))) / 2;
-    f.xLeft = f.plot.left() + std::max(14.0, halfDate - 8 - labelWidth);
-    f.xRight = std::min(f.plot.right() - 14, width() - 7 - halfDate);
-    if (f.xRight < f.xLeft)
-        f.xLeft = f.xRight = f.plot.center().x();
-    return f;
+    for (std::optional<Frame> *f : {&result.weight, &result.girths}) {
+        if (!*f)
+            continue;
+        Frame &frame = **f;
+        frame.plot = QRectF(left, frame.plot.top(), std::max(1.0, right - left), frame.plot.height());
+        frame.xLeft = frame.plot.left() + std::max(14.0, halfDate - 8 - labelWidth);
+        frame.xRight = std::min(frame.plot.right() - 14, width() - 7 - halfDate);
+        if (frame.xRight < frame.xLeft)
+            frame.xLeft = frame.xRight = frame.plot.center().x();
+    }
+    return result;
+}
+
+void WeightChart::drawScale(QPainter &p, const Frame &f) const
+{
+    const QFontMetricsF fm(font());
+    const QPalette &pal = palette();
+    QColor grid = pal.color(QPalette::Mid);
+    grid.setAlpha(90);
+    QColor axis = pal.color(QPalette::Text);
+    axis.setAlpha(150);
+    // Value scale: light rules across, labels at the left.
+    for (int k = 0; k <= f.intervals; ++k) {
+        const double v = f.low + k * f.step;
+        const double y = std::round(f.y(v)) + 0.5;
+        p.setPen(grid);
+        p.drawLine(QPointF(f.plot.left(), y), QPointF(f.plot.right(), y));
+        p.setPen(pal.color(QPalette::Text));
+        const QRectF label(0, y - fm.height() / 2, f.plot.left() - 6, fm.height());
+        p.drawText(label, Qt::AlignRight | Qt::AlignVCenter, valueText(v, f.decimals));
+    }
+    p.setPen(axis);
+    const double axisLeft = std::round(f.plot.left()) + 0.5;
+    const double axisBottom = std::round(f.plot.bottom()) + 0.5;
+    p.drawLine(QPointF(axisLeft, f.plot.top()), QPointF(axisLeft, axisBottom));
+    p.drawLine(QPointF(axisLeft, axisBottom), QPointF(f.plot.right(), axisBottom));
 }
 
 void WeightChart::paintEvent(QPaintEvent *)
@@ -272,40 +370,28 @@ void WeightChart::paintEvent(QPaintEvent *)
     p.setPen(pal.color(QPalette::Mid));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 
-    const std::optional<Frame> f = frame();
-    if (!f) {
+    const std::optional<Frames> fs = frames();
+    if (!fs) {
         p.setPen(pal.color(QPalette::PlaceholderText));
         p.drawText(rect(), Qt::AlignCenter, QStringLiteral("Нет данных для графика"));
         return;
     }
     const QFontMetricsF fm(font());
     const QColor text = pal.color(QPalette::Text);
-    QColor grid = pal.color(QPalette::Mid);
-    grid.setAlpha(90);
     QColor axis = text;
     axis.setAlpha(150);
 
-    drawBmiBands(p, *f);
+    if (fs->weight)
+        drawBmiBands(p, *fs->weight);
+    for (const std::optional<Frame> *f : {&fs->weight, &fs->girths})
+        if (*f)
+            drawScale(p, **f);
 
-    // Value scale: light rules across, labels at the left.
-    for (int k = 0; k <= f->intervals; ++k) {
-        const double v = f->low + k * f->step;
-        const double y = std::round(f->y(v)) + 0.5;
-        p.setPen(grid);
-        p.drawLine(QPointF(f->plot.left(), y), QPointF(f->plot.right(), y));
-        p.setPen(text);
-        const QRectF label(0, y - fm.height() / 2, f->plot.left() - 6, fm.height());
-        p.drawText(label, Qt::AlignRight | Qt::AlignVCenter, valueText(v, f->decimals));
-    }
-    p.setPen(axis);
-    const double axisLeft = std::round(f->plot.left()) + 0.5;
-    const double axisBottom = std::round(f->plot.bottom()) + 0.5;
-    p.drawLine(QPointF(axisLeft, f->plot.top()), QPointF(axisLeft, axisBottom));
-    p.drawLine(QPointF(axisLeft, axisBottom), QPointF(f->plot.right(), axisBottom));
-
-    // Date scale: a tick at every visit, a label wherever one fits. Ticks
-    // and labels go by pixel, so thousands of visits cost no more than the
-    // width of the chart.
+    // Date scale under the lower plot: a tick at every visit, a label wherever
+    // one fits. Ticks and labels go by pixel, so thousands of visits cost no
+    // more than the width of the chart.
+    const Frame &dates = fs->bottom();
+    const double axisBottom = std::round(dates.plot.bottom()) + 0.5;
     QVector<qint64> days;
     for (const QVector<ChartPoint> *points : seriesList(m_series))
         for (const ChartPoint &pt : *points)
@@ -321,11 +407,17 @@ void WeightChart::paintEvent(QPaintEvent *)
     // Every label has the same digits' width; "00.00.00" is the widest.
     const double widest = fm.horizontalAdvance(dateLabel(QDate(2000, 12, 31)));
     double lastTick = -1, lastRight = -1e9;
+    p.setPen(axis);
     for (int i = 0; i < days.size(); ++i) {
         const QDate date = QDate::fromJulianDay(days.at(i));
-        const double x = std::round(f->x(date)) + 0.5;
-        if (x != lastTick)
+        const double x = std::round(dates.x(date)) + 0.5;
+        if (x != lastTick) {
             p.drawLine(QPointF(x, axisBottom), QPointF(x, axisBottom + 3));
+            if (fs->weight && fs->girths) {
+                const double upper = std::round(fs->weight->plot.bottom()) + 0.5;
+                p.drawLine(QPointF(x, upper), QPointF(x, upper + 3));
+            }
+        }
         lastTick = x;
         const bool latest = i == days.size() - 1;
         const double l0 = std::clamp(x - widest / 2, 2.0, std::max(2.0, width() - 2 - widest));
@@ -348,19 +440,27 @@ void WeightChart::paintEvent(QPaintEvent *)
         p.drawText(label.box, Qt::AlignCenter, label.text);
 
     p.setRenderHint(QPainter::Antialiasing);
-    drawGoalAndTrend(p, *f);
+    // The goal lies under the lines; the trend goes over the weight, where
+    // it would otherwise hide.
+    QVector<QPolygonF> weightLines;
+    if (fs->weight)
+        weightLines << drawGoal(p, *fs->weight);
 
-    // The three lines, each with its own marker.
+    // The three lines, each with its own marker, each on its own scale.
     const QVector<SeriesLook> look = looks();
     const auto all = seriesList(m_series);
     for (int s = 0; s < all.size(); ++s) {
+        const std::optional<Frame> &frame = s == 0 ? fs->weight : fs->girths;
+        if (!frame)
+            continue;
+        const Frame &f = *frame;
         const QVector<ChartPoint> points = byDate(*all.at(s));
         QPolygonF line;
         line.reserve(points.size());
         for (const ChartPoint &pt : points)
-            line << QPointF(f->x(pt.date), f->y(pt.value));
+            line << QPointF(f.x(pt.date), f.y(pt.value));
         p.setBrush(Qt::NoBrush);
-        const bool dense = line.size() > f->plot.width() / 2;
+        const bool dense = line.size() > f.plot.width() / 2;
         if (dense) {
             // Years of weekly visits: a hairline through every pixel column
             // keeps the shape and draws in a moment, where a wide smooth pen
@@ -369,28 +469,40 @@ void WeightChart::paintEvent(QPaintEvent *)
             p.save();
             p.setRenderHint(QPainter::Antialiasing, false);
             p.setPen(QPen(look.at(s).colour, 1));
-            p.drawPolyline(thinnedToPixels(line));
+            const QPolygonF thin = thinnedToPixels(line);
+            p.drawPolyline(thin);
             p.restore();
+            if (s == 0)
+                weightLines << thin;
         } else {
             p.setPen(QPen(look.at(s).colour, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             p.drawPolyline(line);
+            if (s == 0)
+                weightLines << line;
         }
         p.setPen(QPen(pal.color(QPalette::Base), 1));
         p.setBrush(look.at(s).colour);
         // Markers only while they stand apart; a dense line is read as a line.
-        if (line.size() <= 1 || f->plot.width() / line.size() >= 2 * kMarkerRadius + 1) {
+        if (line.size() <= 1 || f.plot.width() / line.size() >= 2 * kMarkerRadius + 1) {
             for (const QPointF &c : line)
                 drawMarker(p, look.at(s).marker, c);
         } else {
             drawMarker(p, look.at(s).marker, line.last());
         }
     }
-    drawGoalCaption(p, *f);
+    p.setBrush(Qt::NoBrush);
+    if (fs->weight) {
+        weightLines << drawTrend(p, *fs->weight);
+        const QRectF caption = drawGoalCaption(p, *fs->weight);
+        drawBandNames(p, *fs->weight, weightLines, {caption});
+    }
 
     // Legend at the top right, the unit at the top left over the values.
     double x = width() - 10;
     const double legendY = 6;
     for (int s = int(look.size()) - 1; s >= 0; --s) {
+        if (all.at(s)->isEmpty())
+            continue;
         const double w = fm.horizontalAdvance(look.at(s).name);
         x -= w;
         p.setPen(text);
@@ -406,8 +518,8 @@ void WeightChart::paintEvent(QPaintEvent *)
         x -= 16;
     }
     // The aids follow on the left, each only while it is drawn.
-    const QString unit = QStringLiteral("кг, см");
-    const double unitRight = 8 + fm.horizontalAdvance(unit) + 16;
+    const QString topUnit = fs->weight ? fs->weight->unit : fs->girths->unit;
+    const double unitRight = 8 + fm.horizontalAdvance(topUnit) + 16;
     const bool hasTrend = bool(weightTrend(byDate(m_series.weight)));
     const std::pair<QString, QPen> aids[] = {{QStringLiteral("Тренд"), trendPen()},
                                              {QStringLiteral("Цель"), goalPen()}};
@@ -426,16 +538,52 @@ void WeightChart::paintEvent(QPaintEvent *)
         p.drawLine(QPointF(x + 1, cy), QPointF(x + kLegendSwatch - 1, cy));
         x -= 16;
     }
-    if (unitRight < x) {
-        p.setPen(text);
-        p.drawText(QRectF(8, legendY, fm.horizontalAdvance(unit) + 1, fm.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                   unit);
+    p.setPen(text);
+    if (unitRight < x)
+        p.drawText(QRectF(8, legendY, fm.horizontalAdvance(topUnit) + 1, fm.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   topUnit);
+    // The girths' unit over their own scale, when they have a plot of their own.
+    if (fs->weight && fs->girths) {
+        const QString unit = fs->girths->unit;
+        const double y = fs->girths->plot.top() - fm.height() - 4;
+        p.drawText(QRectF(8, y, fm.horizontalAdvance(unit) + 1, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, unit);
     }
+}
+
+QVector<std::pair<double, double>> WeightChart::bandRanges(const Frame &f) const
+{
+    // Pixel top and bottom of every class band, cut to the plot; empty where none shows.
+    QVector<std::pair<double, double>> ranges;
+    for (int b = 0; b <= m_bmiBorders.size(); ++b) {
+        const double lowKg = b == 0 ? f.low : m_bmiBorders.at(b - 1);
+        const double highKg = b == m_bmiBorders.size() ? f.high : m_bmiBorders.at(b);
+        const double top = std::max(f.plot.top(), f.y(std::min(highKg, f.high)));
+        const double bottom = std::min(f.plot.bottom(), f.y(std::max(lowKg, f.low)));
+        ranges.append({top, bottom});
+    }
+    return ranges;
 }
 
 void WeightChart::drawBmiBands(QPainter &p, const Frame &f) const
 {
-    if (m_bmiBorders.isEmpty() || m_series.weight.isEmpty())
+    if (!m_bandsShown || m_bmiBorders.isEmpty() || m_series.weight.isEmpty())
+        return;
+    p.save();
+    p.setClipRect(f.plot);
+    const auto ranges = bandRanges(f);
+    for (int b = 0; b < ranges.size(); ++b) {
+        const auto [top, bottom] = ranges.at(b);
+        if (bottom - top < 1)
+            continue;
+        p.fillRect(QRectF(f.plot.left(), top, f.plot.width(), bottom - top), kBandLooks[b].fill);
+    }
+    p.restore();
+}
+
+void WeightChart::drawBandNames(QPainter &p, const Frame &f, const QVector<QPolygonF> &lines,
+                                const QVector<QRectF> &taken) const
+{
+    if (!m_bandsShown || m_bmiBorders.isEmpty() || m_series.weight.isEmpty())
         return;
     QFont small = font();
     small.setPixelSize(std::max(8, QFontInfo(font()).pixelSize() - 2));
@@ -443,56 +591,81 @@ void WeightChart::drawBmiBands(QPainter &p, const Frame &f) const
     p.save();
     p.setFont(small);
     p.setClipRect(f.plot);
-    for (int b = 0; b <= m_bmiBorders.size(); ++b) {
-        const double lowKg = b == 0 ? f.low : m_bmiBorders.at(b - 1);
-        const double highKg = b == m_bmiBorders.size() ? f.high : m_bmiBorders.at(b);
-        const double top = std::max(f.plot.top(), f.y(std::min(highKg, f.high)));
-        const double bottom = std::min(f.plot.bottom(), f.y(std::max(lowKg, f.low)));
-        if (bottom - top < 1)
+    const auto ranges = bandRanges(f);
+    for (int b = 0; b < ranges.size(); ++b) {
+        const auto [top, bottom] = ranges.at(b);
+        if (bottom - top < fm.height() + 2)
             continue;
-        const QRectF band(f.plot.left(), top, f.plot.width(), bottom - top);
-        p.fillRect(band, kBandLooks[b].fill);
-        if (band.height() >= fm.height() + 2) {
+        const QString name = QStringLiteral("ИМТ: ") + QString::fromUtf8(kBandLooks[b].name);
+        const double w = fm.horizontalAdvance(name) + 2;
+        const double h = fm.height();
+        // A name goes where no line runs through it: a corner of its band,
+        // or, in a tall band, its middle; with no free place it is left out.
+        const double left = f.plot.left() + 4, right = f.plot.right() - 4 - w;
+        const double low = bottom - 1 - h, high = top + 1, middle = (top + bottom - h) / 2;
+        const QPointF places[] = {{left, low},
+                                  {right, low},
+                                  {left, high},
+                                  {right, high},
+                                  {left, middle},
+                                  {right, middle},
+                                  {(left + right) / 2, low},
+                                  {(left + right) / 2, high}};
+        for (const QPointF &place : places) {
+            const QRectF box(place, QSizeF(w, h));
+            bool free = box.left() >= f.plot.left() && box.right() <= f.plot.right();
+            for (const QRectF &other : taken)
+                free = free && !box.intersects(other);
+            for (const QPolygonF &line : lines)
+                free = free && !crosses(line, box.adjusted(-2, -1, 2, 1));
+            if (!free)
+                continue;
             QColor ink = kBandLooks[b].fill;
-            ink.setAlpha(170);
-            p.setPen(ink.darker(140));
-            p.drawText(band.adjusted(4, 1, -4, -1), Qt::AlignLeft | Qt::AlignBottom,
-                       QStringLiteral("ИМТ: ") + QString::fromUtf8(kBandLooks[b].name));
+            ink.setAlpha(190);
+            p.setPen(ink.darker(160));
+            p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, name);
+            break;
         }
     }
     p.restore();
 }
 
-void WeightChart::drawGoalAndTrend(QPainter &p, const Frame &f) const
+QPolygonF WeightChart::drawTrend(QPainter &p, const Frame &f) const
 {
     const QVector<ChartPoint> weighed = byDate(m_series.weight);
-    if (weighed.isEmpty())
-        return;
-    if (const auto trend = weightTrend(weighed)) {
-        // On past the last visit to the edge, to show where it leads.
-        double endX = f.x(trend->to), endKg = trend->at(trend->to);
-        if (f.lastDay > f.firstDay && f.xRight > f.xLeft) {
-            const double daysPerPixel = double(f.lastDay - f.firstDay) / (f.xRight - f.xLeft);
-            endKg += trend->kgPerDay * (f.plot.right() - endX) * daysPerPixel;
-            endX = f.plot.right();
-        }
-        p.save();
-        p.setClipRect(f.plot);
-        p.setPen(trendPen());
-        p.drawLine(QPointF(f.x(trend->from), f.y(trend->at(trend->from))), QPointF(endX, f.y(endKg)));
-        p.restore();
+    const auto trend = weightTrend(weighed);
+    if (!trend)
+        return {};
+    // On past the last visit to the edge, to show where it leads.
+    double endX = f.x(trend->to), endKg = trend->at(trend->to);
+    if (f.lastDay > f.firstDay && f.xRight > f.xLeft) {
+        const double daysPerPixel = double(f.lastDay - f.firstDay) / (f.xRight - f.xLeft);
+        endKg += trend->kgPerDay * (f.plot.right() - endX) * daysPerPixel;
+        endX = f.plot.right();
     }
-    if (!m_goal)
-        return;
+    p.save();
+    p.setClipRect(f.plot);
+    p.setPen(trendPen());
+    const QLineF line(QPointF(f.x(trend->from), f.y(trend->at(trend->from))), QPointF(endX, f.y(endKg)));
+    p.drawLine(line);
+    p.restore();
+    return QPolygonF{line.p1(), line.p2()};
+}
+
+QPolygonF WeightChart::drawGoal(QPainter &p, const Frame &f) const
+{
+    if (!m_goal || m_series.weight.isEmpty())
+        return {};
     const double y = f.y(*m_goal);
     p.setPen(goalPen());
     p.drawLine(QPointF(f.plot.left(), y), QPointF(f.plot.right(), y));
+    return QPolygonF{QPointF(f.plot.left(), y), QPointF(f.plot.right(), y)};
 }
 
-void WeightChart::drawGoalCaption(QPainter &p, const Frame &f) const
+QRectF WeightChart::drawGoalCaption(QPainter &p, const Frame &f) const
 {
     if (!m_goal || m_series.weight.isEmpty())
-        return;
+        return {};
     const double y = f.y(*m_goal);
     const QString caption =
         forecast().isEmpty()
@@ -508,6 +681,7 @@ void WeightChart::drawGoalCaption(QPainter &p, const Frame &f) const
     p.fillRect(box.adjusted(-2, 0, 2, 0), back);
     p.setPen(goalPen().color());
     p.drawText(box, Qt::AlignCenter, caption);
+    return box.adjusted(-2, 0, 2, 0);
 }
 
 bool WeightChart::event(QEvent *event)
@@ -515,14 +689,17 @@ bool WeightChart::event(QEvent *event)
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);
     auto *help = static_cast<QHelpEvent *>(event);
-    const std::optional<Frame> f = frame();
+    const std::optional<Frames> fs = frames();
     QString tip;
-    if (f) {
+    if (fs) {
         // The nearest marker under the pointer tells its date and number.
         double best = 8 * 8;
         const QVector<SeriesLook> look = looks();
         const auto all = seriesList(m_series);
         for (int s = 0; s < all.size(); ++s) {
+            const std::optional<Frame> &f = s == 0 ? fs->weight : fs->girths;
+            if (!f)
+                continue;
             for (const ChartPoint &pt : *all.at(s)) {
                 const QPointF d = QPointF(f->x(pt.date), f->y(pt.value)) - QPointF(help->pos());
                 const double dist = d.x() * d.x() + d.y() * d.y();

@@ -10,8 +10,10 @@ class QPainter;
 
 namespace vel {
 
-// The visits' weight, waist and hip girths against the visit date. It only
-// shows the table's numbers; the table stays the record.
+// The visits' weight, waist and hip girths against the visit date: the
+// weight in kilograms above, the girths in centimetres on their own scale
+// below, one date scale for both. It only shows the table's numbers; the
+// table stays the record.
 class WeightChart final : public QWidget {
     Q_OBJECT
 public:
@@ -25,6 +27,9 @@ public:
     // classes as faint bands for the patient's height (cm, as typed).
     void setGoal(std::optional<double> goalKg);
     void setHeight(const QString &heightCm);
+    // The adult BMI classes mean nothing for a child: the bands can be left out.
+    void setBmiBandsShown(bool shown);
+    bool bmiBandsShown() const { return m_bandsShown; }
     std::optional<double> goal() const { return m_goal; }
     QString forecast() const; // "цель ≈ 15.04.2027" or empty
 
@@ -36,7 +41,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    // Where everything goes for the current size, font and data.
+    // One scale of values and the plot it is drawn in; both plots share the dates.
     struct Frame {
         QRectF plot;
         double xLeft = 0, xRight = 0; // where the first and last visit dates go
@@ -44,18 +49,29 @@ private:
         double low = 0, high = 1, step = 1;
         int intervals = 1;
         int decimals = 0;
+        QString unit;
         double x(const QDate &date) const;
         double y(double value) const;
     };
-    std::optional<Frame> frame() const;
+    struct Frames {
+        std::optional<Frame> weight, girths; // either may be absent, not both
+        const Frame &bottom() const { return girths ? *girths : *weight; }
+    };
+    std::optional<Frames> frames() const;
     QString valueText(double value, int decimals) const;
+    void drawScale(QPainter &p, const Frame &f) const;
     void drawBmiBands(QPainter &p, const Frame &f) const;
-    void drawGoalAndTrend(QPainter &p, const Frame &f) const;
-    void drawGoalCaption(QPainter &p, const Frame &f) const;
+    void drawBandNames(QPainter &p, const Frame &f, const QVector<QPolygonF> &lines,
+                       const QVector<QRectF> &taken) const;
+    QPolygonF drawGoal(QPainter &p, const Frame &f) const;
+    QPolygonF drawTrend(QPainter &p, const Frame &f) const;
+    QRectF drawGoalCaption(QPainter &p, const Frame &f) const;
+    QVector<std::pair<double, double>> bandRanges(const Frame &f) const;
 
     ChartSeries m_series;
     std::optional<double> m_goal;
     QVector<double> m_bmiBorders; // weights at the class borders, lowest first
+    bool m_bandsShown = true;
 };
 
 } // namespace vel

@@ -73,6 +73,9 @@ bool CardController::openCard(const QString &path)
     m_hasCard = true;
     emit stateChanged();
     m_view->showCard(card);
+    // Read from a save that was stopped and could not be finished here.
+    if (!card.notice.isEmpty())
+        m_view->showFailure(card.notice);
     m_unsaved->markSaved(m_view->shownCard());
     // Only a set in the data folder is the one a save replaces.
     const bool inDataFolder = QFileInfo(card.folder).canonicalFilePath() == QFileInfo(m_dataDir).canonicalFilePath();

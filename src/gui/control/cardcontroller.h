@@ -53,7 +53,7 @@ public:
     QStringList recentCards() const;
 
 signals:
-    void stateChanged();   // a card is shown, or none
+    void stateChanged(); // a card is shown, or none
     void recentChanged();
 
 private:

@@ -1,8 +1,8 @@
 #include "pages/passportpage.h"
 
+#include "numbers/bodynumbers.h"
 #include "numbers/energy.h"
 #include "numbers/progress.h"
-#include "numbers/waistheight.h"
 #include "tables/questions.h"
 #include "visits/age.h"
 #include "widgets/datefield.h"
@@ -150,11 +150,6 @@ void PassportPage::build()
     indexBox->addWidget(WhrLabel);
     right->addLayout(indexBox, 6, 0, 1, 4);
     right->setRowStretch(7, 1);
-    for (QLineEdit *edit : {RostEdit, weight, tal, bedr})
-        connect(edit, &QLineEdit::textChanged, this, &PassportPage::refreshBodyIndices);
-    // Toggles also come from opening and resetting a card, not only from clicks.
-    for (QRadioButton *button : SexGroup->findChildren<QRadioButton *>())
-        connect(button, &QAbstractButton::toggled, this, &PassportPage::refreshBodyIndices);
 
     auto *rule = new QFrame(this);
     rule->setObjectName(QStringLiteral("Bevel1"));
@@ -240,13 +235,16 @@ void PassportPage::buildNumbers(QFrame *panel, QGridLayout *panelGrid, QGridLayo
     QWidget::setTabOrder(AktivBox, CelEdit);
     QWidget::setTabOrder(CelEdit, ShabBox);
 
-    for (const char *edit : {"RostEdit", "VesEdit", "TalEdit"})
+    for (const char *edit : {"RostEdit", "VesEdit", "TalEdit", "BedrEdit"})
         connect(panel->findChild<QLineEdit *>(QLatin1String(edit)), &QLineEdit::textChanged, this,
                 &PassportPage::refreshNumbers);
+    // A child is judged by the age on the day: the birth date counts as typed.
+    connect(BirEdit, &DateField::textChanged, this, &PassportPage::refreshNumbers);
     connect(AgeEdit, &QLineEdit::textChanged, this, &PassportPage::refreshNumbers);
     connect(CelEdit, &QLineEdit::textChanged, this, &PassportPage::refreshNumbers);
     connect(AktivBox, &QComboBox::currentIndexChanged, this, &PassportPage::refreshNumbers);
     connect(TypeBox, &QComboBox::currentIndexChanged, this, &PassportPage::refreshNumbers);
+    // Toggles also come from opening and resetting a card, not only from clicks.
     for (QRadioButton *button : SexGroup->findChildren<QRadioButton *>())
         connect(button, &QAbstractButton::toggled, this, &PassportPage::refreshNumbers);
 }
@@ -283,7 +281,6 @@ void PassportPage::load(const CardState &card)
     m_settling = true;
     Finally settled{[this] {
         m_settling = false;
-        refreshBodyIndices();
         refreshNumbers();
     }};
     BrkButton->setText(brocaRestingCaption());
@@ -308,7 +305,6 @@ void PassportPage::reset(PageFields::Stage stage, const QString &today)
     m_settling = true;
     Finally settled{[this] {
         m_settling = false;
-        refreshBodyIndices();
         refreshNumbers();
     }};
     if (stage == PageFields::Stage::BeforeTemplates) {
@@ -322,8 +318,9 @@ void PassportPage::reset(PageFields::Stage stage, const QString &today)
     CelEdit->clear();
 }
 
-void PassportPage::setVisitSeries(const ChartSeries &series)
+void PassportPage::setVisits(const QVector<QStringList> &rows, const ChartSeries &series)
 {
+    m_visits = rows;
     m_series = series;
     refreshNumbers();
 }
@@ -346,6 +343,11 @@ void PassportPage::BrkButtonClick()
         SexGroup->setFocus(Qt::OtherFocusReason);
         BirEditChange();
     }
+    // Broca's rule is for adults: a child's page says why it gives no weight.
+    if (const BodyNumbers n = bodyNumbers(numbersInput()); n.underAdult && !n.brocaLine.isEmpty()) {
+        BrkButton->setText(n.brocaLine);
+        return;
+    }
     const BrocaResult result = brocaCaption(TypeBox->currentIndex(), AgeEdit->text(), RostEdit->text());
     switch (result.outcome) {
     case BrocaResult::Shown:
@@ -362,31 +364,40 @@ void PassportPage::BrkButtonClick()
     }
 }
 
-void PassportPage::refreshBodyIndices()
+NumbersInput PassportPage::numbersInput() const
 {
-    if (m_settling || !WhrLabel)
-        return;
-    BmiLabel->setFullText(bmiText(bodyMassIndex(RostEdit->text(), fieldText(Field::Weight))));
-    WhrLabel->setFullText(
-        whrText(waistToHip(fieldText(Field::Waist), fieldText(Field::Hips), SexGroup->itemIndex())));
+    NumbersInput in;
+    in.birth = BirEdit->shownText();
+    in.height = RostEdit->text();
+    in.weight = fieldText(Field::Weight);
+    in.waist = fieldText(Field::Waist);
+    in.hips = fieldText(Field::Hips);
+    in.sex = SexGroup->itemIndex();
+    in.activity = AktivBox->currentIndex();
+    in.visitRows = m_visits;
+    in.today = m_today;
+    return in;
 }
 
 void PassportPage::refreshNumbers()
 {
     if (m_settling || !ImtLabel)
         return; // still being built, or a whole card is being set: once at its end
-    const QString height = RostEdit->text();
-    const QString weight = fieldText(Field::Weight);
-    OtRostLabel->setFullText(waistHeightText(waistToHeight(fieldText(Field::Waist), height, bmiTenths(height, weight))));
-    const auto energy = energyNeed(SexGroup->itemIndex(), AgeEdit->text(), height, weight, AktivBox->currentIndex());
-    EnergLabel->setFullText(restingText(energy));
-    KalorLabel->setFullText(intakeText(energy));
-    CelEdit->setPlaceholderText(brocaHint(TypeBox->currentIndex(), AgeEdit->text(), height));
+    // Today's numbers: the latest visit's weight and girths, a child's SDS.
+    const NumbersInput in = numbersInput();
+    const BodyNumbers n = bodyNumbers(in);
+    BmiLabel->setFullText(n.bmiLine);
+    WhrLabel->setFullText(n.whrLine);
+    OtRostLabel->setFullText(n.whtLine);
+    EnergLabel->setFullText(n.restingLine);
+    KalorLabel->setFullText(n.intakeLine);
+    CelEdit->setPlaceholderText(n.underAdult ? QString()
+                                             : brocaHint(TypeBox->currentIndex(), AgeEdit->text(), in.height));
 
-    const auto progress = progressSince(weighedVisits(m_series.weight), height);
+    const auto progress = progressSince(weighedVisits(m_series.weight), in.height);
     DinamLabel->setFullText(progressText(progress));
-    ImtLabel->setFullText(bmiChangeText(progress));
-    emit chartAidsChanged(goalWeight(CelEdit->text()), height);
+    ImtLabel->setFullText(bmiChangeLine(progress, in));
+    emit chartAidsChanged(goalWeight(CelEdit->text()), in.height, n.adultBmiBands());
 }
 
 } // namespace vel

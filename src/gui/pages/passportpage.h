@@ -17,6 +17,7 @@ class QPushButton;
 namespace vel {
 
 class DateField;
+struct NumbersInput;
 class NumberLabel;
 class RadioGroup;
 
@@ -39,8 +40,8 @@ public:
     QString patientName() const;
     QString visitDate() const;
 
-    // The visits' weights, for how far the patient has come.
-    void setVisitSeries(const ChartSeries &series);
+    // The visits: today's weight and girths, and how far the patient has come.
+    void setVisits(const QVector<QStringList> &rows, const ChartSeries &series);
 
     // Handlers of the page's own controls.
     void BirEditChange();
@@ -51,19 +52,20 @@ public:
 signals:
     // Input a rule refuses: the window shows the message in its "Error" box.
     void refused(const QString &message);
-    // What the weight chart draws beside the visits.
-    void chartAidsChanged(std::optional<double> goalKg, const QString &height);
+    // What the weight chart draws beside the visits; a child gets no adult bands.
+    void chartAidsChanged(std::optional<double> goalKg, const QString &height, bool adultBands);
 
 private:
     void build();
     void buildNumbers(QFrame *panel, QGridLayout *panelGrid, QGridLayout *bottomGrid);
-    void refreshBodyIndices();
     void refreshNumbers();
     QString fieldText(Field f) const;
+    NumbersInput numbersInput() const;
 
     QDate m_today;
     bool m_settling = false; // a whole card is being set: the numbers wait for its end
     ChartSeries m_series;
+    QVector<QStringList> m_visits;
     std::unique_ptr<PageFields> m_fields;
 
     QLineEdit *FioEdit = nullptr, *AgeEdit = nullptr, *RostEdit = nullptr, *CelEdit = nullptr;

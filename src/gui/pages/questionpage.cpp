@@ -2,8 +2,7 @@
 
 namespace vel {
 
-QuestionPage::QuestionPage(const QString &objectName, void (*build)(QWidget *page), QWidget *parent)
-    : CardPage(parent)
+QuestionPage::QuestionPage(const QString &objectName, void (*build)(QWidget *page), QWidget *parent) : CardPage(parent)
 {
     setObjectName(objectName);
     build(this);

@@ -39,9 +39,9 @@ DiagnosticPage::DiagnosticPage(const QString &today, QWidget *parent) : CardPage
     Grid1->setVisible(false);
     QToolButton *add = makePictureButton(QStringLiteral("AddButton"), 13, QStringLiteral("Добавить данные"), this);
     add->move(Grid1->geometry().right() + 4, Grid1->geometry().bottom() - add->height() + 1);
-    new EmptyGridHint(Grid1, {QString(), QStringLiteral("Дата"), QStringLiteral("Правая рука"), QStringLiteral("Левая рука")},
-                      QStringLiteral("Кнопка «+» справа добавляет обследование: блок точек рук и ног с сегодняшней датой."),
-                      this);
+    new EmptyGridHint(
+        Grid1, {QString(), QStringLiteral("Дата"), QStringLiteral("Правая рука"), QStringLiteral("Левая рука")},
+        QStringLiteral("Кнопка «+» справа добавляет обследование: блок точек рук и ног с сегодняшней датой."), this);
     connect(add, &QToolButton::clicked, this, &DiagnosticPage::AddBtnClick);
 }
 
@@ -95,9 +95,8 @@ DynamicsPage::DynamicsPage(const QString &today, QWidget *parent) : CardPage(par
     Grid2->setVisible(false);
     QToolButton *add = makePictureButton(QStringLiteral("Add2Button"), 13, QStringLiteral("Добавить данные"), this);
     add->move(Grid2->geometry().right() - add->width() + 1, Grid2->geometry().bottom() + 3);
-    new EmptyGridHint(Grid2, {},
-                      QStringLiteral("Кнопка «+» под таблицей справа добавляет строку приема с сегодняшней датой."),
-                      this);
+    new EmptyGridHint(
+        Grid2, {}, QStringLiteral("Кнопка «+» под таблицей справа добавляет строку приема с сегодняшней датой."), this);
     connect(add, &QToolButton::clicked, this, &DynamicsPage::Add2ButtonClick);
 
     Chart = new WeightChart(this);
@@ -117,10 +116,12 @@ const ChartSeries &DynamicsPage::series() const
     return m_feed->series();
 }
 
-void DynamicsPage::setChartAids(std::optional<double> goalKg, const QString &height)
+void DynamicsPage::setChartAids(std::optional<double> goalKg, const QString &height, bool adultBands)
 {
     Chart->setGoal(goalKg);
     Chart->setHeight(height);
+    // The body-mass bands are for adults only.
+    Chart->setBmiBandsShown(adultBands);
 }
 
 void DynamicsPage::load(const CardState &card)

@@ -43,7 +43,7 @@ public:
     void Add2ButtonClick();
     VisitModel *model() const { return m_model; }
     const ChartSeries &series() const;
-    void setChartAids(std::optional<double> goalKg, const QString &height);
+    void setChartAids(std::optional<double> goalKg, const QString &height, bool adultBands);
 
 signals:
     // The visits' points changed: once for a whole card, once per typed cell.

@@ -1,22 +1,59 @@
 #include "platform/platform.h"
 
+#include "platform/printdialogs.h"
 #include "platform/printing.h"
 
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace vel {
+
+namespace {
+
+// Qt's own file dialog starts with columns too narrow for a patient's full
+// name and for a date with its time: widen them, and the dialog with them.
+void widenFileColumns(QFileDialog &dialog)
+{
+    auto *tree = dialog.findChild<QTreeView *>(QStringLiteral("treeView"));
+    if (!tree)
+        return; // the desktop's own dialog
+    QHeaderView *header = tree->header();
+    if (header->count() < 4)
+        return;
+    const QFontMetrics fm(tree->font());
+    const int name = fm.horizontalAdvance(QStringLiteral("Константинопольская Антонина Владимировна.dat")) + 40;
+    const QString date = QLocale().toString(QDateTime(QDate(2026, 12, 28), QTime(23, 58)), QLocale::ShortFormat);
+    const int when = fm.horizontalAdvance(date) + 30;
+    header->setStretchLastSection(false);
+    header->resizeSection(0, std::max(header->sectionSize(0), name));
+    header->resizeSection(3, std::max(header->sectionSize(3), when));
+    int columns = 0;
+    for (int i = 0; i < header->count(); ++i)
+        if (!header->isSectionHidden(i))
+            columns += header->sectionSize(i);
+    // The places list at the left, the frame and the scroll bar beside the columns.
+    const int wanted = columns + 260;
+    dialog.resize(std::max(dialog.width(), wanted), std::max(dialog.height(), 460));
+}
+
+} // namespace
 
 QString QtPlatform::chooseCardFile(QWidget *owner, const QString &title, const QString &folder, const QString &initial)
 {
@@ -26,6 +63,7 @@ QString QtPlatform::chooseCardFile(QWidget *owner, const QString &title, const Q
     dialog.setOption(QFileDialog::DontUseNativeDialog, false);
     if (!initial.isEmpty())
         dialog.selectFile(initial);
+    widenFileColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -73,15 +111,21 @@ void QtPlatform::errorBox(QWidget *owner, const QString &caption, const QString 
     box.exec();
 }
 
-bool QtPlatform::setUpPrinter(QWidget *owner, QPrinter &printer)
+bool QtPlatform::setUpPrinter(QWidget *owner, QPrinter &printer, const QString &pdfName)
 {
     QPrintDialog dialog(&printer, owner);
-    return dialog.exec() == QDialog::Accepted;
+    if (!pdfName.isEmpty())
+        offerPdfFile(dialog, QDir(lastPdfFolder()).filePath(pdfName));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        rememberPdfFolder(printer.outputFileName());
+    return true;
 }
 
-bool QtPlatform::print(QPrinter &printer, const QString &jobTitle, const QString &text)
+bool QtPlatform::print(QPrinter &printer, const QString &jobTitle, const QString &text, const QString &pageHeader)
 {
-    return printPlainText(printer, jobTitle, text);
+    return printPlainText(printer, jobTitle, text, pageHeader);
 }
 
 void QtPlatform::openUrl(const QUrl &url)
@@ -123,7 +167,8 @@ void QtPlatform::showModal(QWidget *dialog)
 
 namespace vel {
 
-void QtPlatform::previewDocument(QWidget *owner, const QString &title, const std::function<void(QPrinter &)> &paint)
+void QtPlatform::previewDocument(QWidget *owner, const QString &title, const std::function<void(QPrinter &)> &paint,
+                                 const QString &pdfName)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
@@ -132,6 +177,13 @@ void QtPlatform::previewDocument(QWidget *owner, const QString &title, const std
     QPrintPreviewDialog dialog(&printer, owner);
     dialog.setWindowTitle(title);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter *p) { paint(*p); });
+    adaptPreview(dialog, [this, &dialog, &printer, &pdfName] {
+        if (!setUpPrinter(&dialog, printer, pdfName))
+            return;
+        if (auto *preview = dialog.findChild<QPrintPreviewWidget *>())
+            preview->print();
+        dialog.accept();
+    });
     dialog.exec();
 }
 

@@ -120,8 +120,11 @@ QString ProgressSheet::html() const
         const qsizetype n = visits.size();
         html += visitTable(visits, n > kOneColumnVisits && n <= kOnePageVisits ? (n + 1) / 2 : n);
     }
-    html += QStringLiteral("<p class='note'>Энергия покоя — по формуле Миффлина — Сан Жеора; калорийность для "
+    html += QStringLiteral("<p class='note'>Обмен покоя — по формуле Миффлина — Сан Жеора; калорийность для "
                            "снижения веса — потребность с учётом активности за вычетом 500–700 ккал в сутки.</p>");
+    html += QStringLiteral("<p class='note'>Простыми словами: ОТ/ОБ — обхват талии, делённый на обхват бёдер, "
+                           "ОТ/рост — на рост; чем они меньше, тем меньше жира на животе. Число после уровня "
+                           "активности — во сколько раз расход энергии за день больше обмена покоя.</p>");
     return html + QStringLiteral("</body></html>");
 }
 
@@ -140,7 +143,8 @@ void ProgressSheet::addChart(QTextDocument &doc) const
     chart.setPalette(paper);
     chart.setSeries(m_series);
     chart.setGoal(m_goal);
-    chart.setHeight(m_height);
+    // A child's BMI is read by age and sex, not against the adult bands.
+    chart.setHeight(m_report.adultBmiBands ? m_height : QString());
     chart.resize(kChartWidth, kChartHeight);
     QImage image(kChartWidth * kChartScale, kChartHeight * kChartScale, QImage::Format_RGB32);
     image.fill(Qt::white);

@@ -81,12 +81,12 @@ TAboutBox::TAboutBox(vel::Platform *platform, QWidget *parent) : QDialog(parent)
         ->setObjectName(QStringLiteral("ProductName"));
     shadowedLabel(QStringLiteral("электронная картотека"), frame, QRect(10, 34, 170, 16),
                   QStringLiteral("color: blue;"));
-    shadowedLabel(QStringLiteral("Version 1.31"), frame, QRect(10, 58, 170, 16), QString());
-    shadowedLabel(QStringLiteral("E-mail:"), frame, QRect(10, 86, 40, 16), QString());
+    shadowedLabel(QStringLiteral("Версия 1.31"), frame, QRect(10, 58, 170, 16), QString());
+    shadowedLabel(QStringLiteral("Почта:"), frame, QRect(10, 86, 40, 16), QString());
     new LinkLabel(QStringLiteral("Label4"), supportEmail(), QStringLiteral("Написать письмо разработчику..."), frame,
                   [this] { Label4Click(); });
     findChild<QLabel *>(QStringLiteral("Label4"))->setGeometry(50, 86, 130, 16);
-    shadowedLabel(QStringLiteral("Web:"), frame, QRect(10, 110, 40, 16), QString());
+    shadowedLabel(QStringLiteral("Сайт:"), frame, QRect(10, 110, 40, 16), QString());
     new LinkLabel(QStringLiteral("Label5"), webSite(), QStringLiteral("Официальный сайт программы..."), frame,
                   [this] { Label5Click(); });
     findChild<QLabel *>(QStringLiteral("Label5"))->setGeometry(50, 110, 130, 16);

@@ -10,6 +10,8 @@
 #include "pages/tablepages.h"
 #include "pages/templateeditor.h"
 #include "platform/platform.h"
+#include "platform/printing.h"
+#include "grids/visitmodel.h"
 #include "report/progresssheet.h"
 #include "summary/summary.h"
 #include "text/linefile.h"
@@ -323,12 +325,13 @@ void TMainForm::TabSheet10Enter()
 void TMainForm::PrnButtonClick()
 {
     QPrinter printer;
-    if (!m_platform->setUpPrinter(this, printer))
+    const QString fio = m_passport->patientName();
+    if (!m_platform->setUpPrinter(this, printer, pdfFileName(fio, QStringLiteral("рецепт"), m_today)))
         return;
-    const QString text = prescriptionText(m_today, m_passport->patientName(), m_passport->visitDate(),
-                                          m_prescription->preparations(), m_prescription->recommendations());
+    const QString text = prescriptionText(m_today, fio, m_passport->visitDate(), m_prescription->preparations(),
+                                          m_prescription->recommendations(), m_dynamics->model()->visits());
     m_prescription->keepPrintedText(text);
-    if (m_platform->print(printer, QStringLiteral("Рецепт"), text))
+    if (m_platform->print(printer, QStringLiteral("Рецепт"), text, prescriptionHeader(m_today, fio)))
         showStatus(1, QStringLiteral(" Печать рецепта"));
     else
         showRefusal(QStringLiteral("Ошибка печати документа! Проверьте принтер."));
@@ -339,7 +342,9 @@ void TMainForm::ReportActExecute()
     const CardState card = shownCard();
     const ProgressSheet sheet(progressReport(card, m_startDate), chartSeries(card.visitRows), goalWeight(card.goal),
                               card.text(Field::Height));
-    m_platform->previewDocument(this, QStringLiteral("Отчёт о динамике"), [&sheet](QPrinter &p) { sheet.print(p); });
+    m_platform->previewDocument(
+        this, QStringLiteral("Отчёт о динамике"), [&sheet](QPrinter &p) { sheet.print(p); },
+        pdfFileName(card.text(Field::Name), QStringLiteral("отчёт о динамике"), m_today));
 }
 
 void TMainForm::ShablActExecute()

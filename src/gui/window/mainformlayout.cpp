@@ -3,6 +3,7 @@
 #include "window/mainform.h"
 
 #include "fonts/fonts.h"
+#include "grids/visitmodel.h"
 #include "pages/anamnesispages.h"
 #include "pages/memopages.h"
 #include "pages/pages.h"
@@ -287,7 +288,8 @@ void TMainForm::wirePages()
     // The chart draws the goal and the body-mass bands of the patient's height;
     // the patient page says how far the visits have come.
     connect(m_passport, &vel::PassportPage::chartAidsChanged, m_dynamics, &vel::DynamicsPage::setChartAids);
-    connect(m_dynamics, &vel::DynamicsPage::seriesChanged, m_passport, &vel::PassportPage::setVisitSeries);
+    connect(m_dynamics, &vel::DynamicsPage::seriesChanged, this,
+            [this](const ChartSeries &series) { m_passport->setVisits(m_dynamics->model()->visits(), series); });
     connect(m_anamnesisIndex, &AnamnesisIndexPage::sectionChosen, this, &TMainForm::SectionButtonClick);
     connect(PageControl2, &AnamnesisSections::ticksChanged, m_anamnesisIndex, &AnamnesisIndexPage::setTickCount);
     connect(PageControl2, &AnamnesisSections::done, this, &TMainForm::OkButtonClick);
@@ -309,7 +311,8 @@ void TMainForm::fillRecentMenu()
     if (RecentMenu->isEmpty()) {
         for (int i = 0; i < kRecentCardCount; ++i) {
             QAction *action = RecentMenu->addAction(QString());
-            connect(action, &QAction::triggered, this, [this, action] { m_cards->openRecent(action->data().toString()); });
+            connect(action, &QAction::triggered, this,
+                    [this, action] { m_cards->openRecent(action->data().toString()); });
         }
     }
     const QStringList recent = m_cards->recentCards();
