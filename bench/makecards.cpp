@@ -93,7 +93,7 @@ QString decimal(double v)
 
 } // namespace
 
-int makeCards(const QString &folder, int count, unsigned seed)
+int makeCards(const QString &folder, int count, unsigned seed, bool durable)
 {
     QDir().mkpath(folder);
     const QDir dir(folder);
@@ -129,8 +129,7 @@ int makeCards(const QString &folder, int count, unsigned seed)
         card.setText(vel::Field::Weight, decimal(weight));
         card.setText(vel::Field::Waist, QString::number(int(weight * 0.9 + 10)));
         card.setText(vel::Field::Hips, QString::number(int(weight * 0.8 + 40)));
-        card.setText(vel::Field::Address,
-                          QStringLiteral("г. Самара, ул. Садовая, д. %1").arg(written % 97 + 1));
+        card.setText(vel::Field::Address, QStringLiteral("г. Самара, ул. Садовая, д. %1").arg(written % 97 + 1));
 
         const int visits = 5 + random.bounded(46);
         QDate day = lastDay.addDays(-random.bounded(3650) - visits * 14);
@@ -151,9 +150,61 @@ int makeCards(const QString &folder, int count, unsigned seed)
         }
         card.preparations = QStringLiteral("Поливитамины по 1 таблетке утром");
         card.recommendations = QStringLiteral("Пить воду\nГулять не меньше часа в день");
+        if (!durable) {
+            for (const vel::CardPart &part : vel::cardParts()) {
+                QFile file(dir.filePath(name + part.suffix));
+                const auto bytes = vel::encode1251(part.fileText(card));
+                if (!bytes || !file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size())
+                    return written;
+            }
+        } else if (vel::saveCard(card, folder)) {
+            return written;
+        }
+        ++written;
+    }
+    return written;
+}
+
+QStringList makeEdgeCards(const QString &folder)
+{
+    QDir().mkpath(folder);
+    const QStringList names = {
+        QStringLiteral("Пустая Карточка"),
+        QStringLiteral("Ёлкина-Щукина Алёна Фёдоровна"),
+        QStringLiteral("Иванова \"Зоя\" Петровна; мл."),
+        QStringLiteral("=СУММ(1;2) Формулова"),
+        QStringLiteral("-Минусов @Пётр"),
+    };
+    QStringList written;
+    for (const QString &name : names) {
+        vel::CardState card;
+        card.setText(vel::Field::Name, name);
+        if (name != names.first()) {
+            card.setText(vel::Field::BirthDate, QStringLiteral("29.02.1960"));
+            card.setText(vel::Field::Height, QStringLiteral("164"));
+            card.setText(vel::Field::Weight, QStringLiteral("101,5"));
+            card.goal = QStringLiteral("75");
+            card.setIndex(vel::Field::Sex, 1);
+            card.setText(vel::Field::Notes, QStringLiteral("Заметка; с \"кавычками\", запятой"));
+        }
+        const int visits = written.size() == 1 ? 10000 : (name == names.first() ? 0 : 3);
+        QDate day(1998, 1, 5);
+        for (int v = 0; v < visits; ++v) {
+            card.visitRows << QStringList{day.toString(QStringLiteral("d.MM.yyyy")),
+                                          QString::number(100 - v % 30) + QStringLiteral(",5"),
+                                          QStringLiteral("90"),
+                                          QStringLiteral("110"),
+                                          QStringLiteral("=A1"),
+                                          QStringLiteral("хорошее; бодрое"),
+                                          QStringLiteral("\"нет\""),
+                                          QString(),
+                                          QStringLiteral("норма"),
+                                          QStringLiteral("-")};
+            day = day.addDays(1);
+        }
         if (vel::saveCard(card, folder))
             return written;
-        ++written;
+        written << name;
     }
     return written;
 }

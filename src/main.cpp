@@ -1,3 +1,4 @@
+#include "backup/terminaljobs.h"
 #include "capture/screenshottaker.h"
 #include "fonts/fonts.h"
 #include "platform/platform.h"
@@ -53,8 +54,8 @@ int main(int argc, char *argv[])
     // Without --data-dir the data folder is the folder the program was started in.
     const QString startDir = QDir::currentPath();
     {
-        // --help, --version and a line that is wrong answer on the terminal
-        // without needing a display.
+        // --help, --version, a line that is wrong and the backup and export
+        // jobs answer on the terminal without needing a display.
         QCoreApplication terminal(argc, argv);
         QTranslator qtRussian;
         describe(terminal, qtRussian);
@@ -68,6 +69,13 @@ int main(int argc, char *argv[])
         if (request.action == vel::StartupRequest::Action::Fail) {
             print(stderr, request.text + QStringLiteral("\nСм. velnokasi --help"));
             return 1;
+        }
+        // A backup or an export for a scheduled job: no window, no display.
+        if (request.action == vel::StartupRequest::Action::Backup ||
+            request.action == vel::StartupRequest::Action::Export) {
+            const vel::JobOutcome outcome = vel::runTerminalJob(request, QStringLiteral(VEL_VERSION));
+            print(outcome.exitStatus == 0 ? stdout : stderr, outcome.message);
+            return outcome.exitStatus;
         }
     }
 

@@ -17,6 +17,8 @@ private slots:
     void initTestCase();
     void commandLine_data();
     void commandLine();
+    void jobs_data();
+    void jobs();
     void dataFolder_data();
     void dataFolder();
     void dataFolderInAFile();
@@ -74,6 +76,36 @@ void TestStartup::commandLine()
     }
     if (r.action == Action::Version)
         QCOMPARE(r.text, QStringLiteral("velnokasi 1.31\n"));
+}
+
+void TestStartup::jobs_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("iso");
+    const int fail = int(Action::Fail);
+    QTest::newRow("backup, folder from the start folder")
+        << QStringList{"--backup", "../copies"} << int(Action::Backup) << "/start/copies" << false;
+    QTest::newRow("export with ISO dates")
+        << QStringList{"-d", "/srv/cards", "--export", "/mnt/x", "--iso"} << int(Action::Export) << "/mnt/x" << true;
+    QTest::newRow("both jobs") << QStringList{"--backup", "a", "--export", "b"} << fail << "" << false;
+    QTest::newRow("ISO without export") << QStringList{"--backup", "a", "--iso"} << fail << "" << false;
+    QTest::newRow("empty backup folder") << QStringList{"--backup="} << fail << "" << false;
+}
+
+void TestStartup::jobs()
+{
+    QFETCH(QStringList, args);
+    args.prepend(QStringLiteral("velnokasi"));
+    const StartupRequest r = parseCommandLine(args, QStringLiteral("/start/here"), QStringLiteral("/home/u"));
+    QTEST(int(r.action), "action");
+    if (r.action == Action::Fail) {
+        QVERIFY(!r.text.isEmpty());
+        return;
+    }
+    QTEST(r.jobFolder, "folder");
+    QTEST(r.isoSheet, "iso");
 }
 
 // Files already in the data folder before it is prepared; "-" is a file the

@@ -23,7 +23,13 @@ public:
     QList<int> helpContexts;
     int modalShown = 0;
     QStringList previewTitles;
-    QString previewPdfPath; // set: the previewed document is saved into this PDF
+    QString previewPdfPath;                 // set: the previewed document is saved into this PDF
+    QStringList nextFolders;                // answers of the folder dialog, "" cancels
+    QStringList nextOpenFiles;              // answers of the open dialog for other files, "" cancels
+    QList<int> nextAnswers;                 // buttons pressed in questions; none left: the box is closed (-1)
+    QStringList questions;                  // "caption|text" of every question
+    QStringList infos;                      // "caption|text" of every information box
+    std::function<void(QWidget *)> onModal; // plays the user in a modal dialog
 
     QString chooseCardFile(QWidget *, const QString &title, const QString &, const QString &initial) override
     {
@@ -61,7 +67,29 @@ public:
     }
     void openUrl(const QUrl &url) override { urls << url; }
     void showHelp(QWidget *, int context) override { helpContexts << context; }
-    void showModal(QWidget *) override { ++modalShown; }
+    void showModal(QWidget *dialog) override
+    {
+        ++modalShown;
+        if (onModal)
+            onModal(dialog);
+    }
+    QString chooseFolder(QWidget *, const QString &, const QString &) override
+    {
+        return nextFolders.isEmpty() ? QString() : nextFolders.takeFirst();
+    }
+    QString chooseOpenFile(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return nextOpenFiles.isEmpty() ? QString() : nextOpenFiles.takeFirst();
+    }
+    int ask(QWidget *, const QString &caption, const QString &text, const QStringList &) override
+    {
+        questions << caption + QLatin1Char('|') + text;
+        return nextAnswers.isEmpty() ? -1 : nextAnswers.takeFirst();
+    }
+    void infoBox(QWidget *, const QString &caption, const QString &text) override
+    {
+        infos << caption + QLatin1Char('|') + text;
+    }
     void previewDocument(QWidget *, const QString &title, const std::function<void(QPrinter &)> &paint,
                          const QString &pdfName) override
     {

@@ -62,6 +62,22 @@ QString deletedCardsFolder(const QString &dataDir)
     return QDir(dataDir).filePath(QStringLiteral("Удалённые карточки"));
 }
 
+std::optional<QString> moveFileAside(const QString &path, const QString &dataDir)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return std::nullopt;
+    QString inTrash;
+    if (trash()(path, &inTrash))
+        return std::nullopt;
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss-zzz"));
+    const QString fallback = QDir(deletedCardsFolder(dataDir)).filePath(stamp);
+    if (!QDir().mkpath(fallback) || !renamePath(path, QDir(fallback).filePath(info.fileName())))
+        return QStringLiteral("файл \"%1\" нельзя перенести ни в корзину, ни в папку \"Удалённые карточки\" (%2)")
+            .arg(QDir::toNativeSeparators(info.absoluteFilePath()), systemErrorText(errno));
+    return std::nullopt;
+}
+
 std::optional<QString> deleteCard(const QString &chosen, const QString &dataDir)
 {
     const QString folder = QFileInfo(chosen).absolutePath();

@@ -17,6 +17,10 @@ QString deletedCardsFolder(const QString &dataDir);
 // names the one that could not be moved.
 std::optional<QString> deleteCard(const QString &chosen, const QString &dataDir);
 
+// Moves one file of the data folder the same way; for a restore that must
+// not overwrite what the folder holds. The message names the file.
+std::optional<QString> moveFileAside(const QString &path, const QString &dataDir);
+
 // Lets tests stand in for the desktop trash: true when the file went there,
 // with its path in the trash, from which it can be put back.
 void setTrashForTesting(std::function<bool(const QString &path, QString *pathInTrash)> trash);

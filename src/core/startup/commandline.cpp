@@ -27,9 +27,21 @@ StartupRequest parseCommandLine(const QStringList &arguments, const QString &sta
     const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
                                               QStringLiteral("Сохранить снимок окна в <файл> (PNG) и выйти."),
                                               QStringLiteral("файл"));
+    const QCommandLineOption backupOption(
+        QStringLiteral("backup"),
+        QStringLiteral("Без окна записать резервную копию картотеки в <папку> (архив zip с проверкой), "
+                       "удалить устаревшие копии там же и выйти."),
+        QStringLiteral("папка"));
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        QStringLiteral("Без окна записать таблицы пациентов и визитов (CSV: «;», даты ДД.ММ.ГГГГ) в <папку> и выйти."),
+        QStringLiteral("папка"));
+    const QCommandLineOption isoOption(
+        QStringLiteral("iso"), QStringLiteral("С --export: разделитель «,», десятичная точка, даты ГГГГ-ММ-ДД."));
     QCommandLineOption quitWhenShownOption(QStringLiteral("quit-when-shown"));
     quitWhenShownOption.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({dataDirOption, documentsOption, screenshotOption, quitWhenShownOption});
+    parser.addOptions(
+        {dataDirOption, documentsOption, screenshotOption, backupOption, exportOption, isoOption, quitWhenShownOption});
 
     StartupRequest request;
     auto fail = [&request](const QString &why) {
@@ -70,6 +82,20 @@ StartupRequest parseCommandLine(const QStringList &arguments, const QString &sta
         request.namedDataDir = true;
     }
     request.quitWhenShown = parser.isSet(quitWhenShownOption);
+    if (parser.isSet(backupOption) && parser.isSet(exportOption))
+        return fail(QStringLiteral("Укажите только одно из --backup и --export."));
+    if (parser.isSet(isoOption) && !parser.isSet(exportOption))
+        return fail(QStringLiteral("--iso действует только вместе с --export."));
+    for (const QCommandLineOption *job : {&backupOption, &exportOption}) {
+        if (!parser.isSet(*job))
+            continue;
+        const QString folder = parser.value(*job);
+        if (folder.isEmpty())
+            return fail(QStringLiteral("Пустое имя папки в --%1.").arg(job->names().constFirst()));
+        request.action = job == &backupOption ? StartupRequest::Action::Backup : StartupRequest::Action::Export;
+        request.jobFolder = QDir::cleanPath(start.absoluteFilePath(folder));
+        request.isoSheet = parser.isSet(isoOption);
+    }
     if (parser.isSet(screenshotOption)) {
         const QString file = parser.value(screenshotOption);
         if (file.isEmpty())

@@ -10,13 +10,15 @@ inline const QString kDocumentsFolderName = QStringLiteral("Картотека")
 
 // What the command line asks of the program.
 struct StartupRequest {
-    enum class Action { Run, Help, Version, Fail };
+    enum class Action { Run, Help, Version, Fail, Backup, Export };
     Action action = Action::Run;
     QString text;               // the help or version text, or why the line was refused
     QString dataDir;            // absolute
     bool namedDataDir = false;  // chosen on the command line: made and given the examples when needed
     QString screenshot;         // absolute PNG path; empty when the window is to stay
     bool quitWhenShown = false; // for the benchmark: report the memory once the title shows, then quit
+    QString jobFolder;          // absolute: where --backup or --export writes, without a window
+    bool isoSheet = false;      // --export with "," and ISO dates
 };
 
 // Reads the arguments (the program name first). Relative paths are taken from

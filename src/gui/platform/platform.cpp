@@ -18,6 +18,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTextBrowser>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -66,6 +67,35 @@ QString QtPlatform::chooseCardFile(QWidget *owner, const QString &title, const Q
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+QString QtPlatform::chooseFolder(QWidget *owner, const QString &title, const QString &folder)
+{
+    return QFileDialog::getExistingDirectory(owner, title, folder);
+}
+
+QString QtPlatform::chooseOpenFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(owner, title, folder, filter);
+}
+
+int QtPlatform::ask(QWidget *owner, const QString &caption, const QString &text, const QStringList &answers)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, owner);
+    QList<QAbstractButton *> buttons;
+    for (const QString &answer : answers)
+        buttons << box.addButton(answer, buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+    if (!buttons.isEmpty()) {
+        box.setDefaultButton(qobject_cast<QPushButton *>(buttons.constFirst()));
+        box.setEscapeButton(buttons.constLast());
+    }
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
+}
+
+void QtPlatform::infoBox(QWidget *owner, const QString &caption, const QString &text)
+{
+    QMessageBox::information(owner, caption, text);
 }
 
 void QtPlatform::errorBox(QWidget *owner, const QString &caption, const QString &text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <functional>
@@ -45,6 +46,22 @@ public:
     {
         previewDocument(owner, title, paint, QString());
     }
+    // A folder to write into; an empty string when cancelled.
+    virtual QString chooseFolder(QWidget *, const QString & /*title*/, const QString & /*folder*/) { return {}; }
+    // An existing file to read, with a filter such as "Архивы (*.zip)"; empty when cancelled.
+    virtual QString chooseOpenFile(QWidget *, const QString & /*title*/, const QString & /*folder*/,
+                                   const QString & /*filter*/)
+    {
+        return {};
+    }
+    // A question with its answers as buttons, the first the default; the
+    // index of the one pressed, -1 when the box was closed.
+    virtual int ask(QWidget *, const QString & /*caption*/, const QString & /*text*/, const QStringList & /*answers*/)
+    {
+        return -1;
+    }
+    // A box with an information icon and one OK button.
+    virtual void infoBox(QWidget *, const QString & /*caption*/, const QString & /*text*/) {}
 };
 
 // The real thing: Qt's own dialogs, modal, with the window as parent.
@@ -63,6 +80,10 @@ public:
     void showModal(QWidget *dialog) override;
     void previewDocument(QWidget *owner, const QString &title, const std::function<void(QPrinter &)> &paint,
                          const QString &pdfName) override;
+    QString chooseFolder(QWidget *owner, const QString &title, const QString &folder) override;
+    QString chooseOpenFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter) override;
+    int ask(QWidget *owner, const QString &caption, const QString &text, const QStringList &answers) override;
+    void infoBox(QWidget *owner, const QString &caption, const QString &text) override;
 };
 
 } // namespace vel
