@@ -162,7 +162,7 @@ void TestBackupCommands::startupWarnings_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<int>("daysSinceGood"); // -1: never, -2: the last one failed
     QTest::addColumn<QString>("warning");
-    QTest::newRow("no folder") << "" << 0 << "выберите папку";
+    QTest::newRow("no folder") << "" << 0 << "Нет папки для резервных копий";
     QTest::newRow("never made") << "x" << -1 << "ещё нет";
     QTest::newRow("failed") << "x" << -2 << "не удалась: диск полон";
     QTest::newRow("eight days old") << "x" << 8 << "больше 7 дней (30.11.2026)";

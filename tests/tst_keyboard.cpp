@@ -176,8 +176,13 @@ private slots:
     {
         altKey(find("WorkArea"), 0x41A); // Alt+К
         QTRY_VERIFY(QApplication::activePopupWidget());
-        QTest::sendKeyEvent(QTest::Click, QApplication::activePopupWidget(), Qt::Key_unknown, QStringLiteral("р"),
-                            Qt::NoModifier);
+        // "Резервная копия…" and "Редактор шаблонов" share the letter: twice, then Enter.
+        auto *card = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(card);
+        for (int i = 0; i < 2; ++i)
+            QTest::sendKeyEvent(QTest::Click, card, Qt::Key_unknown, QStringLiteral("р"), Qt::NoModifier);
+        QCOMPARE(card->activeAction()->objectName(), QStringLiteral("ShablAct"));
+        QTest::keyClick(card, Qt::Key_Return);
         QTRY_VERIFY(find("PageControl3")->isVisible()); // "Редактор шаблонов" opened
         QVERIFY(!QApplication::activePopupWidget());
 

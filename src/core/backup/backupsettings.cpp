@@ -50,11 +50,11 @@ bool automaticBackupDue(const BackupSettings &settings, const QDateTime &now)
 QString backupWarning(const BackupSettings &settings, const QDateTime &now)
 {
     if (settings.folder.isEmpty())
-        return QStringLiteral(" Резервные копии не делаются: выберите папку (Карточка → Резервная копия…)");
+        return QStringLiteral(" Нет папки для резервных копий: меню «Карточка», «Резервная копия…»");
     if (!settings.lastFailure.isEmpty())
         return QStringLiteral(" Резервная копия не удалась: %1").arg(settings.lastFailure);
     if (!settings.lastGood.isValid())
-        return QStringLiteral(" Резервной копии ещё нет: создайте её (Карточка → Резервная копия…)");
+        return QStringLiteral(" Резервной копии ещё нет: создайте её (меню «Карточка», «Резервная копия…»)");
     if (settings.lastGood.daysTo(now) > kStaleDays)
         return QStringLiteral(" Последней резервной копии больше %1 дней (%2): создайте новую")
             .arg(kStaleDays)

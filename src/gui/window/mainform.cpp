@@ -1,5 +1,6 @@
 #include "window/mainform.h"
 
+#include "backup/backupcommands.h"
 #include "cardlist/recentcards.h"
 #include "find/cardlistmodel.h"
 #include "find/finddialog.h"
@@ -54,6 +55,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -84,6 +86,11 @@ TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &data
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     m_cardList = new CardListModel(m_dataDir, today, this);
     m_cards = new CardController(this, m_platform, this, m_dataDir, m_cardList, this);
+    m_backup = new BackupCommands(this, m_platform, m_dataDir, QCoreApplication::applicationVersion(), this);
+    m_backup->setStatusSink([this](const QString &text) { showStatus(1, text); });
+    connect(m_backup, &BackupCommands::cardsRestored, m_cardList, &CardListModel::refresh);
+    // A failed or missing copy is told after the title shows.
+    QTimer::singleShot(0, m_backup, &BackupCommands::checkAtStartup);
     connect(m_cards, &CardController::stateChanged, this, &TMainForm::updateActions);
     connect(m_cards, &CardController::recentChanged, this, &TMainForm::fillRecentMenu);
     buildWindow();
@@ -297,6 +304,8 @@ void TMainForm::closeEvent(QCloseEvent *event)
 {
     // No question on the way out: unsaved work goes to a recovery copy.
     m_cards->closing();
+    // The automatic copy, at most once a day.
+    m_backup->backupOnExit();
     QMainWindow::closeEvent(event);
 }
 
@@ -453,6 +462,14 @@ void TMainForm::buildMenu()
     SaveAct = makeAction(QStringLiteral("SaveAct"), QStringLiteral("Сохранить"), 20);
     DelAct = makeAction(QStringLiteral("DelAct"), QStringLiteral("Удалить"), 2);
     PrnAct = makeAction(QStringLiteral("PrnAct"), QStringLiteral("Печать"), 18);
+    BackupAct = makeAction(QStringLiteral("BackupAct"), QStringLiteral("Резервная копия…"), 20,
+                           QStringLiteral("Копия всей картотеки в архив zip с проверкой; копия при выходе"));
+    RestoreAct = makeAction(QStringLiteral("RestoreAct"), QStringLiteral("Восстановить из копии…"), 15);
+    ExportAct = makeAction(QStringLiteral("ExportAct"), QStringLiteral("Экспорт в таблицу…"), 18,
+                           QStringLiteral("Пациенты и визиты в файлы CSV для программы таблиц"));
+    connect(BackupAct, &QAction::triggered, m_backup, &BackupCommands::showBackupDialog);
+    connect(RestoreAct, &QAction::triggered, m_backup, &BackupCommands::restoreFromBackup);
+    connect(ExportAct, &QAction::triggered, m_backup, &BackupCommands::exportToSpreadsheet);
     ReportAct = makeAction(QStringLiteral("ReportAct"), QStringLiteral("Отчёт о динамике"), 18,
                            QStringLiteral("Отчёт о динамике веса для пациента: просмотр, печать, PDF"));
     ShablAct = makeAction(QStringLiteral("ShablAct"), QStringLiteral("Редактор шаблонов"), 11);
@@ -498,6 +515,8 @@ void TMainForm::buildMenu()
     fillRecentMenu();
     card->addActions({SaveAct, DelAct, PrnAct, ReportAct});
     card->addSeparator();
+    card->addActions({BackupAct, RestoreAct, ExportAct});
+    card->addSeparator();
     card->addAction(ShablAct);
     card->addSeparator();
     card->addAction(ExitAct);
@@ -535,8 +554,13 @@ void TMainForm::buildStatusBar()
         m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         m_panels[i]->setFrameShape(QFrame::Panel);
         m_panels[i]->setFrameShadow(QFrame::Sunken);
+        // A thin bevel leaves the 19-pixel bar room for a whole line of text.
+        m_panels[i]->setLineWidth(1);
+        m_panels[i]->setContentsMargins(0, 0, 0, 0);
     }
-    m_panels[0]->setFixedWidth(600);
+    // The patient's name takes what it needs; the outcome (a backup warning
+    // too) has the rest of the bar.
+    m_panels[0]->setMaximumWidth(600);
     bar->addPermanentWidget(m_panels[0]);
     bar->addPermanentWidget(m_panels[1], 1);
 }

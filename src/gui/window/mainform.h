@@ -15,6 +15,7 @@ class QTabWidget;
 
 namespace vel {
 class AnamnesisIndexPage;
+class BackupCommands;
 class AnamnesisSections;
 class CardListModel;
 class CardPage;
@@ -131,7 +132,8 @@ private:
 
     QAction *NewAct = nullptr, *OpenAct = nullptr, *SaveAct = nullptr, *DelAct = nullptr, *PrnAct = nullptr,
             *ShablAct = nullptr, *ExitAct = nullptr, *HelpAct = nullptr, *PartAct = nullptr, *CardAct = nullptr,
-            *AboutAct = nullptr, *ReportAct = nullptr, *FindAct = nullptr;
+            *AboutAct = nullptr, *ReportAct = nullptr, *FindAct = nullptr, *BackupAct = nullptr, *RestoreAct = nullptr,
+            *ExportAct = nullptr;
     QMenu *PopupMenu1 = nullptr, *RecentMenu = nullptr;
     QLabel *m_panels[2] = {nullptr, nullptr};
     QTabWidget *PageControl1 = nullptr, *PageControl3 = nullptr;
@@ -146,5 +148,6 @@ private:
     vel::TemplateEditor *m_editor = nullptr;
     vel::CardListModel *m_cardList = nullptr;
     vel::CardController *m_cards = nullptr;
+    vel::BackupCommands *m_backup = nullptr;
     TAboutBox *m_about = nullptr;
 };
