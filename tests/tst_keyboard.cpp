@@ -8,11 +8,13 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -198,6 +200,80 @@ private slots:
         }
         QCOMPARE(marked, QStringList({"CardAct", "AboutAct", "CardAct"}));
         QCOMPARE(m_platform->modalShown, 0);
+    }
+
+    // Ctrl+Tab and Ctrl+PgDn turn the page from any page, tables included;
+    // the reverse keys turn it back.
+    void pageKeysFromEveryPage_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("inside"); // the control the keyboard stands in, "" for the page
+        for (int page = 0; page < TMainForm::PageCount; ++page)
+            QTest::addRow("page %d", page + 1) << page << QString();
+        QTest::newRow("in the diagnostic table") << int(TMainForm::DiagnosticPage) << "Grid1";
+        QTest::newRow("in the visit table") << int(TMainForm::DynamicsPage) << "Grid2";
+    }
+    void pageKeysFromEveryPage()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, inside);
+        m_form->NewActExecute();
+        m_form->AddBtnClick();
+        m_form->Add2ButtonClick();
+        auto *pages = find<QTabWidget>("PageControl1");
+        const std::pair<QKeyCombination, int> keys[] = {{Qt::CTRL | Qt::Key_Tab, 1},
+                                                        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1},
+                                                        {Qt::CTRL | Qt::Key_PageDown, 1},
+                                                        {Qt::CTRL | Qt::Key_PageUp, -1}};
+        for (const auto &[key, step] : keys) {
+            pages->setCurrentIndex(page);
+            QWidget *target = inside.isEmpty() ? pages->currentWidget() : find(inside.toLatin1().constData());
+            target->setFocus();
+            QApplication::processEvents();
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : target, key.key(),
+                            key.keyboardModifiers());
+            QCOMPARE(pages->currentIndex(), (page + step + TMainForm::PageCount) % TMainForm::PageCount);
+        }
+    }
+
+    // The keyboard is where the doctor types next.
+    void focusFollowsTheWork()
+    {
+        m_form->NewActExecute();
+        QTRY_COMPARE(QApplication::focusWidget(), find("FioEdit"));
+        m_form->SaveActExecute(); // no name: refused, the keyboard back in Ф.И.О.
+        QCOMPARE(m_platform->boxes.size(), 1);
+        QTRY_COMPARE(QApplication::focusWidget(), find("FioEdit"));
+
+        auto *birth = find<QLineEdit>("BirEdit");
+        for (const char *bad : {"31.02.1980", "01.01.2030"}) {
+            birth->setText(QString::fromLatin1(bad));
+            find("AdrEdit")->setFocus();
+            m_form->BirEditChange();
+            QVERIFY2(m_platform->boxes.last().endsWith("Введите корректную дату рождения пациента!"),
+                     qPrintable(m_platform->boxes.join(" / ") + " | " + birth->displayText()));
+            QTRY_COMPARE(QApplication::focusWidget(), birth);
+            QCOMPARE(find<QLineEdit>("AgeEdit")->text(), QString());
+        }
+        birth->setText("14.03.1978");
+        m_form->BirEditChange();
+
+        find<QTabWidget>("PageControl1")->setCurrentIndex(TMainForm::DynamicsPage);
+        m_form->Add2ButtonClick();
+        auto *grid = find<QTableView>("Grid2");
+        QTRY_COMPARE(QApplication::focusWidget(), grid);
+        QCOMPARE(grid->currentIndex().row(), grid->model()->rowCount() - 1);
+        QCOMPARE(grid->currentIndex().column(), 1);
+
+        // A card saved before the birth date was known opens without a word.
+        find<QLineEdit>("FioEdit")->setText("Безданная");
+        birth->clear();
+        m_form->SaveActExecute();
+        const int boxes = m_platform->boxes.size();
+        m_platform->nextFiles << QDir(m_dir->path()).filePath("Безданная.dat");
+        m_form->OpenActExecute();
+        QVERIFY2(m_platform->boxes.size() == boxes, qPrintable(m_platform->boxes.join(" / ")));
+        QCOMPARE(find<QLineEdit>("AgeEdit")->text(), QString());
     }
 };
 

@@ -68,7 +68,11 @@ void VisitsCoreTest::age_data()
     QTest::newRow("leap day, 1 Mar") << "29.02.2000" << QDate(2023, 3, 1) << 23;
     QTest::newRow("new year's eve") << "31.12.1990" << QDate(2024, 12, 30) << 33;
     QTest::newRow("born today") << "01.03.2024" << QDate(2024, 3, 1) << 0;
-    QTest::newRow("future year") << "01.01.2030" << mid << -6;
+    QTest::newRow("future year") << "01.01.2030" << mid << -999;
+    QTest::newRow("tomorrow") << "16.03.2024" << mid << -999;
+    QTest::newRow("no such day") << "31.02.1980" << mid << -999;
+    QTest::newRow("no such month") << "15.13.1980" << mid << -999;
+    QTest::newRow("29 Feb of a common year") << "29.02.1981" << mid << -999;
     QTest::newRow("two-digit year") << "15.03.80  " << mid << -999;
     QTest::newRow("blank mask") << "  .  .    " << mid << -999;
     QTest::newRow("blank day") << "  .03.1980" << mid << -999;

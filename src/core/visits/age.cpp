@@ -11,6 +11,10 @@ std::optional<int> ageFromBirthText(const QString &birthText, const QDate &today
     const auto year = toInt(birthText.mid(6, 4));
     if (!day || !month || !year)
         return std::nullopt;
+    // A date that does not exist (31.02) or has not come yet gives no age.
+    const QDate birth(*year, *month, *day);
+    if (!birth.isValid() || birth > today)
+        return std::nullopt;
 
     // Unsigned 16-bit parts, as earlier versions computed them ("-1" wraps).
     const int birthDay = quint16(*day);

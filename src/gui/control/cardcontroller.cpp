@@ -111,9 +111,11 @@ void CardController::save()
             error->message += QStringLiteral(" Ваша версия — в папке .recovery: откройте карточку снова и "
                                              "перенесите в неё свои изменения.");
         }
-        if (error->refusedInput)
+        if (error->refusedInput) {
             m_view->showRefusal(error->message);
-        else
+            if (name.trimmed().isEmpty())
+                m_view->focusField(Field::Name);
+        } else
             m_view->showFailure(error->message);
         return;
     }

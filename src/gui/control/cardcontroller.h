@@ -26,6 +26,7 @@ public:
     virtual void showStatus(int panel, const QString &text) = 0;
     virtual void showFailure(const QString &message) = 0; // the application's box for failures
     virtual void showRefusal(const QString &message) = 0; // the "Error" box of refused input
+    virtual void focusField(Field f) = 0;                 // the keyboard on the field a refusal names
 };
 
 // New, open, save and delete of the card on screen: which card it is, whether

@@ -22,6 +22,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vel {
 
 namespace {
@@ -318,6 +320,12 @@ void PassportPage::reset(PageFields::Stage stage, const QString &today)
     CelEdit->clear();
 }
 
+void PassportPage::focusField(Field f)
+{
+    if (auto *w = findChild<QWidget *>(QLatin1String(controlName(f))))
+        w->setFocus(Qt::OtherFocusReason);
+}
+
 void PassportPage::setVisits(const QVector<QStringList> &rows, const ChartSeries &series)
 {
     m_visits = rows;
@@ -327,9 +335,16 @@ void PassportPage::setVisits(const QVector<QStringList> &rows, const ChartSeries
 
 void PassportPage::BirEditChange()
 {
-    const auto age = ageFromBirthText(BirEdit->shownText(), m_today);
+    const QString birth = BirEdit->shownText();
+    const auto age = ageFromBirthText(birth, m_today);
     if (!age) {
+        AgeEdit->clear();
+        const bool noDigits = std::none_of(birth.begin(), birth.end(), [](QChar c) { return c.isDigit(); });
+        // An unknown birth date is left blank without a word; a wrong one is refused.
+        if (noDigits)
+            return;
         emit refused(birthDateMessage());
+        BirEdit->setFocus(Qt::OtherFocusReason);
         return;
     }
     AgeEdit->setText(QString::number(*age));
@@ -357,9 +372,11 @@ void PassportPage::BrkButtonClick()
         break;
     case BrocaResult::BirthDateMessage:
         emit refused(birthDateMessage());
+        BirEdit->setFocus(Qt::OtherFocusReason);
         break;
     case BrocaResult::HeightMessage:
         emit refused(heightMessage());
+        RostEdit->setFocus(Qt::OtherFocusReason);
         break;
     }
 }

@@ -44,10 +44,13 @@ public:
     void setVisits(const QVector<QStringList> &rows, const ChartSeries &series);
 
     // Handlers of the page's own controls.
+    // A blank birth date (not known yet) clears the age without a message.
     void BirEditChange();
     void BrkButtonClick();
 
     QLineEdit *nameEdit() const { return FioEdit; }
+    // The keyboard on the field a refusal names.
+    void focusField(Field f);
 
 signals:
     // Input a rule refuses: the window shows the message in its "Error" box.

@@ -150,7 +150,12 @@ void DynamicsPage::Add2ButtonClick()
 {
     Grid2->setVisible(true);
     Chart->setVisible(true);
-    m_model->appendVisit(m_today);
+    // The day's weight is typed next: the keyboard waits in its cell.
+    const int row = m_model->appendVisit(m_today);
+    const QModelIndex weight = m_model->index(row, int(VisitColumn::Weight));
+    Grid2->setCurrentIndex(weight);
+    Grid2->scrollTo(weight);
+    Grid2->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace vel

@@ -213,7 +213,25 @@ bool TMainForm::showNewCard()
     PageControl2->reset(PageFields::Stage::AfterTemplates, m_today);
     PageControl1->setCurrentIndex(PassportPage);
     TabSheet8Enter();
+    // The doctor starts a card by typing the name.
+    focusField(Field::Name);
     return true;
+}
+
+void TMainForm::focusField(Field f)
+{
+    PageControl1->setCurrentIndex(PassportPage);
+    m_passport->focusField(f);
+}
+
+void TMainForm::turnPage(int step)
+{
+    if (m_view != PageControl1)
+        return;
+    PageControl1->setCurrentIndex((PageControl1->currentIndex() + step + PageCount) % PageCount);
+    // The keyboard goes with the page, out of the table it may have been in.
+    if (QWidget *page = PageControl1->currentWidget())
+        page->nextInFocusChain()->setFocus(Qt::TabFocusReason);
 }
 
 void TMainForm::showCard(const LoadedCard &card)
@@ -225,7 +243,7 @@ void TMainForm::showCard(const LoadedCard &card)
         page->load(card.card);
     PageControl2->load(card.card);
     showStatus(0, QStringLiteral(" Карточка пациента: ") + m_passport->patientName());
-    BirEditChange();
+    m_passport->BirEditChange();
     PageControl1->setCurrentIndex(PassportPage);
     TabSheet8Enter();
     TabSheet10Enter();
@@ -660,6 +678,17 @@ void TMainForm::buildViews()
 
 void TMainForm::wirePages()
 {
+    // Window-wide, so that a table's own use of these keys never keeps the page.
+    const std::pair<QKeySequence, int> pageKeys[] = {{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                                                     {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                                                     {QKeySequence(Qt::CTRL | Qt::Key_Backtab), -1},
+                                                     {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                                                     {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+    for (const auto &[key, step] : pageKeys) {
+        auto *shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] { turnPage(step); });
+    }
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (!PageControl1->isVisible())
             return;

@@ -106,6 +106,9 @@ private:
     void showStatus(int panel, const QString &text) override;
     void showFailure(const QString &message) override;
     void showRefusal(const QString &message) override;
+    void focusField(vel::Field f) override;
+    // Ctrl+Tab, Ctrl+PgDn and the reverse move between the questionnaire's pages from anywhere.
+    void turnPage(int step);
 
     void FormCreate(const QDate &today);
     void buildWindow();
