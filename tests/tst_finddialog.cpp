@@ -1,9 +1,7 @@
 #include "card/cardfiles.h"
 #include "find/cardlistmodel.h"
 #include "find/finddialog.h"
-#include "support/scriptedplatform.h"
-#include "support/testfiles.h"
-#include "window/mainform.h"
+#include "support/formfixture.h"
 
 #include <QAction>
 #include <QDir>
@@ -13,7 +11,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -31,16 +28,13 @@ void typeText(QWidget *w, const QString &text)
 
 } // namespace
 
-class TestFindDialog final : public QObject {
+class TestFindDialog final : public QObject, private FormFixture {
     Q_OBJECT
 
 private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<TMainForm> m_form;
 
-    QString cardPath(const QString &name) const { return QDir(m_dir->path()).absoluteFilePath(name + ".dat"); }
+    QString cardPath(const QString &name) const { return path(name + ".dat"); }
     void saveCardFiles(const QString &name, const QString &birth)
     {
         CardState card;
@@ -50,7 +44,6 @@ private:
         QVERIFY(!saveCard(card, m_dir->path()));
     }
     QLineEdit *fioEdit() const { return m_form->findChild<QLineEdit *>("FioEdit"); }
-    QAction *action(const char *name) const { return m_form->findChild<QAction *>(QLatin1String(name)); }
     QMenu *recentMenu() const { return m_form->findChild<QMenu *>("RecentMenu"); }
     QStringList recentTexts() const
     {
@@ -63,7 +56,7 @@ private:
     // Opens the card list and waits until it has read the folder.
     FindDialog *openList()
     {
-        action("FindAct")->trigger();
+        trigger("FindAct");
         FindDialog *dialog = nullptr;
         for (FindDialog *d : m_form->findChildren<FindDialog *>("FindDialog"))
             if (d->isVisible())
@@ -96,16 +89,13 @@ private slots:
     void init()
     {
         QSettings("velnokasi", "velnokasi").clear();
-        m_dir = std::make_unique<QTemporaryDir>();
-        testsupport::writeFile(m_dir->filePath("shablon.kmt"), testsupport::cp1251("Диета\r\n"));
+        makeFolder();
         saveCardFiles("Иванова Мария Петровна", "12.05.1975");
         saveCardFiles("Иванов Пётр Сергеевич", "03.11.1968");
         saveCardFiles("Ёлкина Анна Ивановна", "01.02.1990");
         saveCardFiles("Абрамова Нина Олеговна", "  .  .    ");
         saveCardFiles("Жукова Вера Павловна", "20.07.1975");
-        m_platform = std::make_unique<ScriptedPlatform>();
-        m_form = std::make_unique<TMainForm>(m_platform.get(), QDate(2024, 3, 5), m_dir->path());
-        m_form->show();
+        openForm(QDate(2024, 3, 5));
     }
     void cleanup()
     {
@@ -205,29 +195,29 @@ private slots:
     void listFollowsSaveDeleteAndOutsideChanges()
     {
         // The window's own saves and deletes count even while the folder is still being read.
-        action("FindAct")->trigger();
+        trigger("FindAct");
         QTest::keyClick(m_form->findChild<FindDialog *>("FindDialog")->findChild<QLineEdit *>("FindEdit"),
                         Qt::Key_Escape);
         CardListModel *cards = m_form->cardList();
 
         // Saved in this window: listed at once, without another look at the folder.
-        action("NewAct")->trigger();
+        trigger("NewAct");
         fioEdit()->setText("Новикова Анна Юрьевна");
-        action("SaveAct")->trigger();
+        trigger("SaveAct");
         QVERIFY(cards->rowOf(cardPath("Новикова Анна Юрьевна")) >= 0);
         QCOMPARE(recentTexts(), QStringList({"&1 Новикова Анна Юрьевна"}));
 
         // Deleted in this window: gone from the list and from the recent cards.
         m_platform->nextFiles << cardPath("Новикова Анна Юрьевна") << cardPath("Абрамова Нина Олеговна");
-        action("DelAct")->trigger();
-        action("DelAct")->trigger();
+        trigger("DelAct");
+        trigger("DelAct");
         QCOMPARE(cards->rowOf(cardPath("Новикова Анна Юрьевна")), -1);
         QCOMPARE(recentTexts(), QStringList());
         QTRY_VERIFY(!cards->isReading());
         QCOMPARE(cards->rowOf(cardPath("Абрамова Нина Олеговна")), -1);
-        action("NewAct")->trigger();
+        trigger("NewAct");
         fioEdit()->setText("Новикова Анна Юрьевна");
-        action("SaveAct")->trigger();
+        trigger("SaveAct");
         QVERIFY(cards->rowOf(cardPath("Новикова Анна Юрьевна")) >= 0);
 
         // Changed by someone else: read again the next time the list opens.
@@ -262,7 +252,7 @@ private slots:
         QCOMPARE(recentTexts().size(), 4);
 
         // The list outlives the window.
-        m_form = std::make_unique<TMainForm>(m_platform.get(), QDate(2024, 3, 5), m_dir->path());
+        openForm(QDate(2024, 3, 5));
         QCOMPARE(recentTexts(), QStringList({"&1 Ёлкина Анна Ивановна", "&2 Иванова Мария Петровна",
                                              "&3 Жукова Вера Павловна", "&4 Абрамова Нина Олеговна"}));
     }

@@ -1,9 +1,6 @@
 // The keyboard paths of the window: Tab through the patient page, the keys
 // of an anamnesis section, the command shortcuts and the menus without a mouse.
 #include "support/formfixture.h"
-#include "support/scriptedplatform.h"
-#include "support/testfiles.h"
-#include "window/mainform.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -15,7 +12,6 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -59,7 +55,7 @@ private slots:
 
     void tabVisitsEveryControlOfThePatientPage()
     {
-        m_form->NewActExecute();
+        trigger("NewAct");
         find("FioEdit")->setFocus();
         const QStringList expected = {"FioEdit",  "BirEdit",  "AdrEdit",  "PhonEdit",  "SexGroup",
                                       "JobEdit",  "DateEdit", "RostEdit", "VesEdit",   "TalEdit",
@@ -86,7 +82,7 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(int, section);
-        m_form->NewActExecute();
+        trigger("NewAct");
         find<QTabWidget>("PageControl1")->setCurrentIndex(TMainForm::AnamnesisPage);
         const QByteArray button = "SpeedButton" + QByteArray::number(section);
         find<QAbstractButton>(button.constData())->click();
@@ -132,7 +128,7 @@ private slots:
     {
         QFETCH(QKeySequence, keys);
         QFETCH(QString, command);
-        m_form->NewActExecute();
+        trigger("NewAct");
         find<QTabWidget>("PageControl1")->setCurrentIndex(TMainForm::PrescriptionPage);
         find("RecMemo")->setFocus();
         auto *action = m_form->findChild<QAction *>(command);
@@ -217,7 +213,7 @@ private slots:
     {
         QFETCH(int, page);
         QFETCH(QString, inside);
-        m_form->NewActExecute();
+        trigger("NewAct");
         m_form->AddBtnClick();
         m_form->Add2ButtonClick();
         auto *pages = find<QTabWidget>("PageControl1");
@@ -239,9 +235,9 @@ private slots:
     // The keyboard is where the doctor types next.
     void focusFollowsTheWork()
     {
-        m_form->NewActExecute();
+        trigger("NewAct");
         QTRY_COMPARE(QApplication::focusWidget(), find("FioEdit"));
-        m_form->SaveActExecute(); // no name: refused, the keyboard back in Ф.И.О.
+        trigger("SaveAct"); // no name: refused, the keyboard back in Ф.И.О.
         QCOMPARE(m_platform->boxes.size(), 1);
         QTRY_COMPARE(QApplication::focusWidget(), find("FioEdit"));
 
@@ -268,10 +264,10 @@ private slots:
         // A card saved before the birth date was known opens without a word.
         find<QLineEdit>("FioEdit")->setText("Безданная");
         birth->clear();
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         const int boxes = m_platform->boxes.size();
         m_platform->nextFiles << QDir(m_dir->path()).filePath("Безданная.dat");
-        m_form->OpenActExecute();
+        trigger("OpenAct");
         QVERIFY2(m_platform->boxes.size() == boxes, qPrintable(m_platform->boxes.join(" / ")));
         QCOMPARE(find<QLineEdit>("AgeEdit")->text(), QString());
     }

@@ -2,11 +2,8 @@
 // stored never is, and a message quotes only the start of a bad line.
 #include "card/cardfiles.h"
 #include "support/formfixture.h"
-#include "support/scriptedplatform.h"
-#include "support/testfiles.h"
 #include "text/linefile.h"
 #include "widgets/memoedit.h"
-#include "window/mainform.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -22,7 +19,7 @@ class TestLargeText final : public QObject, FormFixture {
     void newCard()
     {
         makeForm(QDate(2024, 3, 5), QString());
-        m_form->NewActExecute();
+        trigger("NewAct");
     }
 
 private slots:
@@ -61,19 +58,19 @@ private slots:
         newCard();
         m_form->findChild<QLineEdit *>("FioEdit")->setText("Ivanova");
         m_form->findChild<QLineEdit *>("BirEdit")->setText("01.01.1980");
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         const QString main = m_dir->filePath("Ivanova.dat");
         const QByteArray prp = "a\r\n" + QByteArray(300000, 'b') + "\rc\nd";
         writeFile(main + ".prp", prp);
         m_platform->nextFiles << main;
-        m_form->OpenActExecute();
+        trigger("OpenAct");
         auto *memo = m_form->findChild<MemoEdit *>("PrepMemo");
         QVERIFY(memo->isCut());
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         QCOMPARE(m_platform->boxes, QStringList());
         // The lone CR and LF were CR LF already on reading; nothing else changed.
         QCOMPARE(readAll(main + ".prp"), "a\r\n" + QByteArray(300000, 'b') + "\r\nc\r\nd");
-        m_form->NewActExecute();
+        trigger("NewAct");
         QVERIFY(!memo->isCut());
         QVERIFY(!memo->isReadOnly());
     }
@@ -90,10 +87,10 @@ private slots:
         testsupport::setText(card, "RostEdit", "170,5");
         QVERIFY(!saveCard(card, m_dir->path()));
         m_platform->nextFiles << m_dir->filePath("Ivanova.dat");
-        m_form->OpenActExecute();
+        trigger("OpenAct");
         QCOMPARE(height->text(), QStringLiteral("170,5"));
         QCOMPARE(m_form->cardState().text(vel::Field::Height), QStringLiteral("170,5"));
-        m_form->NewActExecute();
+        trigger("NewAct");
         QCOMPARE(height->maxLength(), 3);
     }
 

@@ -1,10 +1,8 @@
 #include "card/cardfiles.h"
 #include "chart/weightchart.h"
-#include "support/scriptedplatform.h"
-#include "support/testfiles.h"
+#include "support/formfixture.h"
 #include "widgets/numberlabel.h"
 #include "window/aboutbox.h"
-#include "window/mainform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,7 +23,6 @@
 #include <QStringEncoder>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -62,38 +59,25 @@ const QStringList &kSuffixes = testsupport::kCardSuffixes;
 
 } // namespace
 
-class TestMainForm final : public QObject {
+class TestMainForm final : public QObject, private FormFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<TMainForm> m_form;
 
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-    template <typename T> T *find(const QString &name) const
-    {
-        T *w = m_form->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    QAction *action(const char *name) const { return find<QAction>(QLatin1String(name)); }
     void makeForm(bool withTemplates = true)
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        if (withTemplates) {
-            writeFile(path("shablon.kmt"), cp1251("Диета\r\nРазгрузка\r\n"));
+        makeFolder(QStringLiteral("Диета\r\nРазгрузка\r\n"));
+        if (!withTemplates) {
+            QFile::remove(path("shablon.kmt"));
+        } else {
             writeFile(path("shablon1.txt"), cp1251("Первый"));
             writeFile(path("shablon2.txt"), cp1251("Пить воду\nГулять"));
         }
-        m_platform = std::make_unique<ScriptedPlatform>();
-        m_form = std::make_unique<TMainForm>(m_platform.get(), QDate(2024, 3, 5), m_dir->path());
-        m_form->show();
+        openForm(QDate(2024, 3, 5));
     }
     void newCardNamed(const QString &name)
     {
-        m_form->NewActExecute();
+        trigger("NewAct");
         typeText(find<QLineEdit>("FioEdit"), name);
     }
     QStringList visibleViews() const
@@ -166,11 +150,11 @@ private slots:
         QVERIFY(critical);
 
         writeFile(path("shablon.kmt"), cp1251("Диета\r\n"));
-        m_form->NewActExecute();
+        trigger("NewAct");
         find<QLineEdit>("FioEdit")->setText(QStringLiteral("Настоящий"));
         find<QLineEdit>("BirEdit")->setText("01.02.1970");
-        m_form->SaveActExecute();
-        m_form->NewActExecute();
+        trigger("SaveAct");
+        trigger("NewAct");
         QString title;
         QTimer::singleShot(0, [&] {
             auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
@@ -179,7 +163,7 @@ private slots:
             dialog->selectFile(path("Настоящий.dat"));
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        m_form->OpenActExecute();
+        trigger("OpenAct");
         QCOMPARE(title, QStringLiteral("Открыть карточку пациента"));
         QCOMPARE(find<QLineEdit>("FioEdit")->text(), QStringLiteral("Настоящий"));
     }
@@ -213,13 +197,13 @@ private slots:
         m_form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
         QTest::keyClick(m_form.get(), Qt::Key_F1);
-        m_form->HelpActExecute();
+        trigger("HelpAct");
         QCOMPARE(m_platform->helpContexts, QList<int>({1, 1}));
-        m_form->PartActExecute();
-        m_form->CardActExecute();
+        trigger("PartAct");
+        trigger("CardAct");
         QVERIFY(m_platform->urls.at(0).toString().endsWith("distribute.htm"));
         QVERIFY(m_platform->urls.at(1).toString().endsWith("responce.htm"));
-        m_form->AboutActExecute();
+        trigger("AboutAct");
         QCOMPARE(m_platform->modalShown, 1);
         m_form->aboutBox()->Label4Click();
         QCOMPARE(m_platform->urls.at(2).scheme(), QStringLiteral("mailto"));
@@ -231,7 +215,7 @@ private slots:
         find<QLineEdit>("AgeEdit")->setText("44");
         find<QCheckBox>("KonBox")->setChecked(true);
         m_form->Add2ButtonClick();
-        m_form->NewActExecute();
+        trigger("NewAct");
         QCOMPARE(visibleViews(), QStringList{"PageControl1"});
         QCOMPARE(find<QTabWidget>("PageControl1")->currentIndex(), 0);
         QCOMPARE(find<QTabWidget>("PageControl1")->count(), 9);
@@ -252,7 +236,7 @@ private slots:
         QVERIFY(!action("PrnAct")->isEnabled());
         find<QTabWidget>("PageControl1")->setCurrentIndex(8);
         QVERIFY(action("PrnAct")->isEnabled());
-        m_form->ShablActExecute();
+        trigger("ShablAct");
         QVERIFY(!action("PrnAct")->isEnabled());
         QVERIFY(!action("SaveAct")->isEnabled());
         QCOMPARE(visibleViews(), QStringList{"PageControl3"});
@@ -264,7 +248,7 @@ private slots:
         QFile::remove(path("shablon.kmt"));
         find<QLineEdit>("JobEdit")->setText("Завод");
         find<QLineEdit>("FioEdit")->setText("Петров");
-        m_form->NewActExecute();
+        trigger("NewAct");
         QCOMPARE(m_platform->boxes.size(), 1);
         QCOMPARE(find<QLineEdit>("FioEdit")->text(), QString());
         QCOMPARE(find<QLineEdit>("JobEdit")->text(), QStringLiteral("Завод"));
@@ -323,7 +307,7 @@ private slots:
         makeForm();
         newCardNamed(QStringLiteral("Белов"));
         vel::setSaveFaultForTesting([](const QString &path, vel::SavePhase) { return path.endsWith(".tb2"); });
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         vel::setSaveFaultForTesting({});
         QCOMPARE(m_platform->boxes.size(), 1);
         QVERIFY(m_platform->boxes.first().startsWith(kTitle + "|Cannot create file \"" + path("Белов.dat.tb2")));
@@ -346,7 +330,7 @@ private slots:
         QFETCH(QString, message);
         makeForm();
         newCardNamed(name);
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         QCOMPARE(m_platform->boxes.size(), 1);
         QVERIFY(m_platform->boxes.first().startsWith("Error|" + message));
         QCOMPARE(m_form->statusText(1), QString());
@@ -364,14 +348,14 @@ private slots:
         find<QPlainTextEdit>("PrimMemo")->setPlainText("первая\nвторая");
         m_form->AddBtnClick();
         m_form->AddBtnClick();
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         QMap<QString, QByteArray> before;
         for (const QString &s : kSuffixes)
             before[s] = readAll(path("Сидоров" + s));
 
-        m_form->NewActExecute();
+        trigger("NewAct");
         m_platform->nextFiles << path("Сидоров.dat");
-        m_form->OpenActExecute();
+        trigger("OpenAct");
         QVERIFY2(m_platform->boxes.isEmpty(), qPrintable(m_platform->boxes.join('\n')));
         QCOMPARE(m_platform->fileDialogTitles.last(), QStringLiteral("Открыть карточку пациента"));
         QCOMPARE(m_form->statusText(0), QStringLiteral(" Карточка пациента: Сидоров"));
@@ -388,19 +372,19 @@ private slots:
         QCOMPARE(cellText(grid1, 15, 0), QStringLiteral("1"));
         QCOMPARE(cellText(grid1, 27, 0), QStringLiteral("6"));
 
-        m_form->SaveActExecute();
+        trigger("SaveAct");
 
         // A card with a shorter table shows nothing of the one before.
         newCardNamed(QStringLiteral("Краткий"));
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         m_platform->nextFiles << path("Краткий.dat");
-        m_form->OpenActExecute();
+        trigger("OpenAct");
         QCOMPARE(grid1->model()->rowCount(), 1);
         QVERIFY(cellText(grid1, 0, 0).isEmpty());
         m_form->AddBtnClick();
         QVERIFY(!grid1->model()->index(14, 1).isValid() && !grid1->model()->index(20, 0).isValid());
         m_platform->nextFiles << path("Сидоров.dat");
-        m_form->OpenActExecute();
+        trigger("OpenAct");
         m_platform->boxes.clear();
         before[".dat.rec"] = cp1251("Пить воду\r\nГулять"); // filled from the template on opening
         for (const QString &s : kSuffixes)
@@ -426,7 +410,7 @@ private slots:
         newCardNamed(QStringLiteral("Орлов"));
         m_form->Add2ButtonClick();
         m_form->Add2ButtonClick();
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         const QString file = path("Орлов" + spoil);
         if (spoil == ".dat.vit") {
             QFile::remove(file);
@@ -437,7 +421,7 @@ private slots:
         newCardNamed(QStringLiteral("Другой"));
         find<QLineEdit>("AdrEdit")->setText("Москва");
         m_platform->nextFiles << path("Орлов.dat");
-        m_form->OpenActExecute();
+        trigger("OpenAct");
         QCOMPARE(m_platform->boxes.size(), 1);
         QVERIFY2(m_platform->boxes.first().startsWith(kTitle + "|" + message), qPrintable(m_platform->boxes.first()));
         QCOMPARE(find<QLineEdit>("FioEdit")->text(), QStringLiteral("Другой"));
@@ -466,7 +450,7 @@ private slots:
             writeFile(path("Карта" + s), "x");
         newCardNamed(QStringLiteral("На экране"));
         m_platform->nextFiles << (chosen.isEmpty() ? QString() : path(chosen));
-        m_form->DelActExecute();
+        trigger("DelAct");
         QCOMPARE(m_platform->fileDialogTitles.last(), QStringLiteral("Удалить карточку пациента"));
         const bool deleted = reported && chosen.startsWith("Карта");
         for (const QString &s : present)
@@ -478,7 +462,7 @@ private slots:
     void anamnesisNavigation()
     {
         makeForm();
-        m_form->NewActExecute();
+        trigger("NewAct");
         find<QTabWidget>("PageControl1")->setCurrentIndex(5);
         find<QPushButton>("SpeedButton2")->click();
         find<QPushButton>("SpeedButton5")->click();
@@ -496,7 +480,7 @@ private slots:
     void tables()
     {
         makeForm();
-        m_form->NewActExecute();
+        trigger("NewAct");
         auto *grid1 = find<QTableView>("Grid1");
         QVERIFY(grid1->isHidden());
         find<QToolButton>("AddButton")->click();
@@ -512,7 +496,7 @@ private slots:
         m_form->AddBtnClick();
         QCOMPARE(grid1->model()->rowCount(), 28);
         QCOMPARE(cellText(grid1, 15, 1), QStringLiteral("5.03.2024"));
-        m_form->NewActExecute();
+        trigger("NewAct");
         m_form->AddBtnClick();
         QCOMPARE(grid1->model()->rowCount(), 14);
         QVERIFY(!grid1->model()->index(14, 1).isValid());
@@ -562,13 +546,13 @@ private slots:
         QCOMPARE(chart->series().weight.size(), 2);
         QCOMPARE(chart->series().weight.at(1).value, 81.0);
         QVERIFY(chart->series().waist.isEmpty());
-        m_form->SaveActExecute();
+        trigger("SaveAct");
 
-        m_form->NewActExecute();
+        trigger("NewAct");
         QVERIFY(chart->series().weight.isEmpty());
         QCOMPARE(bmi->text(), QString());
         m_platform->nextFiles << path("Графиков.dat");
-        m_form->OpenActExecute();
+        trigger("OpenAct");
         QCOMPARE(chart->series().weight.size(), 2);
         // The body-mass index is today's: the last visit's 81 kg.
         QVERIFY2(bmi->fullText().startsWith(QStringLiteral("ИМТ: 28,0 — избыточная масса тела")),
@@ -603,7 +587,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QString, box);
         makeForm();
-        m_form->NewActExecute();
+        trigger("NewAct");
         if (!birth.isEmpty()) {
             find<QLineEdit>("BirEdit")->setText(birth);
             m_form->BirEditChange();
@@ -618,7 +602,7 @@ private slots:
     void templateEditor()
     {
         makeForm();
-        m_form->ShablActExecute();
+        trigger("ShablAct");
         auto *list = find<QComboBox>("ShabloBox");
         auto *memo = find<QPlainTextEdit>("SblMemo");
         auto *save = find<QPushButton>("SavShButton");
@@ -643,9 +627,9 @@ private slots:
 
         // An unsaved new title stays in the list for the run, without a text file.
         add->click();
-        m_form->NewActExecute();
+        trigger("NewAct");
         QCOMPARE(find<QComboBox>("ShabBox")->count(), 3); // the saved list, read again
-        m_form->ShablActExecute();
+        trigger("ShablAct");
         QCOMPARE(list->count(), 4);
         QVERIFY(!memo->isEnabled() && memo->toPlainText().isEmpty());
         m_form->ShabloBoxSelect(3);
@@ -672,11 +656,11 @@ private slots:
         QCOMPARE(rec->toPlainText(), QStringLiteral(" "));
 
         m_platform->printerAccepted = false;
-        m_form->PrnActExecute();
+        trigger("PrnAct");
         QCOMPARE(m_platform->printedTitle, QString());
         m_platform->printerAccepted = true;
         m_platform->printFails = true;
-        m_form->PrnActExecute();
+        trigger("PrnAct");
         QCOMPARE(m_platform->boxes.last(), QStringLiteral("Error|Ошибка печати документа! Проверьте принтер."));
         QCOMPARE(m_form->statusText(1), QString());
 

@@ -2,11 +2,9 @@
 #include "numbers/progressreport.h"
 #include "platform/platform.h"
 #include "report/progresssheet.h"
-#include "support/scriptedplatform.h"
-#include "support/testfiles.h"
+#include "support/formfixture.h"
 #include "widgets/numberlabel.h"
 #include "widgets/radiogroup.h"
-#include "window/mainform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,11 +16,8 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-
-#include <memory>
 
 namespace {
 
@@ -44,27 +39,16 @@ int pdfPages(const QString &pdf)
 
 } // namespace
 
-class TestReport final : public QObject {
+class TestReport final : public QObject, private FormFixture {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<TMainForm> m_form;
-
-    template <typename T> T *find(const char *name) const
-    {
-        T *w = m_form->findChild<T *>(QLatin1String(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
     void set(const char *edit, const QString &text) { find<QLineEdit>(edit)->setText(text); }
     QString shown(const char *label) const { return find<vel::NumberLabel>(label)->fullText(); }
 
     // A woman of 48 on 5.03.2024, 165 cm, losing half a kilogram a week.
     void fillCard(int visits)
     {
-        m_form->NewActExecute();
+        trigger("NewAct");
         set("FioEdit", "Смирнова Ольга Петровна");
         set("BirEdit", "12.05.1975");
         m_form->BirEditChange();
@@ -91,20 +75,16 @@ class TestReport final : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        testsupport::writeFile(m_dir->filePath("shablon.kmt"), testsupport::cp1251("Диета\r\n"));
-        m_platform = std::make_unique<ScriptedPlatform>();
-        m_form = std::make_unique<TMainForm>(m_platform.get(), QDate(2024, 3, 5), m_dir->path());
-        m_form->show();
+        makeForm(QDate(2024, 3, 5));
     }
 
     void reportNeedsACard()
     {
         QAction *report = find<QAction>("ReportAct");
         QVERIFY(!report->isEnabled());
-        m_form->NewActExecute();
+        trigger("NewAct");
         QVERIFY(report->isEnabled());
-        m_form->ShablActExecute();
+        trigger("ShablAct");
         QVERIFY(!report->isEnabled());
     }
 
@@ -132,12 +112,12 @@ private slots:
     void levelAndGoalAreKeptWithTheCard()
     {
         fillCard(2);
-        m_form->SaveActExecute();
-        m_form->NewActExecute();
+        trigger("SaveAct");
+        trigger("NewAct");
         QCOMPARE(find<QComboBox>("AktivBox")->currentIndex(), -1);
         QCOMPARE(find<QLineEdit>("CelEdit")->text(), QString());
         m_platform->nextFiles << m_dir->filePath("Смирнова Ольга Петровна.dat");
-        m_form->OpenActExecute();
+        trigger("OpenAct");
         QCOMPARE(find<QComboBox>("AktivBox")->currentIndex(), 2);
         QCOMPARE(find<QLineEdit>("CelEdit")->text(), QString("80"));
     }
@@ -192,7 +172,7 @@ private slots:
         QFETCH(QStringList, numbers);
         fillCard(visits);
         m_platform->previewPdfPath = m_dir->filePath("report.pdf");
-        find<QAction>("ReportAct")->trigger();
+        trigger("ReportAct");
         QCOMPARE(m_platform->previewTitles, QStringList{"Отчёт о динамике"});
         // VEL_REPORT_COPY=<folder> keeps the sheets for a look.
         if (qEnvironmentVariableIsSet("VEL_REPORT_COPY"))

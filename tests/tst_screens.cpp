@@ -3,13 +3,10 @@
 // fonts (see CMakeLists.txt), so the fonts that travel with the program must
 // be enough.
 #include "support/formfixture.h"
-#include "support/scriptedplatform.h"
-#include "support/testfiles.h"
 #include "widgets/multirowtabbar.h"
 #include "widgets/numberlabel.h"
 #include "widgets/sectionbutton.h"
 #include "window/aboutbox.h"
-#include "window/mainform.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -23,7 +20,6 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -128,13 +124,13 @@ private slots:
         const int number = screen.section(QLatin1Char(' '), 1, 1).toInt();
         QWidget *window = m_form.get();
         if (kind == QLatin1String("page")) {
-            m_form->NewActExecute();
+            trigger("NewAct");
             find<QTabWidget>("PageControl1")->setCurrentIndex(number);
         } else if (kind == QLatin1String("section")) {
-            m_form->NewActExecute();
+            trigger("NewAct");
             m_form->SectionButtonClick(number);
         } else if (kind == QLatin1String("templates")) {
-            m_form->ShablActExecute();
+            trigger("ShablAct");
         } else if (kind == QLatin1String("about")) {
             window = m_form->aboutBox();
             window->show();
@@ -164,7 +160,7 @@ private slots:
     {
         QFETCH(QString, weight);
         QFETCH(QString, longerText);
-        m_form->NewActExecute();
+        trigger("NewAct");
         find<QTabWidget>("PageControl1")->setCurrentIndex(TMainForm::PassportPage);
         QApplication::processEvents();
         auto geometries = [this] {
@@ -194,7 +190,7 @@ private slots:
     void theSelectedTabsRowTouchesThePage()
     {
         QFETCH(int, page);
-        m_form->NewActExecute();
+        trigger("NewAct");
         auto *view = find<QTabWidget>("PageControl1");
         view->setCurrentIndex(page);
         auto *bar = qobject_cast<vel::MultiRowTabBar *>(view->tabBar());
@@ -210,7 +206,7 @@ private slots:
 
     void sectionButtonsCountTheirTicks()
     {
-        m_form->NewActExecute();
+        trigger("NewAct");
         for (const char *name : {"CheckBox34", "CheckBox58", "HeartGroup_1", "HyperGroup_0", "CheckBox26"})
             find<QAbstractButton>(name)->setChecked(true);
         find<QAbstractButton>("HeartGroup_2")->setChecked(true); // one group counts once
@@ -222,12 +218,12 @@ private slots:
                  QStringLiteral("Заболевания сердечно-сосудистой системы"));
         find<QLineEdit>("FioEdit")->setText(QStringLiteral("Отметки"));
         find<QLineEdit>("BirEdit")->setText(QStringLiteral("12.05.1975"));
-        m_form->SaveActExecute();
-        m_form->NewActExecute();
+        trigger("SaveAct");
+        trigger("NewAct");
         QCOMPARE(find<vel::SectionButton>("SpeedButton2")->tickCount(), 0);
         // Opening a card shows its marks again.
         m_platform->nextFiles << m_dir->filePath(QStringLiteral("Отметки.dat"));
-        m_form->OpenActExecute();
+        trigger("OpenAct");
         QCOMPARE(find<vel::SectionButton>("SpeedButton2")->tickCount(), 3);
         QVERIFY2(m_platform->boxes.isEmpty(), qPrintable(m_platform->boxes.join(QLatin1Char('\n'))));
     }

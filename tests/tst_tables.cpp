@@ -5,16 +5,13 @@
 #include "grids/diagnosticmodel.h"
 #include "grids/gridlook.h"
 #include "grids/visitmodel.h"
-#include "support/scriptedplatform.h"
-#include "support/testfiles.h"
+#include "support/formfixture.h"
 #include "visits/diagnosticblocks.h"
-#include "window/mainform.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -40,7 +37,7 @@ QString cell(const QTableView *grid, int row, int c)
 
 } // namespace
 
-class TestTables final : public QObject {
+class TestTables final : public QObject, private FormFixture {
     Q_OBJECT
 
 private slots:
@@ -167,8 +164,7 @@ private slots:
 
     void windowTables()
     {
-        QTemporaryDir dir;
-        writeFile(dir.filePath("shablon.kmt"), cp1251("Диета\r\n"));
+        makeFolder();
         // Two blocks of which the second is dragged, and three visits; every
         // other file as a save writes it.
         QByteArray tb1, tb2;
@@ -178,30 +174,28 @@ private slots:
             tb2 += row;
             tb2 += QByteArray("\r\n").repeated(8);
         }
-        ScriptedPlatform platform;
-        TMainForm form(&platform, QDate(2024, 3, 5), dir.path());
-        form.show();
-        form.NewActExecute();
-        QTest::keyClicks(form.findChild<QWidget *>("FioEdit"), "Ivanova");
-        form.findChild<QLineEdit *>("BirEdit")->setText("01.01.1980");
-        form.SaveActExecute();
-        const QString main = dir.filePath("Ivanova.dat");
+        openForm(QDate(2024, 3, 5));
+        trigger("NewAct");
+        QTest::keyClicks(find<QWidget>("FioEdit"), "Ivanova");
+        find<QLineEdit>("BirEdit")->setText("01.01.1980");
+        trigger("SaveAct");
+        const QString main = path("Ivanova.dat");
         writeFile(main + ".tb1", tb1);
         writeFile(main + ".tb2", tb2);
-        platform.nextFiles << main;
-        form.OpenActExecute();
-        QCOMPARE(platform.boxes, QStringList());
+        m_platform->nextFiles << main;
+        trigger("OpenAct");
+        QCOMPARE(m_platform->boxes, QStringList());
 
-        auto *grid1 = form.findChild<QTableView *>("Grid1");
-        auto *grid2 = form.findChild<QTableView *>("Grid2");
-        auto *chart = form.findChild<WeightChart *>("WeightChart");
+        auto *grid1 = find<QTableView>("Grid1");
+        auto *grid2 = find<QTableView>("Grid2");
+        auto *chart = find<WeightChart>("WeightChart");
         QCOMPARE(grid1->model()->rowCount(), 28);
         QCOMPARE(cell(grid1, 22, 0), QStringLiteral("1"));
         QCOMPARE(grid2->model()->rowCount(), 4);
         QCOMPARE(cell(grid2, 0, 5), QStringLiteral("Здоровье"));
         QCOMPARE(chart->series().weight.size(), 2); // "x" is no date
 
-        form.SaveActExecute();
+        trigger("SaveAct");
         QCOMPARE(readAll(main + ".tb1"), tb1);
         QCOMPARE(readAll(main + ".tb2"), tb2);
 
@@ -210,7 +204,7 @@ private slots:
         QCOMPARE(chart->series().weight.last().value, 80.0);
 
         // Dragged by its point number, a row takes its cells and number along.
-        form.findChild<QTabWidget *>("PageControl1")->setCurrentIndex(TMainForm::DiagnosticPage);
+        find<QTabWidget>("PageControl1")->setCurrentIndex(TMainForm::DiagnosticPage);
         QTest::qWait(0);
         grid1->scrollTo(grid1->model()->index(16, 0));
         auto centre = [grid1](int row) { return grid1->visualRect(grid1->model()->index(row, 0)).center(); };
@@ -221,10 +215,10 @@ private slots:
         QCOMPARE(cell(grid1, 15, 1), QStringLiteral("д16"));
 
         // "+" on each page appends after what is there.
-        form.findChild<QToolButton *>("AddButton")->click();
+        find<QToolButton>("AddButton")->click();
         QCOMPARE(grid1->model()->rowCount(), 42);
         QCOMPARE(cell(grid1, 29, 1), QStringLiteral("5.03.2024"));
-        form.findChild<QToolButton *>("Add2Button")->click();
+        find<QToolButton>("Add2Button")->click();
         QCOMPARE(grid2->model()->rowCount(), 5);
         QCOMPARE(cell(grid2, 4, 0), QStringLiteral("5.03.2024"));
         QCOMPARE(chart->series().weight.size(), 3); // a new row has no weight yet

@@ -1,17 +1,14 @@
 // The program shows its title before it builds the pages that are not on it;
 // they exist before any key or click is handled.
-#include "support/scriptedplatform.h"
-#include "support/testfiles.h"
-#include "window/mainform.h"
+#include "support/formfixture.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
-class TestTitleFirst final : public QObject {
+class TestTitleFirst final : public QObject, private FormFixture {
     Q_OBJECT
 
 private slots:
@@ -24,10 +21,9 @@ private slots:
     void pagesFollowTheTitle()
     {
         QFETCH(bool, byKey);
-        QTemporaryDir dir;
-        testsupport::writeFile(dir.filePath("shablon.kmt"), testsupport::cp1251("Диета\r\n"));
-        ScriptedPlatform platform;
-        TMainForm form(&platform, QDate(2024, 3, 5), dir.path(), nullptr, TMainForm::Pages::Later);
+        makeFolder();
+        openForm(QDate(2024, 3, 5), TMainForm::Pages::Later);
+        TMainForm &form = *m_form;
         QVERIFY(!form.findChild<QTabWidget *>("PageControl1"));
         if (byKey) {
             QKeyEvent key(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
@@ -41,9 +37,9 @@ private slots:
         QVERIFY(pages && pages->isHidden());
         QCOMPARE(form.findChild<QTableView *>("Grid2")->model()->index(0, 0).data().toString(), QStringLiteral("Дата"));
         QCOMPARE(form.findChild<QComboBox *>("ShabloBox")->itemText(0), QStringLiteral("Диета"));
-        form.NewActExecute();
+        trigger("NewAct");
         QVERIFY(pages->isVisible() || !form.isVisible());
-        QCOMPARE(platform.boxes, QStringList());
+        QCOMPARE(m_platform->boxes, QStringList());
     }
 };
 

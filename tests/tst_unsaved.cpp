@@ -3,10 +3,8 @@
 #include "card/cardfiles.h"
 #include "card/deletion.h"
 #include "card/recovery.h"
-#include "support/scriptedplatform.h"
-#include "support/testfiles.h"
+#include "support/formfixture.h"
 #include "widgets/datefield.h"
-#include "window/mainform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -34,29 +31,9 @@ void typeText(QWidget *w, const QString &text)
 
 } // namespace
 
-class TestUnsaved final : public QObject {
+class TestUnsaved final : public QObject, private FormFixture {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<TMainForm> m_form;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-    template <typename T> T *find(const QString &name) const
-    {
-        T *w = m_form->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    void makeForm(const QDate &today = QDate(2024, 3, 5))
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        writeFile(path("shablon.kmt"), cp1251("Диета\r\n"));
-        m_platform = std::make_unique<ScriptedPlatform>();
-        m_form = std::make_unique<TMainForm>(m_platform.get(), today, m_dir->path());
-        m_form->show();
-    }
     // The main files of the recovery copies, oldest first.
     QStringList copies() const
     {
@@ -94,20 +71,20 @@ private slots:
         QFETCH(QString, how);
         QFETCH(bool, typed);
         makeForm();
-        m_form->NewActExecute();
+        trigger("NewAct");
         typeText(find<QLineEdit>("FioEdit"), "Иванова");
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         QCOMPARE(m_form->statusText(1), " Карточка сохранена");
         const QByteArray saved = readAll(path("Иванова.dat"));
         if (typed)
             typeText(find<QPlainTextEdit>("PrimMemo"), " и ещё");
         m_platform->nextFiles << path("Иванова.dat");
         if (how == "new")
-            m_form->NewActExecute();
+            trigger("NewAct");
         else if (how == "open")
-            m_form->OpenActExecute();
+            trigger("OpenAct");
         else if (how == "delete")
-            m_form->DelActExecute();
+            trigger("DelAct");
         else
             m_form->close();
 
@@ -134,14 +111,14 @@ private slots:
     void namesakeSetIsKeptBeforeItIsReplaced()
     {
         makeForm();
-        m_form->NewActExecute();
+        trigger("NewAct");
         typeText(find<QLineEdit>("FioEdit"), "Петров");
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         const QByteArray first = readAll(path("Петров.dat.vit"));
-        m_form->NewActExecute();
+        trigger("NewAct");
         typeText(find<QLineEdit>("FioEdit"), "Петров");
         typeText(find<QPlainTextEdit>("PrimMemo"), " другой");
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         QCOMPARE(m_form->statusText(1), " Карточка сохранена");
         QCOMPARE(copies().size(), 1);
         QCOMPARE(readAll(copies().first().chopped(4) + ".dat.vit"), first);
@@ -150,15 +127,15 @@ private slots:
     void saveRefusedWhenAnotherCopySavedMeanwhile()
     {
         makeForm();
-        m_form->NewActExecute();
+        trigger("NewAct");
         typeText(find<QLineEdit>("FioEdit"), "Орлова");
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         vel::CardState theirs = m_form->cardState();
         testsupport::setText(theirs, "PrimMemo", "их примечания");
         QVERIFY(!vel::saveCard(theirs, m_dir->path()));
         const QByteArray onDisk = readAll(path("Орлова.dat"));
         typeText(find<QPlainTextEdit>("PrimMemo"), " мои");
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         QCOMPARE(m_platform->boxes.size(), 1);
         QVERIFY2(m_platform->boxes.first().contains("другая копия программы"), qPrintable(m_platform->boxes.first()));
         QCOMPARE(readAll(path("Орлова.dat")), onDisk);
@@ -173,12 +150,12 @@ private slots:
     void failedSaveAfterGoodOneIsNotShownAsSaved()
     {
         makeForm();
-        m_form->NewActExecute();
+        trigger("NewAct");
         typeText(find<QLineEdit>("FioEdit"), "Белов");
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         QCOMPARE(m_form->statusText(1), " Карточка сохранена");
         vel::setSaveFaultForTesting([](const QString &p, vel::SavePhase) { return p.endsWith(".tb2"); });
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         vel::setSaveFaultForTesting({});
         QCOMPARE(m_platform->boxes.size(), 1);
         QCOMPARE(m_form->statusText(1), QString());
@@ -192,7 +169,7 @@ private slots:
         // No trash and no room for deleted cards.
         writeFile(vel::deletedCardsFolder(m_dir->path()), "");
         m_platform->nextFiles << path("Карта.dat");
-        m_form->DelActExecute();
+        trigger("DelAct");
         QCOMPARE(m_platform->fileDialogInitial.last(), QString());
         QCOMPARE(m_platform->boxes.size(), 1);
         QVERIFY2(m_platform->boxes.first().contains(path("Карта.dat")), qPrintable(m_platform->boxes.first()));
@@ -217,9 +194,9 @@ private slots:
         for (const QString &s : testsupport::kCardSuffixes)
             before[s] = readAll(path("Длинная" + s));
         m_platform->nextFiles << path("Длинная.dat");
-        m_form->OpenActExecute();
+        trigger("OpenAct");
         QVERIFY2(m_platform->boxes.isEmpty(), qPrintable(m_platform->boxes.join("\n")));
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         QVERIFY2(m_platform->boxes.isEmpty(), qPrintable(m_platform->boxes.join("\n")));
         QCOMPARE(m_form->statusText(1), " Карточка сохранена");
         for (const QString &s : testsupport::kCardSuffixes)
@@ -242,7 +219,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         makeForm(QDate(2026, 12, 8));
-        m_form->NewActExecute();
+        trigger("NewAct");
         auto *date = find<vel::DateField>("DateEdit");
         const QString today = date->shownText();
         QVERIFY2(today.startsWith("8.12.2026"), qPrintable(today));
