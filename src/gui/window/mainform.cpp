@@ -640,7 +640,7 @@ void TMainForm::buildViews()
     m_pages[DiagnosticPage] = new vel::DiagnosticPage(m_today, PageControl1);
     m_pages[AnamnesisPage] = m_anamnesisIndex = new AnamnesisIndexPage(PageControl1);
     m_pages[HealthPage] = m_health = new vel::HealthPage(PageControl1);
-    m_pages[DynamicsPage] = m_dynamics = new vel::DynamicsPage(m_today, PageControl1);
+    m_pages[DynamicsPage] = m_dynamics = new vel::DynamicsPage(m_startDate, PageControl1);
     m_pages[PrescriptionPage] = m_prescription = new vel::PrescriptionPage(m_dataDir, PageControl1);
     const std::pair<const char *, int> tabs[] = {
         {"Паспортная часть", 5},    {"Особенности набора веса", 6}, {"Предыдущие коррекции веса", 8},
@@ -698,6 +698,7 @@ void TMainForm::wirePages()
             TabSheet10Enter();
     });
     connect(m_passport, &vel::PassportPage::refused, this, &TMainForm::showRefusal);
+    connect(m_dynamics, &vel::DynamicsPage::told, this, [this](const QString &text) { showStatus(1, text); });
     // The chart draws the goal and the body-mass bands of the patient's height;
     // the patient page says how far the visits have come.
     connect(m_passport, &vel::PassportPage::chartAidsChanged, m_dynamics, &vel::DynamicsPage::setChartAids);
