@@ -28,6 +28,7 @@
 #include "widgets/picturebutton.h"
 #include "window/aboutbox.h"
 #include "window/menukeys.h"
+#include "window/statuspanels.h"
 
 #include <QAction>
 #include <QApplication>
@@ -117,6 +118,7 @@ void TMainForm::buildPages()
         m_editor->setTitles(*m_startTemplates);
         m_startTemplates.reset();
     }
+    m_status->watchCommandsOf(this);
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
@@ -166,12 +168,12 @@ void TMainForm::FormCreate(const QDate &today)
 
 QString TMainForm::statusText(int panel) const
 {
-    return m_panels[panel]->text();
+    return m_status->text(panel);
 }
 
 void TMainForm::showStatus(int panel, const QString &text)
 {
-    m_panels[panel]->setText(text);
+    m_status->show(panel, text);
 }
 
 void TMainForm::showRefusal(const QString &text)
@@ -563,24 +565,8 @@ void TMainForm::buildMenu()
 
 void TMainForm::buildStatusBar()
 {
-    QStatusBar *bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar"));
-    bar->setSizeGripEnabled(false);
-    bar->setFixedHeight(kStatusHeight);
-    for (int i = 0; i < 2; ++i) {
-        m_panels[i] = new QLabel(bar);
-        m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        m_panels[i]->setFrameShape(QFrame::Panel);
-        m_panels[i]->setFrameShadow(QFrame::Sunken);
-        // A thin bevel leaves the 19-pixel bar room for a whole line of text.
-        m_panels[i]->setLineWidth(1);
-        m_panels[i]->setContentsMargins(0, 0, 0, 0);
-    }
-    // The patient's name takes what it needs; the outcome (a backup warning
-    // too) has the rest of the bar.
-    m_panels[0]->setMaximumWidth(600);
-    bar->addPermanentWidget(m_panels[0]);
-    bar->addPermanentWidget(m_panels[1], 1);
+    statusBar()->setFixedHeight(kStatusHeight);
+    m_status = new StatusPanels(statusBar());
 }
 
 void TMainForm::buildWorkArea()
