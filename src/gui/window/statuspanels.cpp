@@ -9,6 +9,8 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace vel {
 
 namespace {
@@ -56,7 +58,10 @@ void StatusPanels::layOut()
     const int nameWidth = std::min(nameRoom, need(m_texts[0]));
     for (int i = 0; i < 2; ++i) {
         const int width = i == 0 ? nameWidth : room - nameWidth;
-        const QString shown = fm.elidedText(m_texts[i], Qt::ElideRight, std::max(0, width - kPanelPadding));
+        const int textRoom = std::max(0, width - kPanelPadding);
+        const QString &text = m_texts[i];
+        const QString shown =
+            fm.horizontalAdvance(text) <= textRoom ? text : fm.elidedText(text, Qt::ElideRight, textRoom);
         m_labels[i]->setText(shown);
         m_labels[i]->setToolTip(shown == m_texts[i] ? QString() : m_texts[i]);
     }
