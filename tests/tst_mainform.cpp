@@ -717,6 +717,12 @@ private slots:
         QCOMPARE(list->itemText(1), QStringLiteral("Шаблон 2"));
         QCOMPARE(readAll(path("shablon.kmt")), cp1251("Диета 1500\r\nШаблон 2\r\nОсень\r\n"));
 
+        // A template whose text is gone shows its own name, never the last one's.
+        QFile::remove(path("shablon3.txt"));
+        choose(2);
+        QVERIFY(m_platform->boxes.last().contains("shablon3.txt"));
+        QCOMPARE(name->text(), QStringLiteral("Осень"));
+
         // The cards' list has the new names from the next card on.
         m_form->NewActExecute();
         auto *shab = find<QComboBox>("ShabBox");

@@ -95,6 +95,8 @@ void TemplateEditor::ShabloBoxSelect(int index)
 {
     auto text = readTemplateText(m_dataDir, index + 1);
     if (auto *e = std::get_if<ReadError>(&text)) {
+        // The name follows the choice even so: a save now goes under the chosen number.
+        showName(ShabloBox->itemText(index), SblMemo->isEnabled());
         emit failed(e->message);
         return;
     }
