@@ -1,10 +1,12 @@
 // The keyboard paths of the window: Tab through the patient page, the keys
 // of an anamnesis section, the command shortcuts and the menus without a mouse.
+#include "find/cardlistmodel.h"
 #include "support/formfixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
@@ -38,6 +40,25 @@ class TestKeyboard final : public QObject, FormFixture {
     {
         while (QWidget *popup = QApplication::activePopupWidget())
             popup->close();
+    }
+    // One key to whatever has the keyboard, as a person presses it.
+    void press(QKeyCombination key) const
+    {
+        QTest::keyClick(focused() ? focused() : m_form.get(), key.key(), key.keyboardModifiers());
+    }
+    void type(const QString &text) const
+    {
+        for (QChar ch : text)
+            QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    // The table cell that has the keyboard, as "row,column".
+    static QString cellAt(const QTableView *grid)
+    {
+        return QStringLiteral("%1,%2").arg(grid->currentIndex().row()).arg(grid->currentIndex().column());
+    }
+    static QString cellText(const QTableView *grid, int row, int column)
+    {
+        return grid->model()->index(row, column).data().toString();
     }
 
 private slots:
@@ -230,6 +251,200 @@ private slots:
                             key.keyboardModifiers());
             QCOMPARE(pages->currentIndex(), (page + step + TMainForm::PageCount) % TMainForm::PageCount);
         }
+    }
+
+    // Tab comes into "Пол" on the card's own choice, or on the first button
+    // when there is none: never on the one a previous card left the focus on.
+    void tabEntersTheSexOnTheCardsChoice_data()
+    {
+        QTest::addColumn<int>("stored"); // -1: a new card
+        QTest::addColumn<QString>("lands");
+        QTest::newRow("new card") << -1 << "SexGroup_0";
+        QTest::newRow("a man's card") << 0 << "SexGroup_0";
+        QTest::newRow("a woman's card") << 1 << "SexGroup_1";
+    }
+    void tabEntersTheSexOnTheCardsChoice()
+    {
+        QFETCH(int, stored);
+        QFETCH(QString, lands);
+        m_form->NewActExecute();
+        find<QLineEdit>("FioEdit")->setText("Полова");
+        if (stored >= 0)
+            find<QAbstractButton>(stored == 0 ? "SexGroup_0" : "SexGroup_1")->click();
+        m_form->SaveActExecute();
+        find(lands == "SexGroup_0" ? "SexGroup_1" : "SexGroup_0")->setFocus();
+        if (stored < 0)
+            m_form->NewActExecute();
+        else
+            QVERIFY(m_form->openCard(QDir(m_dir->path()).filePath("Полова.dat")));
+
+        find("PhonEdit")->setFocus();
+        press(Qt::Key_Tab);
+        QCOMPARE(focused()->objectName(), lands);
+        press(Qt::Key_Tab);
+        QCOMPARE(focusedControl(), QStringLiteral("JobEdit"));
+        press(Qt::SHIFT | Qt::Key_Backtab);
+        QCOMPARE(focused()->objectName(), lands);
+    }
+
+    // A list opened on "не выбрана" or "Выбрать" marks nothing, so one Down
+    // marks its first item.
+    void listsOpenWithNothingMarked_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("activity") << "AktivBox";
+        QTest::newRow("card's template") << "ShabBox";
+        QTest::newRow("template editor") << "ShabloBox";
+    }
+    void listsOpenWithNothingMarked()
+    {
+        QFETCH(QString, box);
+        if (box == "ShabloBox")
+            m_form->ShablActExecute();
+        else
+            m_form->NewActExecute();
+        auto *combo = find<QComboBox>(box.toLatin1().constData());
+        QCOMPARE(combo->currentIndex(), -1);
+        combo->setFocus();
+        press(Qt::ALT | Qt::Key_Down);
+        QTRY_VERIFY(combo->view()->isVisible());
+        QVERIFY(!combo->view()->currentIndex().isValid());
+        QTest::keyClick(combo->view(), Qt::Key_Down);
+        QCOMPARE(combo->view()->currentIndex().row(), 0);
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+        QTRY_VERIFY(!combo->view()->isVisible());
+        QCOMPARE(combo->currentIndex(), 0);
+    }
+
+    // Enter takes the keyboard along a visit row and on to the next row's
+    // first cell; the last cell of the last row keeps it.
+    void enterMovesAlongTheVisitRows()
+    {
+        m_form->NewActExecute();
+        find<QTabWidget>("PageControl1")->setCurrentIndex(TMainForm::DynamicsPage);
+        m_form->Add2ButtonClick();
+        m_form->Add2ButtonClick();
+        auto *grid = find<QTableView>("Grid2");
+        QTRY_COMPARE(cellAt(grid), QStringLiteral("2,1"));
+        grid->setCurrentIndex(grid->model()->index(1, 1));
+        type("82,5");
+        press(Qt::Key_Return);
+        QTRY_COMPARE(cellAt(grid), QStringLiteral("1,2"));
+        QCOMPARE(cellText(grid, 1, 1), QStringLiteral("82,5"));
+        grid->setCurrentIndex(grid->model()->index(1, 9));
+        type("норма");
+        press(Qt::Key_Return);
+        QTRY_COMPARE(cellAt(grid), QStringLiteral("2,0"));
+        QCOMPARE(cellText(grid, 1, 9), QStringLiteral("норма"));
+        QCOMPARE(cellText(grid, 2, 0), QStringLiteral("05.03.2024")); // passed over, not changed
+        grid->setCurrentIndex(grid->model()->index(2, 9));
+        type("-");
+        press(Qt::Key_Return);
+        QTest::qWait(50);
+        QCOMPARE(cellAt(grid), QStringLiteral("2,9"));
+        QCOMPARE(cellText(grid, 2, 9), QStringLiteral("-"));
+        QCOMPARE(grid->model()->rowCount(), 3);
+    }
+
+    // A whole day by the keyboard alone: a new card typed in, every page by
+    // Ctrl+Tab from every page and from inside both tables, a visit added and
+    // typed, the save, then the card found in the other keyboard layout and
+    // opened by Enter.
+    void wholeDayByKeys()
+    {
+        press(Qt::CTRL | Qt::Key_N);
+        QTRY_COMPARE(focusedControl(), QStringLiteral("FioEdit"));
+        type("Петрова Анна");
+        press(Qt::Key_Tab);
+        type("14031978");
+        press(Qt::Key_Tab);
+        QCOMPARE(focusedControl(), QStringLiteral("AdrEdit"));
+        QCOMPARE(find<QLineEdit>("AgeEdit")->text(), QStringLiteral("45"));
+        type("Тверь");
+        press(Qt::Key_Tab);
+        type("555-12-34");
+        press(Qt::Key_Tab);
+        QCOMPARE(focused()->objectName(), QStringLiteral("SexGroup_0"));
+        press(Qt::Key_Right); // to "Женский", then ticked
+        press(Qt::Key_Space);
+        QVERIFY(find<QAbstractButton>("SexGroup_1")->isChecked());
+        for (const char *next : {"JobEdit", "DateEdit", "RostEdit"}) {
+            press(Qt::Key_Tab);
+            QCOMPARE(focusedControl(), QString::fromLatin1(next));
+        }
+        type("165");
+        press(Qt::Key_Tab);
+        type("84");
+
+        // Every page, and round to the first again.
+        auto *pages = find<QTabWidget>("PageControl1");
+        for (int i = 1; i <= TMainForm::PageCount; ++i) {
+            press(Qt::CTRL | Qt::Key_Tab);
+            QCOMPARE(pages->currentIndex(), i % TMainForm::PageCount);
+            QVERIFY2(pages->currentWidget()->isAncestorOf(focused()), qPrintable(focusedControl()));
+        }
+        for (int i = TMainForm::PageCount - 1; i >= 0; --i) {
+            press(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab);
+            QCOMPARE(pages->currentIndex(), i);
+        }
+
+        // A diagnostic block by its "+", and out of its table by Ctrl+Tab.
+        for (int i = 0; i < TMainForm::DiagnosticPage; ++i)
+            press(Qt::CTRL | Qt::Key_PageDown);
+        QCOMPARE(focusedControl(), QStringLiteral("AddButton"));
+        press(Qt::Key_Space);
+        auto *grid1 = find<QTableView>("Grid1");
+        QCOMPARE(grid1->model()->rowCount(), 14);
+        press(Qt::SHIFT | Qt::Key_Backtab);
+        QCOMPARE(focusedControl(), QStringLiteral("Grid1"));
+        press(Qt::CTRL | Qt::Key_Tab);
+        QCOMPARE(pages->currentIndex(), int(TMainForm::AnamnesisPage));
+
+        // Today's visit: "+", then the weight and girths typed along the row.
+        press(Qt::CTRL | Qt::Key_Tab);
+        press(Qt::CTRL | Qt::Key_Tab);
+        QCOMPARE(pages->currentIndex(), int(TMainForm::DynamicsPage));
+        QCOMPARE(focusedControl(), QStringLiteral("Add2Button"));
+        press(Qt::Key_Space);
+        auto *grid2 = find<QTableView>("Grid2");
+        QTRY_COMPARE(cellAt(grid2), QStringLiteral("1,1"));
+        for (const char *cell : {"84", "92", "108"}) {
+            type(QString::fromLatin1(cell));
+            press(Qt::Key_Return);
+            QTest::qWait(0);
+        }
+        QTRY_COMPARE(cellAt(grid2), QStringLiteral("1,4"));
+        press(Qt::CTRL | Qt::Key_Tab); // from inside the table
+        QCOMPARE(pages->currentIndex(), int(TMainForm::PrescriptionPage));
+        press(Qt::CTRL | Qt::Key_PageUp);
+        QCOMPARE(pages->currentIndex(), int(TMainForm::DynamicsPage));
+        QTRY_COMPARE(focusedControl(), QStringLiteral("Grid2"));
+        press(Qt::Key_Insert); // the same "+" from inside the table, told as a second visit today
+        QCOMPARE(grid2->model()->rowCount(), 3);
+        QCOMPARE(m_form->statusText(1), QStringLiteral(" Второй прием за 05.03.2024: эта дата уже есть в строке 1"));
+
+        press(Qt::CTRL | Qt::Key_S);
+        QCOMPARE(m_form->statusText(1), QStringLiteral(" Карточка сохранена"));
+        const QString card = QDir(m_dir->path()).filePath("Петрова Анна.dat");
+        QVERIFY(
+            testsupport::readAll(card + ".tb2").startsWith(testsupport::cp1251("05.03.2024\r\n84\r\n92\r\n108\r\n")));
+
+        // The next patient, then this one again from the card list, typed in the Latin layout.
+        press(Qt::CTRL | Qt::Key_N);
+        QTRY_COMPARE(focusedControl(), QStringLiteral("FioEdit"));
+        QCOMPARE(find<QLineEdit>("FioEdit")->text(), QString());
+        press(Qt::CTRL | Qt::Key_F);
+        QTRY_COMPARE(focusedControl(), QStringLiteral("FindEdit"));
+        QVERIFY(QTest::qWaitFor([this] { return !m_form->cardList()->isReading(); }, 20000));
+        type("gtnhjdf"); // "петрова" with the keyboard left in English
+        press(Qt::Key_Return);
+        QTRY_VERIFY(!m_form->findChild<QWidget *>("FindDialog"));
+        QCOMPARE(find<QLineEdit>("FioEdit")->text(), QStringLiteral("Петрова Анна"));
+        QCOMPARE(find<QLineEdit>("AgeEdit")->text(), QStringLiteral("45"));
+        QVERIFY(find<QAbstractButton>("SexGroup_1")->isChecked());
+        QCOMPARE(cellText(grid2, 1, 3), QStringLiteral("108"));
+        QCOMPARE(grid1->model()->rowCount(), 14);
+        QCOMPARE(m_platform->boxes, QStringList());
     }
 
     // The keyboard is where the doctor types next.

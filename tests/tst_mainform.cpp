@@ -108,6 +108,7 @@ private slots:
         makeForm(withTemplates);
         QCOMPARE(m_form->windowTitle(), kTitle);
         QCOMPARE(m_form->size(), QSize(780, 565));
+        QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint)); // nothing to maximize
         QVERIFY(visibleViews().isEmpty());
         QVERIFY(find<QLabel>("Image1")->isVisible());
         QVERIFY(!action("SaveAct")->isEnabled());
@@ -229,7 +230,9 @@ private slots:
         QCOMPARE(shab->currentIndex(), -1);
         QCOMPARE(shab->currentText(), QStringLiteral("Выбрать"));
         QVERIFY(shab->isEnabled());
-        QCOMPARE(find<QPlainTextEdit>("PrimMemo")->toPlainText(), QStringLiteral("Примечания врача"));
+        // The notes' title is a grey hint: typing starts an empty note.
+        QCOMPARE(find<QPlainTextEdit>("PrimMemo")->toPlainText(), QString());
+        QCOMPARE(find<QPlainTextEdit>("PrimMemo")->placeholderText(), QStringLiteral("Примечания врача"));
         QVERIFY(!find<QCheckBox>("KonBox")->isChecked());
         QCOMPARE(find<QTableView>("Grid2")->model()->rowCount(), 1);
         QVERIFY(action("SaveAct")->isEnabled());
@@ -283,12 +286,12 @@ private slots:
         main += QStringList{"", "", "", "0", "0", "0", "-1", "-1", "-1", "-1", "-1", "", ""};
         main += QStringList{"0", "0", "0", "0", "", "", "", ""};
         main += QStringList(9, "0");
-        main += "Примечания врача";
+        main += ""; // untouched notes
         QCOMPARE(main.size(), 88);
         QCOMPARE(readAll(base), cp1251(main.join("\r\n") + "\r\n"));
         QCOMPARE(readAll(base + ".prp"), cp1251("Витамин D\r\nОмега-3"));
         QCOMPARE(readAll(base + ".rec"), QByteArray());
-        QCOMPARE(readAll(base + ".tb2"), cp1251("5.03.2024" + QString("\r\n").repeated(10)));
+        QCOMPARE(readAll(base + ".tb2"), cp1251("05.03.2024" + QString("\r\n").repeated(10)));
         const QByteArray tb1 = readAll(base + ".tb1");
         QCOMPARE(tb1.count("\r\n"), 42);
         QVERIFY(tb1.startsWith(cp1251("Дата\r\nПравая рука\r\nЛевая рука\r\n5.03.2024\r\n")));
@@ -514,10 +517,17 @@ private slots:
 
         auto *grid2 = find<QTableView>("Grid2");
         find<QToolButton>("Add2Button")->click();
+        QVERIFY(!m_form->statusText(1).contains(QStringLiteral("Второй")));
         find<QToolButton>("Add2Button")->click();
         QCOMPARE(grid2->model()->rowCount(), 3);
-        QCOMPARE(cellText(grid2, 2, 0), QStringLiteral("5.03.2024"));
+        // A new row's date reads like those typed; a second one for the day is told.
+        QCOMPARE(cellText(grid2, 2, 0), QStringLiteral("05.03.2024"));
         QCOMPARE(cellText(grid2, 2, 1), QString());
+        QCOMPARE(m_form->statusText(1), QStringLiteral(" Второй прием за 05.03.2024: эта дата уже есть в строке 1"));
+        setCell(grid2, 1, 0, QStringLiteral("4.03.2024"));
+        setCell(grid2, 2, 0, QStringLiteral("5.3.2024"));
+        find<QToolButton>("Add2Button")->click();
+        QCOMPARE(m_form->statusText(1), QStringLiteral(" Второй прием за 05.03.2024: эта дата уже есть в строке 2"));
     }
 
     void indicesAndChart()
@@ -636,6 +646,137 @@ private slots:
         QCOMPARE(m_platform->boxes.size(), 1);
         QVERIFY(m_platform->boxes.first().contains("shablon4.txt"));
         QVERIFY(!memo->isEnabled());
+    }
+
+    // A template is named as it is made, and renamed later; the list file
+    // keeps one name a line, and a text file stays with its number.
+    void templateNames()
+    {
+        makeForm();
+        m_form->ShablActExecute();
+        auto *list = find<QComboBox>("ShabloBox");
+        auto *name = find<QLineEdit>("ShabNameEdit");
+        auto *save = find<QPushButton>("SavShButton");
+        QVERIFY(!name->isEnabled());
+
+        find<QPushButton>("AddShButton")->click();
+        QCOMPARE(m_form->focusWidget(), name); // the doctor names it first
+        QCOMPARE(name->selectedText(), QStringLiteral("Шаблон 3"));
+        for (QChar ch : QStringLiteral("Осень"))
+            QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        QVERIFY(save->isEnabled());
+        QTest::keyClick(name, Qt::Key_Return); // on to the text
+        QCOMPARE(m_form->focusWidget(), find<QPlainTextEdit>("SblMemo"));
+        save->click();
+        QCOMPARE(readAll(path("shablon.kmt")), cp1251("Диета\r\nРазгрузка\r\nОсень\r\n"));
+        QCOMPARE(readAll(path("shablon3.txt")), QByteArray());
+        QCOMPARE(list->itemText(2), QStringLiteral("Осень"));
+
+        // Renaming the first changes its line only; a blank name gives back its number.
+        auto choose = [this, list](int index) {
+            list->setCurrentIndex(index);
+            m_form->ShabloBoxSelect(index);
+        };
+        choose(0);
+        QCOMPARE(name->text(), QStringLiteral("Диета"));
+        QVERIFY(name->isEnabled());
+        name->selectAll();
+        typeText(name, QStringLiteral("Диета 1500"));
+        save->click();
+        choose(1);
+        name->clear();
+        QTest::keyClick(name, Qt::Key_Space);
+        save->click();
+        QCOMPARE(readAll(path("shablon.kmt")), cp1251("Диета 1500\r\nШаблон 2\r\nОсень\r\n"));
+        QCOMPARE(readAll(path("shablon1.txt")), cp1251("Первый"));
+        QCOMPARE(readAll(path("shablon2.txt")), cp1251("Пить воду\r\nГулять"));
+        QCOMPARE(name->text(), QStringLiteral("Шаблон 2"));
+        QCOMPARE(list->currentText(), QStringLiteral("Шаблон 2"));
+
+        // A name the file cannot hold is refused, and the list keeps the old one.
+        name->selectAll();
+        typeText(name, QStringLiteral("Диета 漢"));
+        save->click();
+        QVERIFY(m_platform->boxes.last().contains("Название шаблона"));
+        QCOMPARE(list->itemText(1), QStringLiteral("Шаблон 2"));
+        QCOMPARE(readAll(path("shablon.kmt")), cp1251("Диета 1500\r\nШаблон 2\r\nОсень\r\n"));
+
+        // A template whose text is gone shows its own name, never the last one's.
+        QFile::remove(path("shablon3.txt"));
+        choose(2);
+        QVERIFY(m_platform->boxes.last().contains("shablon3.txt"));
+        QCOMPARE(name->text(), QStringLiteral("Осень"));
+
+        // The cards' list has the new names from the next card on.
+        m_form->NewActExecute();
+        auto *shab = find<QComboBox>("ShabBox");
+        QCOMPARE(shab->itemText(0), QStringLiteral("Диета 1500"));
+        QCOMPARE(shab->itemText(2), QStringLiteral("Осень"));
+    }
+
+    // Notes are read as they were stored, the former new card's words too.
+    void storedNotesReadAsTheyAre_data()
+    {
+        QTest::addColumn<QString>("notes");
+        QTest::newRow("the words a new card once had") << "Примечания врача";
+        QTest::newRow("none") << "";
+        QTest::newRow("the doctor's") << "Аллергия на орехи";
+    }
+    void storedNotesReadAsTheyAre()
+    {
+        QFETCH(QString, notes);
+        makeForm();
+        newCardNamed(QStringLiteral("Заметкина"));
+        find<QPlainTextEdit>("PrimMemo")->setPlainText(notes);
+        m_form->SaveActExecute();
+        const QByteArray stored = readAll(path("Заметкина.dat"));
+        QVERIFY(stored.endsWith(cp1251(notes + "\r\n")));
+        m_form->NewActExecute();
+        QVERIFY(m_form->openCard(path("Заметкина.dat")));
+        QCOMPARE(find<QPlainTextEdit>("PrimMemo")->toPlainText(), notes);
+        m_form->SaveActExecute();
+        QCOMPARE(readAll(path("Заметкина.dat")), stored);
+    }
+
+    // The outcome panel has room for its whole line, and it tells of the last
+    // command only.
+    void statusOutcomeLastsOneCommand()
+    {
+        makeForm();
+        QTest::qWait(1); // the backup's word at start-up comes first
+        const QString name = QString(90, QChar(u'Щ'));
+        newCardNamed(name);
+        action("SaveAct")->trigger();
+        QCOMPARE(m_form->statusText(1), QStringLiteral(" Карточка сохранена"));
+        auto *namePanel = find<QLabel>("StatusPanel0");
+        auto *outcome = find<QLabel>("StatusPanel1");
+        QTRY_COMPARE(outcome->text(), QStringLiteral(" Карточка сохранена"));
+        QTRY_VERIFY(outcome->fontMetrics().horizontalAdvance(outcome->text()) < outcome->contentsRect().width());
+        QVERIFY(namePanel->text().endsWith(QChar(0x2026)));                            // the long name gives way...
+        QCOMPARE(namePanel->toolTip(), QStringLiteral(" Карточка пациента: ") + name); // ...and is whole in its tip
+        QTRY_VERIFY(namePanel->geometry().right() < outcome->geometry().left());
+
+        // A name with room is shown whole.
+        m_form->NewActExecute();
+        typeText(find<QLineEdit>("FioEdit"), QStringLiteral("Иванова Анна"));
+        action("SaveAct")->trigger();
+        QCOMPARE(namePanel->text(), QStringLiteral(" Карточка пациента: Иванова Анна"));
+        QCOMPARE(namePanel->toolTip(), QString());
+
+        // A command with no outcome of its own clears the last one.
+        find<QToolButton>("AddButton")->click();
+        QCOMPARE(m_form->statusText(1), QString());
+        find<QToolButton>("SpeedButton19")->click(); // a page's save button
+        QCOMPARE(m_form->statusText(1), QStringLiteral(" Карточка сохранена"));
+        action("ReportAct")->trigger();
+        QCOMPARE(m_form->statusText(1), QString());
+        m_form->ShablActExecute();
+        find<QPushButton>("AddShButton")->click();
+        typeText(find<QLineEdit>("ShabNameEdit"), QStringLiteral("Лето"));
+        find<QPushButton>("SavShButton")->click();
+        QCOMPARE(m_form->statusText(1), QStringLiteral(" Шаблон сохранен"));
+        find<QPushButton>("AddShButton")->click();
+        QCOMPARE(m_form->statusText(1), QString());
     }
 
     void prescriptionEntryAndPrint()

@@ -42,6 +42,8 @@ private slots:
     void templateRoundTrip();
     void templateRead_data();
     void templateRead();
+    void templateTitle_data();
+    void templateTitle();
     void missingTemplateText();
     void saveFailure_data();
     void saveFailure();
@@ -150,16 +152,22 @@ void VisitsCoreTest::todayText_data()
 {
     QTest::addColumn<QDate>("date");
     QTest::addColumn<QString>("text");
-    QTest::newRow("single digits") << QDate(2024, 3, 5) << "5.03.2024";
-    QTest::newRow("double digits") << QDate(2024, 12, 25) << "25.12.2024";
-    QTest::newRow("first of January") << QDate(2000, 1, 1) << "1.01.2000";
+    QTest::addColumn<QString>("visitRow"); // a new visit row's date, the day in two digits
+    QTest::newRow("single digits") << QDate(2024, 3, 5) << "5.03.2024"
+                                   << "05.03.2024";
+    QTest::newRow("double digits") << QDate(2024, 12, 25) << "25.12.2024"
+                                   << "25.12.2024";
+    QTest::newRow("first of January") << QDate(2000, 1, 1) << "1.01.2000"
+                                      << "01.01.2000";
 }
 
 void VisitsCoreTest::todayText()
 {
     QFETCH(QDate, date);
     QFETCH(QString, text);
+    QFETCH(QString, visitRow);
     QCOMPARE(vel::todayText(date), text);
+    QCOMPARE(vel::visitDateText(date), visitRow);
 }
 
 void VisitsCoreTest::templateRoundTrip_data()
@@ -223,6 +231,41 @@ void VisitsCoreTest::templateRead()
     QCOMPARE(std::get<QString>(r), text);
     QVERIFY(!saveTemplate(dir.path(), 1, text, {newTemplateTitle(1)}));
     QCOMPARE(fileBytes(dir.path() + "/shablon1.txt"), savedAgain);
+}
+
+void VisitsCoreTest::templateTitle_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("as typed") << "Диета 1500 ккал"
+                              << "Диета 1500 ккал";
+    QTest::newRow("blanks around") << "  Разгрузка "
+                                   << "Разгрузка";
+    QTest::newRow("nothing") << ""
+                             << "Шаблон 4";
+    QTest::newRow("blanks only") << "   "
+                                 << "Шаблон 4";
+    QTest::newRow("pasted CR LF") << "Диета\r\nлето"
+                                  << "Диета лето";
+    QTest::newRow("lone LF and CR") << "а\nб\rв"
+                                    << "а б в";
+    QTest::newRow("paragraph mark") << QString("а") + QChar(QChar::ParagraphSeparator) + "б"
+                                    << "а б";
+    QTest::newRow("only a line break") << "\r\n"
+                                       << "Шаблон 4";
+}
+
+void VisitsCoreTest::templateTitle()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, title);
+    QCOMPARE(vel::templateTitle(typed, 4), title);
+    // One title is one line of the list file.
+    QTemporaryDir dir;
+    QVERIFY(!saveTemplate(dir.path(), 1, "", {vel::templateTitle(typed, 4), "Другой"}));
+    const auto titles = readTemplateList(dir.path());
+    QVERIFY(!failed(titles));
+    QCOMPARE(std::get<QStringList>(titles), QStringList({title, "Другой"}));
 }
 
 void VisitsCoreTest::missingTemplateText()

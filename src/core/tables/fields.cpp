@@ -106,7 +106,7 @@ constexpr std::array<FieldDef, kCardFieldCount> kCardFields = {{
     {F::CheckBox25, "CheckBox25", K::Flag},
     {F::CheckBox149, "CheckBox149", K::Flag},
     {F::CheckBox150, "CheckBox150", K::Flag},
-    {F::Notes, "PrimMemo", K::Notes, "Примечания врача", R::NotesDefault, true},
+    {F::Notes, "PrimMemo", K::Notes, "Примечания врача", R::Empty, true},
 }};
 
 // clang-format on

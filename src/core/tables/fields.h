@@ -28,7 +28,7 @@ enum class Field : int {
 
 // What the card reset puts into a field. Empty clears it: no text, a blank
 // date, no item chosen (-1), not ticked.
-enum class FieldReset { Empty, FirstItem, Today, NotesDefault, TemplateChoice };
+enum class FieldReset { Empty, FirstItem, Today, TemplateChoice };
 
 struct FieldDef {
     Field field;
@@ -55,8 +55,8 @@ const FieldDef *findField(const char *control);
 // The label of a field for messages, or the control name when it has none.
 const char *fieldLabel(Field f);
 
-// The text the notes field holds on a new card.
-inline constexpr char kNotesDefault[] = "Примечания врача";
+// What the empty notes field shows in grey: a hint, never the note itself.
+inline constexpr char kNotesPlaceholder[] = "Примечания врача";
 
 // The blank mask an empty date field shows and stores.
 inline constexpr char kBlankDate[] = "  .  .    ";

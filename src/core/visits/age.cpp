@@ -97,4 +97,9 @@ QString todayText(const QDate &d)
     return QStringLiteral("%1.%2.%3").arg(d.day()).arg(d.month(), 2, 10, QLatin1Char('0')).arg(d.year());
 }
 
+QString visitDateText(const QDate &d)
+{
+    return d.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
 } // namespace vel

@@ -33,5 +33,8 @@ QString heightMessage(); // "Введите рост пациента: цело�
 
 // The date as shown on new rows and printouts: 5.03.2024.
 QString todayText(const QDate &d);
+// The date of a new visit row, with the day in two digits as the doctor
+// types the others: 05.03.2024.
+QString visitDateText(const QDate &d);
 
 } // namespace vel

@@ -65,4 +65,14 @@ QString newTemplateTitle(int number)
     return QStringLiteral("Шаблон %1").arg(number);
 }
 
+QString templateTitle(const QString &typed, int number)
+{
+    QString title = typed;
+    title.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    for (QChar lineEnd : {QChar(u'\r'), QChar(u'\n'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
+        title.replace(lineEnd, u' ');
+    title = title.trimmed();
+    return title.isEmpty() ? newTemplateTitle(number) : title;
+}
+
 } // namespace vel

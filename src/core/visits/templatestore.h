@@ -27,5 +27,9 @@ std::optional<ReadError> saveTemplate(const QString &dataDir, int number, const 
 
 // The title of a newly created template: "Шаблон 3".
 QString newTemplateTitle(int number);
+// The title a template is saved under, from the name the doctor typed: one
+// line of the list file (a pasted line break becomes a blank), without
+// blanks around it, and "Шаблон N" when nothing is left.
+QString templateTitle(const QString &typed, int number);
 
 } // namespace vel

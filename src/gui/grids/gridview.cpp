@@ -3,25 +3,47 @@
 #include "grids/gridlook.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+
+#include <functional>
+#include <utility>
 
 namespace vel {
 
 namespace {
 
-// Header rows in bold, as the models mark them.
+// Header rows in bold, as the models mark them. Enter in a cell editor is
+// told before the editor closes, for Qt closes it the same way when the
+// keyboard moves to another row.
 class HeaderRowDelegate final : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    HeaderRowDelegate(std::function<void()> enterPressed, QObject *parent)
+        : QStyledItemDelegate(parent), m_enterPressed(std::move(enterPressed))
+    {
+    }
 
 protected:
+    bool eventFilter(QObject *editor, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier)
+                m_enterPressed();
+        }
+        return QStyledItemDelegate::eventFilter(editor, event);
+    }
+
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
         if (index.data(kHeaderRowRole).toBool())
             option->font.setBold(true);
     }
+
+private:
+    std::function<void()> m_enterPressed;
 };
 
 constexpr int kRowHeight = 19;
@@ -44,7 +66,7 @@ GridView::GridView(const QString &objectName, const QList<int> &columnWidths, bo
     setEditTriggers(QAbstractItemView::AllEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setWordWrap(false);
-    setItemDelegate(new HeaderRowDelegate(this));
+    setItemDelegate(new HeaderRowDelegate([this] { m_enterPending = true; }, this));
 }
 
 void GridView::setModel(QAbstractItemModel *model)
@@ -94,6 +116,39 @@ void GridView::fitColumns(const QVector<QStringList> &samples, int total)
     if (excess < 0 && !m_widths.isEmpty())
         m_widths.last() -= excess;
     applyWidths();
+}
+
+void GridView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    const bool enter = std::exchange(m_enterPending, false) && hint == QAbstractItemDelegate::SubmitModelCache;
+    QTableView::closeEditor(editor, hint);
+    if (m_enterMovesOn && enter)
+        moveOn();
+}
+
+void GridView::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (m_enterMovesOn && enter && state() != EditingState && event->modifiers() == Qt::NoModifier) {
+        moveOn();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void GridView::moveOn()
+{
+    const QModelIndex at = currentIndex();
+    if (!at.isValid() || !model())
+        return;
+    QModelIndex next = at.siblingAtColumn(at.column() + 1);
+    if (!next.isValid())
+        next = model()->index(at.row() + 1, 0);
+    // The last cell of the last row keeps the keyboard: a new visit comes from "+".
+    if (!next.isValid())
+        return;
+    setCurrentIndex(next);
+    scrollTo(next);
 }
 
 void GridView::mousePressEvent(QMouseEvent *event)

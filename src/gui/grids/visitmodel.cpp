@@ -2,6 +2,8 @@
 
 #include "card/cardfiles.h"
 #include "grids/gridlook.h"
+#include "tables/visitcolumns.h"
+#include "visits/bodyindex.h"
 
 namespace vel {
 
@@ -95,6 +97,14 @@ int VisitModel::appendVisit(const QString &today)
     m_visits.append(cells);
     endInsertRows();
     return row;
+}
+
+int VisitModel::rowOfDate(const QDate &day) const
+{
+    for (int i = 0; i < m_visits.size(); ++i)
+        if (readVisitDate(visitCell(m_visits.at(i), VisitColumn::Date)) == day)
+            return i + 1;
+    return 0;
 }
 
 } // namespace vel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QDate>
 #include <QStringList>
 #include <QVector>
 
@@ -25,6 +26,9 @@ public:
     const QVector<QStringList> &visits() const { return m_visits; }
     void clear(); // the titles stay
     int appendVisit(const QString &today);
+    // The first row whose date reads as this day, counted as the table shows
+    // it (the titles are row 0); 0 when there is none.
+    int rowOfDate(const QDate &day) const;
 
 private:
     QStringList m_titles;

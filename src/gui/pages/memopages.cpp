@@ -1,6 +1,7 @@
 #include "pages/memopages.h"
 
 #include "summary/summary.h"
+#include "tables/fields.h"
 #include "visits/templatestore.h"
 #include "widgets/memoedit.h"
 #include "widgets/picturebutton.h"
@@ -55,7 +56,7 @@ HealthPage::HealthPage(QWidget *parent) : CardPage(parent)
     layout->addWidget(AnamMemo, 1, 1);
     MemoEdit *notes = makeMemo(QStringLiteral("PrimMemo"), this);
     notes->setToolTip(QStringLiteral("Примечания врача - одной строкой, без абзацев и разбиения на пункты"));
-    notes->setPlainText(QStringLiteral("Примечания"));
+    notes->setPlaceholderText(QString::fromUtf8(kNotesPlaceholder));
     notes->setFixedHeight(110);
     layout->addWidget(notes, 2, 0, 1, 2);
     layout->setRowStretch(1, 1);

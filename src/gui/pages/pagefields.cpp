@@ -138,8 +138,7 @@ void PageFields::reset(Stage stage, const QString &today) const
                 qobject_cast<DateField *>(w)->clear();
             break;
         case FieldKind::Notes:
-            qobject_cast<MemoEdit *>(w)->setMemoText(
-                f->reset == FieldReset::NotesDefault ? QString::fromUtf8(kNotesDefault) : QString());
+            qobject_cast<MemoEdit *>(w)->setMemoText(QString());
             break;
         case FieldKind::Index:
             if (auto *group = qobject_cast<RadioGroup *>(w))

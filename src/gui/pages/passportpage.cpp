@@ -212,6 +212,7 @@ void PassportPage::buildNumbers(QFrame *panel, QGridLayout *panelGrid, QGridLayo
     AktivBox->addItems(activityItems());
     AktivBox->setPlaceholderText(QStringLiteral("не выбрана"));
     AktivBox->setCurrentIndex(-1);
+    keepNoChoiceInList(AktivBox);
     AktivBox->setToolTip(QStringLiteral("Уровень физической активности: множитель к обмену покоя"));
     panelGrid->addWidget(AktivBox, 8, 1, 1, 3);
     panelGrid->addWidget(new QLabel(QStringLiteral("Целевой вес:"), panel), 9, 0);

@@ -6,9 +6,11 @@
 #include "grids/emptygridhint.h"
 #include "grids/gridview.h"
 #include "grids/visitmodel.h"
+#include "visits/age.h"
 #include "widgets/picturebutton.h"
 
 #include <QScrollBar>
+#include <QShortcut>
 #include <QToolButton>
 
 namespace vel {
@@ -20,6 +22,15 @@ const QStringList kVisitTitles = {QStringLiteral("Дата"),           QStringL
                                   QStringLiteral("Объем жир.скл."), QStringLiteral("Здоровье"),
                                   QStringLiteral("Голод"),          QStringLiteral("Объем пищи"),
                                   QStringLiteral("Стул"),           QStringLiteral("Моча")};
+
+// The "+" is reached by Tab too, and Insert in its table adds as it does.
+template <typename Page> void addByKeys(QToolButton *add, QWidget *grid, Page *page, void (Page::*added)())
+{
+    add->setFocusPolicy(Qt::TabFocus);
+    auto *insert = new QShortcut(QKeySequence(Qt::Key_Insert), grid);
+    insert->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(insert, &QShortcut::activated, page, added);
+}
 
 } // namespace
 
@@ -43,6 +54,7 @@ DiagnosticPage::DiagnosticPage(const QString &today, QWidget *parent) : CardPage
         Grid1, {QString(), QStringLiteral("Дата"), QStringLiteral("Правая рука"), QStringLiteral("Левая рука")},
         QStringLiteral("Кнопка «+» справа добавляет обследование: блок точек рук и ног с сегодняшней датой."), this);
     connect(add, &QToolButton::clicked, this, &DiagnosticPage::AddBtnClick);
+    addByKeys(add, Grid1, this, &DiagnosticPage::AddBtnClick);
 }
 
 void DiagnosticPage::load(const CardState &card)
@@ -71,7 +83,7 @@ void DiagnosticPage::AddBtnClick()
     m_model->appendBlock(m_today);
 }
 
-DynamicsPage::DynamicsPage(const QString &today, QWidget *parent) : CardPage(parent), m_today(today)
+DynamicsPage::DynamicsPage(const QDate &today, QWidget *parent) : CardPage(parent), m_today(today)
 {
     setObjectName(QStringLiteral("TabSheet9"));
     Grid2 = new GridView(QStringLiteral("Grid2"), {69, 44, 95, 94, 116, 68, 63, 91, 55, 54}, false, this);
@@ -81,6 +93,7 @@ DynamicsPage::DynamicsPage(const QString &today, QWidget *parent) : CardPage(par
     // As wide as the chart below, so that the "+" under its right edge stays on the page.
     constexpr int kGrid2Width = 760;
     Grid2->setGeometry(8, 8, kGrid2Width, 220);
+    Grid2->setEnterMovesOn(true);
     Grid2->fitColumns({{QStringLiteral("15.12.2024")},
                        {QStringLiteral("102,5"), QStringLiteral("Вес")},
                        {QStringLiteral("Объем талии")},
@@ -98,6 +111,7 @@ DynamicsPage::DynamicsPage(const QString &today, QWidget *parent) : CardPage(par
     new EmptyGridHint(
         Grid2, {}, QStringLiteral("Кнопка «+» под таблицей справа добавляет строку приема с сегодняшней датой."), this);
     connect(add, &QToolButton::clicked, this, &DynamicsPage::Add2ButtonClick);
+    addByKeys(add, Grid2, this, &DynamicsPage::Add2ButtonClick);
 
     Chart = new WeightChart(this);
     const int chartTop = add->geometry().bottom() + 4;
@@ -150,8 +164,13 @@ void DynamicsPage::Add2ButtonClick()
 {
     Grid2->setVisible(true);
     Chart->setVisible(true);
+    // A second row for one day is allowed (two weighings), but never unnoticed.
+    const QString date = visitDateText(m_today);
+    const int earlier = m_model->rowOfDate(m_today);
     // The day's weight is typed next: the keyboard waits in its cell.
-    const int row = m_model->appendVisit(m_today);
+    const int row = m_model->appendVisit(date);
+    if (earlier > 0)
+        emit told(QStringLiteral(" Второй прием за %1: эта дата уже есть в строке %2").arg(date).arg(earlier));
     const QModelIndex weight = m_model->index(row, int(VisitColumn::Weight));
     Grid2->setCurrentIndex(weight);
     Grid2->scrollTo(weight);

@@ -34,7 +34,7 @@ private:
 class DynamicsPage final : public CardPage {
     Q_OBJECT
 public:
-    DynamicsPage(const QString &today, QWidget *parent = nullptr);
+    DynamicsPage(const QDate &today, QWidget *parent = nullptr);
 
     void load(const CardState &card) override;
     void store(CardState &card) const override;
@@ -48,9 +48,11 @@ public:
 signals:
     // The visits' points changed: once for a whole card, once per typed cell.
     void seriesChanged(const vel::ChartSeries &series);
+    // What a command here tells in the status bar: a second visit on one day.
+    void told(const QString &status);
 
 private:
-    QString m_today;
+    QDate m_today;
     GridView *Grid2 = nullptr;
     VisitModel *m_model = nullptr;
     ChartFeed *m_feed = nullptr;

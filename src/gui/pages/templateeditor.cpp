@@ -8,6 +8,8 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -34,10 +36,20 @@ TemplateEditor::TemplateEditor(const QString &dataDir, QWidget *parent) : QWidge
     layout->addLayout(row);
     ShabloBox = makeDropDown(QStringLiteral("ShabloBox"), this);
     ShabloBox->setToolTip(QStringLiteral("Список готовых шаблонов для редактирования"));
-    ShabloBox->setMinimumWidth(300);
+    ShabloBox->setMinimumWidth(240);
     connect(ShabloBox, qOverload<int>(&QComboBox::activated), this, &TemplateEditor::ShabloBoxSelect);
     row->addWidget(ShabloBox);
-    row->addStretch(1);
+    auto *nameLabel = new QLabel(QStringLiteral("Название:"), this);
+    row->addWidget(nameLabel);
+    ShabNameEdit = new QLineEdit(this);
+    ShabNameEdit->setObjectName(QStringLiteral("ShabNameEdit"));
+    ShabNameEdit->setToolTip(QStringLiteral("Название шаблона в списке: сохраняется вместе с текстом"));
+    ShabNameEdit->setEnabled(false);
+    nameLabel->setBuddy(ShabNameEdit);
+    connect(ShabNameEdit, &QLineEdit::textEdited, this, [this] { SavShButton->setEnabled(true); });
+    // After the name the doctor writes the text.
+    connect(ShabNameEdit, &QLineEdit::returnPressed, SblMemo, qOverload<>(&QWidget::setFocus));
+    row->addWidget(ShabNameEdit, 1);
     AddShButton = new QPushButton(velIcon(13), QStringLiteral("Создать шаблон"), this);
     AddShButton->setObjectName(QStringLiteral("AddShButton"));
     connect(AddShButton, &QPushButton::clicked, this, &TemplateEditor::AddShButtonClick);
@@ -55,6 +67,12 @@ void TemplateEditor::setTitles(const QStringList &titles)
     showChoicePrompt(ShabloBox, kPrompt);
 }
 
+void TemplateEditor::showName(const QString &title, bool editable)
+{
+    ShabNameEdit->setText(title);
+    ShabNameEdit->setEnabled(editable);
+}
+
 void TemplateEditor::setMemoQuietly(const QString &text)
 {
     m_quiet = true;
@@ -66,6 +84,7 @@ void TemplateEditor::start()
 {
     setMemoQuietly(QString());
     showChoicePrompt(ShabloBox, kPrompt);
+    showName(QString(), false);
     SavShButton->setEnabled(false);
     AddShButton->setEnabled(true);
     SblMemo->setEnabled(false);
@@ -76,6 +95,8 @@ void TemplateEditor::ShabloBoxSelect(int index)
 {
     auto text = readTemplateText(m_dataDir, index + 1);
     if (auto *e = std::get_if<ReadError>(&text)) {
+        // The name follows the choice even so: a save now goes under the chosen number.
+        showName(ShabloBox->itemText(index), SblMemo->isEnabled());
         emit failed(e->message);
         return;
     }
@@ -83,6 +104,7 @@ void TemplateEditor::ShabloBoxSelect(int index)
     if (loaded != SblMemo->memoText())
         SblMemo->setMemoText(loaded);
     SblMemo->setEnabled(true);
+    showName(ShabloBox->itemText(index), true);
 }
 
 void TemplateEditor::SblMemoChange()
@@ -103,6 +125,10 @@ void TemplateEditor::AddShButtonClick()
     setMemoQuietly(QString());
     AddShButton->setEnabled(false);
     SblMemo->setEnabled(true);
+    // The doctor names the new template first: typing replaces the number.
+    showName(ShabloBox->itemText(ShabloBox->currentIndex()), true);
+    ShabNameEdit->setFocus(Qt::OtherFocusReason);
+    ShabNameEdit->selectAll();
 }
 
 void TemplateEditor::SavShButtonClick()
@@ -111,13 +137,18 @@ void TemplateEditor::SavShButtonClick()
     // Typed text is no template: there is nothing to save it under.
     if (index < 0)
         return;
+    // The name is the one typed; the list changes only once the files have.
+    const QString title =
+        ShabNameEdit->isEnabled() ? templateTitle(ShabNameEdit->text(), index + 1) : ShabloBox->itemText(index);
     QStringList titles;
     for (int i = 0; i < ShabloBox->count(); ++i)
-        titles << ShabloBox->itemText(i);
+        titles << (i == index ? title : ShabloBox->itemText(i));
     if (auto error = saveTemplate(m_dataDir, index + 1, SblMemo->memoText(), titles)) {
         emit failed(error->message);
         return;
     }
+    ShabloBox->setItemText(index, title);
+    showName(title, true);
     emit saved();
     ShabloBox->setEnabled(true);
     AddShButton->setEnabled(true);

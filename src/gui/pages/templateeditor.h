@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QLineEdit;
 class QPushButton;
 
 namespace vel {
@@ -11,7 +12,7 @@ namespace vel {
 class MemoEdit;
 
 // The template editor view's page: choose a recommendation template, edit
-// its text and save it, or make a new one.
+// its text and its name and save them, or make a new one.
 class TemplateEditor final : public QWidget {
     Q_OBJECT
 public:
@@ -32,11 +33,13 @@ signals:
 
 private:
     void setMemoQuietly(const QString &text);
+    void showName(const QString &title, bool editable);
 
     QString m_dataDir;
     bool m_quiet = false;
     MemoEdit *SblMemo = nullptr;
     QComboBox *ShabloBox = nullptr;
+    QLineEdit *ShabNameEdit = nullptr; // the chosen template's name, saved with its text
     QPushButton *AddShButton = nullptr, *SavShButton = nullptr;
 };
 

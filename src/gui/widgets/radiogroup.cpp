@@ -1,6 +1,7 @@
 #include "widgets/radiogroup.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QGridLayout>
 #include <QRadioButton>
 
@@ -21,7 +22,32 @@ RadioGroup::RadioGroup(const QString &objectName, const QString &caption, const 
         button->setObjectName(objectName + QStringLiteral("_%1").arg(i));
         m_group->addButton(button, i);
         grid->addWidget(button, i % perColumn, i / perColumn);
+        button->installEventFilter(this);
     }
+    connect(m_group, &QButtonGroup::idToggled, this, &RadioGroup::keepTabStop);
+    keepTabStop();
+}
+
+void RadioGroup::keepTabStop()
+{
+    // Qt makes the button that last had the focus the group's only tab stop,
+    // and that may be a choice of another card. Tab comes in on the choice
+    // shown, or on the first button when there is none.
+    const QList<QAbstractButton *> buttons = m_group->buttons();
+    QAbstractButton *stop = m_group->checkedButton();
+    if (!stop && !buttons.isEmpty())
+        stop = buttons.first();
+    for (QAbstractButton *b : buttons) {
+        const Qt::FocusPolicy policy = b->focusPolicy();
+        b->setFocusPolicy(b == stop ? Qt::FocusPolicy(policy | Qt::TabFocus) : Qt::FocusPolicy(policy & ~Qt::TabFocus));
+    }
+}
+
+bool RadioGroup::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut)
+        keepTabStop();
+    return QGroupBox::eventFilter(watched, event);
 }
 
 int RadioGroup::itemIndex() const
@@ -38,14 +64,13 @@ void RadioGroup::setItemIndex(int index)
 {
     if (index >= 0 && index < itemCount()) {
         m_group->button(index)->setChecked(true);
-        return;
-    }
-    // An exclusive group cannot uncheck its last checked button.
-    if (QAbstractButton *checked = m_group->checkedButton()) {
+    } else if (QAbstractButton *checked = m_group->checkedButton()) {
+        // An exclusive group cannot uncheck its last checked button.
         m_group->setExclusive(false);
         checked->setChecked(false);
         m_group->setExclusive(true);
     }
+    keepTabStop();
 }
 
 } // namespace vel

@@ -18,7 +18,12 @@ public:
     void setItemIndex(int index); // -1 selects nothing
     int itemCount() const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void keepTabStop();
+
     QButtonGroup *m_group;
 };
 

@@ -28,6 +28,7 @@
 #include "widgets/picturebutton.h"
 #include "window/aboutbox.h"
 #include "window/menukeys.h"
+#include "window/statuspanels.h"
 
 #include <QAction>
 #include <QApplication>
@@ -117,6 +118,7 @@ void TMainForm::buildPages()
         m_editor->setTitles(*m_startTemplates);
         m_startTemplates.reset();
     }
+    m_status->watchCommandsOf(this);
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
@@ -166,12 +168,12 @@ void TMainForm::FormCreate(const QDate &today)
 
 QString TMainForm::statusText(int panel) const
 {
-    return m_panels[panel]->text();
+    return m_status->text(panel);
 }
 
 void TMainForm::showStatus(int panel, const QString &text)
 {
-    m_panels[panel]->setText(text);
+    m_status->show(panel, text);
 }
 
 void TMainForm::showRefusal(const QString &text)
@@ -563,24 +565,8 @@ void TMainForm::buildMenu()
 
 void TMainForm::buildStatusBar()
 {
-    QStatusBar *bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar"));
-    bar->setSizeGripEnabled(false);
-    bar->setFixedHeight(kStatusHeight);
-    for (int i = 0; i < 2; ++i) {
-        m_panels[i] = new QLabel(bar);
-        m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        m_panels[i]->setFrameShape(QFrame::Panel);
-        m_panels[i]->setFrameShadow(QFrame::Sunken);
-        // A thin bevel leaves the 19-pixel bar room for a whole line of text.
-        m_panels[i]->setLineWidth(1);
-        m_panels[i]->setContentsMargins(0, 0, 0, 0);
-    }
-    // The patient's name takes what it needs; the outcome (a backup warning
-    // too) has the rest of the bar.
-    m_panels[0]->setMaximumWidth(600);
-    bar->addPermanentWidget(m_panels[0]);
-    bar->addPermanentWidget(m_panels[1], 1);
+    statusBar()->setFixedHeight(kStatusHeight);
+    m_status = new StatusPanels(statusBar());
 }
 
 void TMainForm::buildWorkArea()
@@ -640,7 +626,7 @@ void TMainForm::buildViews()
     m_pages[DiagnosticPage] = new vel::DiagnosticPage(m_today, PageControl1);
     m_pages[AnamnesisPage] = m_anamnesisIndex = new AnamnesisIndexPage(PageControl1);
     m_pages[HealthPage] = m_health = new vel::HealthPage(PageControl1);
-    m_pages[DynamicsPage] = m_dynamics = new vel::DynamicsPage(m_today, PageControl1);
+    m_pages[DynamicsPage] = m_dynamics = new vel::DynamicsPage(m_startDate, PageControl1);
     m_pages[PrescriptionPage] = m_prescription = new vel::PrescriptionPage(m_dataDir, PageControl1);
     const std::pair<const char *, int> tabs[] = {
         {"Паспортная часть", 5},    {"Особенности набора веса", 6}, {"Предыдущие коррекции веса", 8},
@@ -698,6 +684,7 @@ void TMainForm::wirePages()
             TabSheet10Enter();
     });
     connect(m_passport, &vel::PassportPage::refused, this, &TMainForm::showRefusal);
+    connect(m_dynamics, &vel::DynamicsPage::told, this, [this](const QString &text) { showStatus(1, text); });
     // The chart draws the goal and the body-mass bands of the patient's height;
     // the patient page says how far the visits have come.
     connect(m_passport, &vel::PassportPage::chartAidsChanged, m_dynamics, &vel::DynamicsPage::setChartAids);

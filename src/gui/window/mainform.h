@@ -9,7 +9,6 @@
 #include <optional>
 
 class QAction;
-class QLabel;
 class QMenu;
 class QTabWidget;
 
@@ -24,6 +23,7 @@ class HealthPage;
 class PassportPage;
 class Platform;
 class PrescriptionPage;
+class StatusPanels;
 class TemplateEditor;
 } // namespace vel
 
@@ -138,7 +138,7 @@ private:
             *AboutAct = nullptr, *ReportAct = nullptr, *FindAct = nullptr, *BackupAct = nullptr, *RestoreAct = nullptr,
             *ExportAct = nullptr;
     QMenu *PopupMenu1 = nullptr, *RecentMenu = nullptr;
-    QLabel *m_panels[2] = {nullptr, nullptr};
+    vel::StatusPanels *m_status = nullptr;
     QTabWidget *PageControl1 = nullptr, *PageControl3 = nullptr;
     QTabWidget *m_view = nullptr; // the view shown; none on the title screen
     vel::AnamnesisSections *PageControl2 = nullptr;
