@@ -267,14 +267,14 @@ private slots:
     {
         QFETCH(int, stored);
         QFETCH(QString, lands);
-        m_form->NewActExecute();
+        trigger("NewAct");
         find<QLineEdit>("FioEdit")->setText("Полова");
         if (stored >= 0)
             find<QAbstractButton>(stored == 0 ? "SexGroup_0" : "SexGroup_1")->click();
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         find(lands == "SexGroup_0" ? "SexGroup_1" : "SexGroup_0")->setFocus();
         if (stored < 0)
-            m_form->NewActExecute();
+            trigger("NewAct");
         else
             QVERIFY(m_form->openCard(QDir(m_dir->path()).filePath("Полова.dat")));
 
@@ -300,9 +300,9 @@ private slots:
     {
         QFETCH(QString, box);
         if (box == "ShabloBox")
-            m_form->ShablActExecute();
+            trigger("ShablAct");
         else
-            m_form->NewActExecute();
+            trigger("NewAct");
         auto *combo = find<QComboBox>(box.toLatin1().constData());
         QCOMPARE(combo->currentIndex(), -1);
         combo->setFocus();
@@ -320,7 +320,7 @@ private slots:
     // first cell; the last cell of the last row keeps it.
     void enterMovesAlongTheVisitRows()
     {
-        m_form->NewActExecute();
+        trigger("NewAct");
         find<QTabWidget>("PageControl1")->setCurrentIndex(TMainForm::DynamicsPage);
         m_form->Add2ButtonClick();
         m_form->Add2ButtonClick();

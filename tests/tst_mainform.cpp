@@ -653,7 +653,7 @@ private slots:
     void templateNames()
     {
         makeForm();
-        m_form->ShablActExecute();
+        trigger("ShablAct");
         auto *list = find<QComboBox>("ShabloBox");
         auto *name = find<QLineEdit>("ShabNameEdit");
         auto *save = find<QPushButton>("SavShButton");
@@ -708,7 +708,7 @@ private slots:
         QCOMPARE(name->text(), QStringLiteral("Осень"));
 
         // The cards' list has the new names from the next card on.
-        m_form->NewActExecute();
+        trigger("NewAct");
         auto *shab = find<QComboBox>("ShabBox");
         QCOMPARE(shab->itemText(0), QStringLiteral("Диета 1500"));
         QCOMPARE(shab->itemText(2), QStringLiteral("Осень"));
@@ -728,13 +728,13 @@ private slots:
         makeForm();
         newCardNamed(QStringLiteral("Заметкина"));
         find<QPlainTextEdit>("PrimMemo")->setPlainText(notes);
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         const QByteArray stored = readAll(path("Заметкина.dat"));
         QVERIFY(stored.endsWith(cp1251(notes + "\r\n")));
-        m_form->NewActExecute();
+        trigger("NewAct");
         QVERIFY(m_form->openCard(path("Заметкина.dat")));
         QCOMPARE(find<QPlainTextEdit>("PrimMemo")->toPlainText(), notes);
-        m_form->SaveActExecute();
+        trigger("SaveAct");
         QCOMPARE(readAll(path("Заметкина.dat")), stored);
     }
 
@@ -746,7 +746,7 @@ private slots:
         QTest::qWait(1); // the backup's word at start-up comes first
         const QString name = QString(90, QChar(u'Щ'));
         newCardNamed(name);
-        action("SaveAct")->trigger();
+        trigger("SaveAct");
         QCOMPARE(m_form->statusText(1), QStringLiteral(" Карточка сохранена"));
         auto *namePanel = find<QLabel>("StatusPanel0");
         auto *outcome = find<QLabel>("StatusPanel1");
@@ -757,9 +757,9 @@ private slots:
         QTRY_VERIFY(namePanel->geometry().right() < outcome->geometry().left());
 
         // A name with room is shown whole.
-        m_form->NewActExecute();
+        trigger("NewAct");
         typeText(find<QLineEdit>("FioEdit"), QStringLiteral("Иванова Анна"));
-        action("SaveAct")->trigger();
+        trigger("SaveAct");
         QCOMPARE(namePanel->text(), QStringLiteral(" Карточка пациента: Иванова Анна"));
         QCOMPARE(namePanel->toolTip(), QString());
 
@@ -768,9 +768,9 @@ private slots:
         QCOMPARE(m_form->statusText(1), QString());
         find<QToolButton>("SpeedButton19")->click(); // a page's save button
         QCOMPARE(m_form->statusText(1), QStringLiteral(" Карточка сохранена"));
-        action("ReportAct")->trigger();
+        trigger("ReportAct");
         QCOMPARE(m_form->statusText(1), QString());
-        m_form->ShablActExecute();
+        trigger("ShablAct");
         find<QPushButton>("AddShButton")->click();
         typeText(find<QLineEdit>("ShabNameEdit"), QStringLiteral("Лето"));
         find<QPushButton>("SavShButton")->click();
