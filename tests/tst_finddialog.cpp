@@ -219,6 +219,8 @@ private slots:
 
         // Deleted in this window: gone from the list and from the recent cards.
         m_platform->nextFiles << cardPath("Новикова Анна Юрьевна") << cardPath("Абрамова Нина Олеговна");
+        m_platform->nextButtons << "Удалить"
+                                << "Удалить";
         action("DelAct")->trigger();
         action("DelAct")->trigger();
         QCOMPARE(cards->rowOf(cardPath("Новикова Анна Юрьевна")), -1);

@@ -79,14 +79,15 @@ QString QtPlatform::chooseOpenFile(QWidget *owner, const QString &title, const Q
     return QFileDialog::getOpenFileName(owner, title, folder, filter);
 }
 
-int QtPlatform::ask(QWidget *owner, const QString &caption, const QString &text, const QStringList &answers)
+int QtPlatform::ask(QWidget *owner, const QString &caption, const QString &text, const QStringList &answers,
+                    int defaultAnswer)
 {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, owner);
     QList<QAbstractButton *> buttons;
     for (const QString &answer : answers)
         buttons << box.addButton(answer, buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
     if (!buttons.isEmpty()) {
-        box.setDefaultButton(qobject_cast<QPushButton *>(buttons.constFirst()));
+        box.setDefaultButton(qobject_cast<QPushButton *>(buttons.value(defaultAnswer, buttons.constFirst())));
         box.setEscapeButton(buttons.constLast());
     }
     box.exec();

@@ -1,6 +1,7 @@
 #include "widgets/radiogroup.h"
 
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QGridLayout>
 #include <QRadioButton>
 
@@ -21,7 +22,28 @@ RadioGroup::RadioGroup(const QString &objectName, const QString &caption, const 
         button->setObjectName(objectName + QStringLiteral("_%1").arg(i));
         m_group->addButton(button, i);
         grid->addWidget(button, i % perColumn, i / perColumn);
+        button->installEventFilter(this);
     }
+    // A press by mouse or by the space bar, then the click that follows it.
+    connect(m_group, &QButtonGroup::buttonPressed, this,
+            [this](QAbstractButton *button) { m_pressedChecked = button->isChecked(); });
+    connect(m_group, &QButtonGroup::buttonClicked, this, [this](QAbstractButton *button) {
+        if (m_pressedChecked && button->isChecked())
+            setItemIndex(-1);
+        m_pressedChecked = false;
+    });
+}
+
+bool RadioGroup::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && m_group->checkedButton()) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+            setItemIndex(-1);
+            return true;
+        }
+    }
+    return QGroupBox::eventFilter(watched, event);
 }
 
 int RadioGroup::itemIndex() const
