@@ -338,7 +338,7 @@ private slots:
         // only copy of a card's work never saved.
         QTemporaryDir dir;
         const QDateTime now = QDateTime::currentDateTime();
-        auto copyOf = [&dir](const QString &name, const QDateTime &when) {
+        auto copyOf = [&dir](const QString &name, const QDateTime &when, bool dismissed = false) {
             vel::CardState card;
             card.setText(vel::Field::Name, name);
             const QString made = std::get<QString>(vel::keepRecoveryCopy(dir.path(), card));
@@ -346,6 +346,8 @@ private slots:
             const QString renamed = QFileInfo(folder).dir().filePath(
                 when.toString("yyyy-MM-dd HH-mm-ss-zzz") + " " + name);
             QVERIFY(QDir().rename(folder, renamed));
+            if (dismissed)
+                vel::dismissCopy(QDir(renamed).filePath(name + ".dat"));
         };
         vel::CardState saved;
         saved.setText(vel::Field::Name, "Сохранённая");
@@ -354,6 +356,7 @@ private slots:
         copyOf("Несохранённая", now.addDays(-50));
         copyOf("Несохранённая", now.addDays(-40)); // the newest of a card never saved
         copyOf("Свежая", now.addDays(-29));
+        copyOf("Отброшенная", now.addDays(-31), true); // its work dropped on purpose
         vel::pruneRecoveryCopies(dir.path(), now);
         QStringList left = QDir(vel::recoveryFolder(dir.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         for (QString &folder : left)

@@ -173,7 +173,8 @@ namespace vel {
 void pruneRecoveryCopies(const QString &dataDir, const QDateTime &now)
 {
     const QList<Copy> copies = listCopies(dataDir);
-    const QList<Copy> keep = latestUnsaved(dataDir, copies);
+    QList<Copy> keep = latestUnsaved(dataDir, copies);
+    keep.removeIf([](const Copy &c) { return c.dismissed; }); // the doctor chose to drop that work
     const QDateTime oldest = now.addDays(-kRecoveryDaysKept);
     for (const Copy &c : copies) {
         if (c.time >= oldest ||

@@ -43,8 +43,8 @@ struct PendingCopy {
     QString changes;  // what it holds beyond the saved card, in a few words
 };
 QList<PendingCopy> pendingCopies(const QString &dataDir);
-// The doctor chose to drop the work of this copy: it is kept as long as
-// any, but no longer offered.
+// The doctor chose to drop the work of this copy: it is kept for the month,
+// but neither offered nor kept longer.
 void dismissCopy(const QString &mainFile);
 
 // In a few words, what `copy` holds that `saved` does not: "новая карточка"
