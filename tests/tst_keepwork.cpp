@@ -44,6 +44,19 @@ class TestKeepWork final : public QObject, private FormFixture {
         const auto card = vel::loadCard(path(name + ".dat"), m_dir->path());
         return vel::failed(card) ? QString() : std::get<vel::LoadedCard>(card).card.text(vel::Field::Notes);
     }
+    // Both panels of the status bar show their texts whole.
+    static bool statusFits(TMainForm *form)
+    {
+        QTest::qWait(1); // the bar is laid out again for the new texts
+        for (const char *name : {"StatusPanel0", "StatusPanel1"}) {
+            auto *panel = form->findChild<QLabel *>(name);
+            if (panel->fontMetrics().horizontalAdvance(panel->text()) > panel->contentsRect().width()) {
+                qWarning("%s: \"%s\" is cut", name, qPrintable(panel->text()));
+                return false;
+            }
+        }
+        return true;
+    }
     bool modified()
     {
         QCoreApplication::processEvents(); // the comparison runs once the burst of changes is over
@@ -275,15 +288,16 @@ private slots:
     void unsavedWorkIsOfferedAtStart()
     {
         QFETCH(QString, button);
+        const QString name = "Константинопольская Антонина Владимировна"; // the longest the status bar shows
         // A card saved, then changed in a window that never closed.
         QTemporaryDir dir;
         vel::CardState card;
-        card.setText(vel::Field::Name, "Петров");
+        card.setText(vel::Field::Name, name);
         card.setText(vel::Field::Notes, "первое");
         QVERIFY(!vel::saveCard(card, dir.path()));
         QMap<QString, QByteArray> saved;
         for (const QString &s : testsupport::kCardSuffixes)
-            saved[s] = readAll(dir.filePath("Петров" + s));
+            saved[s] = readAll(dir.filePath(name + s));
         QTest::qWait(20);
         card.setText(vel::Field::Notes, "второе");
         card.visitRows << QStringList(vel::kVisitColumns);
@@ -304,10 +318,11 @@ private slots:
         form.show();
         QTRY_COMPARE(platform.modalShown, 1);
         QCOMPARE(title, "Найдены несохранённые изменения");
-        QCOMPARE(rows, QStringList{"Петров|визиты (+1), примечания"});
+        QCOMPARE(rows, QStringList{name + "|визиты (+1), примечания"});
         const QDir copies(vel::recoveryFolder(dir.path()));
         QCOMPARE(copies.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), button == "DropCopyButton" ? 0 : 1);
-        QVERIFY(copies.entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0, "- Петров").endsWith(" Петров"));
+        if (button != "DropCopyButton") // the copy's folder is named after the patient too
+            QVERIFY(copies.entryList(QDir::Dirs | QDir::NoDotAndDotDot).first().endsWith(" " + name));
         if (button != "OpenCopyButton") {
             QVERIFY(form.cardState().text(vel::Field::Name).isEmpty());
             return;
@@ -315,20 +330,22 @@ private slots:
         QCOMPARE(form.cardState().text(vel::Field::Notes), "второе");
         QVERIFY(form.windowTitle().contains("копия"));
         QVERIFY(form.statusText(1).contains("копия"));
+        QVERIFY(statusFits(&form));
         // Saving the copy replaces the card only when asked, and keeps the old one aside.
         platform.nextButtons << "Отмена"
                              << "Заменить";
         form.SaveActExecute();
-        QCOMPARE(readAll(dir.filePath("Петров.dat")), saved[".dat"]);
+        QCOMPARE(readAll(dir.filePath(name + ".dat")), saved[".dat"]);
         form.SaveActExecute();
         QCOMPARE(platform.questions.size(), 2);
-        QVERIFY(platform.questions.first().contains("Карточка «Петров» уже есть"));
-        QVERIFY(readAll(dir.filePath("Петров.dat")) != saved[".dat"]);
+        QVERIFY(platform.questions.first().contains("Карточка «" + name + "» уже есть"));
+        QVERIFY(readAll(dir.filePath(name + ".dat")) != saved[".dat"]);
         QVERIFY(!form.windowTitle().contains("копия"));
+        QVERIFY(statusFits(&form));
         const QDir deleted(vel::deletedCardsFolder(dir.path()));
         const QString aside = deleted.entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0);
         for (const QString &s : testsupport::kCardSuffixes)
-            QCOMPARE(readAll(deleted.filePath(aside + "/Петров" + s)), saved[s]);
+            QCOMPARE(readAll(deleted.filePath(aside + "/" + name + s)), saved[s]);
         QVERIFY(vel::pendingCopies(dir.path()).isEmpty());
     }
 
