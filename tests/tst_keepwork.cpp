@@ -360,8 +360,8 @@ private slots:
             card.setText(vel::Field::Name, name);
             const QString made = std::get<QString>(vel::keepRecoveryCopy(dir.path(), card));
             const QString folder = QFileInfo(made).absolutePath();
-            const QString renamed = QFileInfo(folder).dir().filePath(
-                when.toString("yyyy-MM-dd HH-mm-ss-zzz") + " " + name);
+            const QString renamed =
+                QFileInfo(folder).dir().filePath(when.toString("yyyy-MM-dd HH-mm-ss-zzz") + " " + name);
             QVERIFY(QDir().rename(folder, renamed));
             if (dismissed)
                 vel::dismissCopy(QDir(renamed).filePath(name + ".dat"));

@@ -478,9 +478,9 @@ private slots:
         m_form->DelActExecute();
         QCOMPARE(m_platform->fileDialogTitles.last(), QStringLiteral("Удалить карточку пациента"));
         if (!chosen.isEmpty()) {
-            QCOMPARE(m_platform->questions.first(),
-                     kTitle + "|Удалить карточку «" + QFileInfo(chosen).completeBaseName() +
-                         "»? Её можно будет восстановить из корзины.");
+            QCOMPARE(m_platform->questions.first(), kTitle + "|Удалить карточку «" +
+                                                        QFileInfo(chosen).completeBaseName() +
+                                                        "»? Её можно будет восстановить из корзины.");
             QCOMPARE(m_platform->questionButtons.first(), "Удалить,Отмена|1");
         }
         const bool deleted = reported && chosen.startsWith("Карта");

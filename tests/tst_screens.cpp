@@ -142,10 +142,10 @@ private slots:
         QStringList cut;
         if (answers.isEmpty()) {
             const QDateTime when(QDate(2026, 12, 8), QTime(11, 42));
-            vel::RecoveryDialog dialog({{"a", "Константинопольская Антонина Владимировна", when,
-                                         "визиты (+1), примечания, рецепт"},
-                                        {"b", "Петров Сергей Иванович", when.addSecs(-3600), "новая карточка"}},
-                                       m_form.get());
+            vel::RecoveryDialog dialog(
+                {{"a", "Константинопольская Антонина Владимировна", when, "визиты (+1), примечания, рецепт"},
+                 {"b", "Петров Сергей Иванович", when.addSecs(-3600), "новая карточка"}},
+                m_form.get());
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             cut = cutCaptions(&dialog);
@@ -166,7 +166,8 @@ private slots:
             QTest::keyClick(box, Qt::Key_Escape);
         });
         vel::QtPlatform platform;
-        const int answer = platform.ask(m_form.get(), "VEL-NO-KASI - электронная картотека", text, answers, defaultAnswer);
+        const int answer =
+            platform.ask(m_form.get(), "VEL-NO-KASI - электронная картотека", text, answers, defaultAnswer);
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(", ")));
         QCOMPARE(shownDefault, answers.at(defaultAnswer));
         QCOMPARE(answer, answers.size() - 1); // Esc: the last answer, "Отмена"

@@ -23,14 +23,14 @@ public:
     QList<int> helpContexts;
     int modalShown = 0;
     QStringList previewTitles;
-    QString previewPdfPath;                 // set: the previewed document is saved into this PDF
-    QStringList nextFolders;                // answers of the folder dialog, "" cancels
-    QStringList nextOpenFiles;              // answers of the open dialog for other files, "" cancels
-    QList<int> nextAnswers;                 // buttons pressed in questions; none left: the box is closed (-1)
-    QStringList nextButtons;                // the same by caption, taken before nextAnswers
-    QStringList questions;                  // "caption|text" of every question
-    QStringList questionButtons;            // "Да,Нет,Отмена|0": the buttons and the default of every question
-    QStringList infos;                      // "caption|text" of every information box
+    QString previewPdfPath;      // set: the previewed document is saved into this PDF
+    QStringList nextFolders;     // answers of the folder dialog, "" cancels
+    QStringList nextOpenFiles;   // answers of the open dialog for other files, "" cancels
+    QList<int> nextAnswers;      // buttons pressed in questions; none left: the box is closed (-1)
+    QStringList nextButtons;     // the same by caption, taken before nextAnswers
+    QStringList questions;       // "caption|text" of every question
+    QStringList questionButtons; // "Да,Нет,Отмена|0": the buttons and the default of every question
+    QStringList infos;           // "caption|text" of every information box
     std::function<void(QWidget *)> onModal; // plays the user in a modal dialog
 
     QString chooseCardFile(QWidget *, const QString &title, const QString &, const QString &initial) override

@@ -195,9 +195,8 @@ bool CardController::confirmReplace(const QString &name)
     const QString path = QDir(m_dataDir).absoluteFilePath(name + cardSuffixes()[0]);
     const auto other = loadCard(path, m_dataDir);
     const QString birth = failed(other) ? QString() : std::get<LoadedCard>(other).card.text(Field::BirthDate).trimmed();
-    const QString born = birth.isEmpty() || birth == QStringLiteral(".  .")
-                             ? QStringLiteral("дата рождения не указана")
-                             : QStringLiteral("дата рождения ") + birth;
+    const QString born = birth.isEmpty() || birth == QStringLiteral(".  .") ? QStringLiteral("дата рождения не указана")
+                                                                            : QStringLiteral("дата рождения ") + birth;
     return m_platform->ask(m_owner, m_title,
                            QStringLiteral("Карточка «%1» уже есть (%2). Заменить её?").arg(name, born),
                            {QStringLiteral("Заменить"), QStringLiteral("Отмена")}, 1) == 0;
@@ -271,8 +270,7 @@ void CardController::chooseAndDelete()
     m_lastChosen = path;
     const QString question =
         QStringLiteral("Удалить карточку «%1»? Её можно будет восстановить из корзины.").arg(cardNameOfFile(path));
-    if (m_platform->ask(m_owner, m_title, question,
-                        {QStringLiteral("Удалить"), QStringLiteral("Отмена")}, 1) != 0)
+    if (m_platform->ask(m_owner, m_title, question, {QStringLiteral("Удалить"), QStringLiteral("Отмена")}, 1) != 0)
         return;
     // The window is cleared after the delete: its unsaved work is asked about first.
     const auto kept = letGo();
@@ -292,9 +290,10 @@ void CardController::chooseAndDelete()
         m_view->showStatus(1, *kept);
         m_view->showFailure(*error);
     } else if (reset) {
-        m_view->showStatus(1, placedIn.isEmpty()
-                                  ? QStringLiteral(" Карточка удалена в корзину")
-                                  : QStringLiteral(" Карточка удалена в папку «%1»").arg(QFileInfo(placedIn).dir().dirName()));
+        m_view->showStatus(
+            1, placedIn.isEmpty()
+                   ? QStringLiteral(" Карточка удалена в корзину")
+                   : QStringLiteral(" Карточка удалена в папку «%1»").arg(QFileInfo(placedIn).dir().dirName()));
     }
 }
 

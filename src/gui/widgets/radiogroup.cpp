@@ -1,8 +1,8 @@
 #include "widgets/radiogroup.h"
 
 #include <QButtonGroup>
-#include <QKeyEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QRadioButton>
 
 namespace vel {
