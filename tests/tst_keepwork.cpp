@@ -271,7 +271,8 @@ private slots:
         // An older version listed copies; they are not shown either.
         QSettings("velnokasi", "velnokasi").setValue("recentCards", QStringList{copy, path("Другая.dat")});
         m_platform->nextFiles << path("Другая.dat");
-        m_platform->nextButtons << "Удалить";
+        m_platform->nextButtons << "Удалить"
+                                << "Нет"; // the copy shown is not saved
         m_form->DelActExecute();
         QVERIFY(!QFile::exists(path("Другая.dat")));
         const auto items = find<QMenu>("RecentMenu")->actions();
@@ -331,6 +332,13 @@ private slots:
         QVERIFY(form.windowTitle().contains("копия"));
         QVERIFY(form.statusText(1).contains("копия"));
         QVERIFY(statusFits(&form));
+        // A copy is work not yet saved in the card.
+        QVERIFY(form.isWindowModified());
+        platform.nextButtons << "Отмена";
+        form.NewActExecute();
+        QCOMPARE(platform.questions, QStringList{kTitle + "|Сохранить изменения в карточке «" + name + "»?"});
+        QCOMPARE(form.cardState().text(vel::Field::Notes), "второе");
+        platform.questions.clear();
         // Saving the copy replaces the card only when asked, and keeps the old one aside.
         platform.nextButtons << "Отмена"
                              << "Заменить";

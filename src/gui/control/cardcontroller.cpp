@@ -103,22 +103,24 @@ std::optional<QString> CardController::letGo()
     QString text = name.trimmed().isEmpty() ? QStringLiteral("Сохранить новую карточку?")
                                             : QStringLiteral("Сохранить изменения в карточке «%1»?").arg(name);
     if (const auto *e = std::get_if<ReadError>(&kept))
-        text += QStringLiteral("\n\nКопию изменений сохранить не удалось: %1.\nОтвет «Нет» удалит их безвозвратно.")
-                    .arg(e->message);
+        text += QStringLiteral("\n\nКопию изменений сохранить не удалось: %1\nОтвет «Нет» удалит их безвозвратно.")
+                    .arg(withFullStop(e->message));
     const int answer = m_platform->ask(m_owner, m_title, text,
                                        {QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("Отмена")}, 0);
-    const QString copy = m_unsaved->copyOfShown();
+    const QString copy = m_showsCopy ? m_copyShown : m_unsaved->copyOfShown();
     if (answer == 1) {
         // Dropped on purpose: the copy stays, but is not offered at the next start.
         if (copy.isEmpty())
             return QString();
         dismissCopy(copy);
+        if (m_showsCopy && !m_unsaved->copyOfShown().isEmpty())
+            dismissCopy(m_unsaved->copyOfShown());
         return UnsavedWork::keptStatus();
     }
     if (answer != 0 || !save())
         return std::nullopt;
-    // Saved: the copy holds nothing the card lacks.
-    if (!copy.isEmpty())
+    // Saved: the copy made for the question holds nothing the card lacks.
+    if (!copy.isEmpty() && !m_showsCopy)
         QDir(QFileInfo(copy).absolutePath()).removeRecursively();
     return QString();
 }
@@ -166,13 +168,16 @@ bool CardController::load(const QString &path, const QString &kept)
     // Read from a save that was stopped and could not be finished here.
     if (!card.notice.isEmpty())
         m_view->showFailure(card.notice);
-    m_unsaved->markSaved(m_view->shownCard());
     // Only a set in the data folder is the one a save replaces.
     const QString folder = QFileInfo(card.folder).canonicalFilePath();
     const bool inDataFolder = folder == QFileInfo(m_dataDir).canonicalFilePath();
     m_unsaved->setKnownSet(inDataFolder ? card.card.text(Field::Name) : QString(), card.digest);
-    // A recovery copy is not the card: it says so until it is saved.
-    setShowsCopy(folder.startsWith(QFileInfo(recoveryFolder(m_dataDir)).canonicalFilePath() + u'/'));
+    // A recovery copy is not the card: it says so, and counts as unsaved work, until it is saved.
+    const QString copies = QFileInfo(recoveryFolder(m_dataDir)).canonicalFilePath(); // empty while none exists
+    const bool copy = !copies.isEmpty() && folder.startsWith(copies + u'/');
+    m_unsaved->markSaved(m_view->shownCard(), copy);
+    m_copyShown = copy ? path : QString();
+    setShowsCopy(copy);
     if (m_showsCopy)
         m_view->showStatus(1, QStringLiteral(" Открыта копия из папки .recovery, не сама карточка"));
     else if (!kept.isEmpty())

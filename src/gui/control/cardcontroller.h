@@ -93,6 +93,7 @@ private:
     QString m_lastChosen; // the file dialog offers the last chosen card again
     bool m_hasCard = false;
     bool m_showsCopy = false;
+    QString m_copyShown; // the main file of the copy shown
 };
 
 } // namespace vel

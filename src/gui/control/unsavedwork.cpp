@@ -34,19 +34,20 @@ UnsavedWork::UnsavedWork(const QString &dataDir, std::function<CardState()> curr
     });
 }
 
-void UnsavedWork::markSaved(const CardState &shown)
+void UnsavedWork::markSaved(const CardState &shown, bool copyOpened)
 {
     m_saved = shown;
+    m_copyOpened = copyOpened;
     m_lastKept.reset();
     m_check.stop();
-    m_modified = false;
-    emit modifiedChanged(false);
+    m_modified = copyOpened;
+    emit modifiedChanged(m_modified);
 }
 
 bool UnsavedWork::isModified() const
 {
     // The values as the window holds them: what a save would write.
-    return m_saved && !(m_current() == *m_saved);
+    return m_saved && (m_copyOpened || !(m_current() == *m_saved));
 }
 
 void UnsavedWork::watch(QWidget *root)

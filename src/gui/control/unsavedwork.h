@@ -24,9 +24,10 @@ class UnsavedWork final : public QObject {
 public:
     UnsavedWork(const QString &dataDir, std::function<CardState()> current, QObject *parent = nullptr);
 
-    // The card as shown now counts as saved (after new, open and save).
-    void markSaved(const CardState &shown);
-    // The card shown differs from the one last started, opened or saved.
+    // The card as shown now counts as saved (after new, open and save); a
+    // recovery copy opened is unsaved work even before it is changed.
+    void markSaved(const CardState &shown, bool copyOpened = false);
+    // The card shown differs from the one last started, opened or saved, or is a copy.
     bool isModified() const;
     // Every input control under root reports its changes, so that the
     // modified state follows the doctor's typing and clicking.
@@ -62,6 +63,7 @@ private:
     QTimer m_timer;
     QTimer m_check; // one comparison for a burst of changes
     bool m_modified = false;
+    bool m_copyOpened = false;
 };
 
 } // namespace vel
