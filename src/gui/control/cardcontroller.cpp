@@ -107,21 +107,20 @@ std::optional<QString> CardController::letGo()
                     .arg(withFullStop(e->message));
     const int answer = m_platform->ask(m_owner, m_title, text,
                                        {QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("Отмена")}, 0);
-    const QString copy = m_showsCopy ? m_copyShown : m_unsaved->copyOfShown();
+    const QString made = m_unsaved->copyOfShown(); // the card as shown, if a copy of it was kept
+    const QString opened = m_showsCopy ? m_copyShown : QString();
     if (answer == 1) {
-        // Dropped on purpose: the copy stays, but is not offered at the next start.
-        if (copy.isEmpty())
-            return QString();
-        dismissCopy(copy);
-        if (m_showsCopy && !m_unsaved->copyOfShown().isEmpty())
-            dismissCopy(m_unsaved->copyOfShown());
-        return UnsavedWork::keptStatus();
+        // Dropped on purpose: the copies stay, but are not offered at the next start.
+        for (const QString &copy : {made, opened})
+            if (!copy.isEmpty())
+                dismissCopy(copy);
+        return made.isEmpty() && opened.isEmpty() ? QString() : UnsavedWork::keptStatus();
     }
     if (answer != 0 || !save())
         return std::nullopt;
     // Saved: the copy made for the question holds nothing the card lacks.
-    if (!copy.isEmpty() && !m_showsCopy)
-        QDir(QFileInfo(copy).absolutePath()).removeRecursively();
+    if (!made.isEmpty())
+        QDir(QFileInfo(made).absolutePath()).removeRecursively();
     return QString();
 }
 
