@@ -44,6 +44,20 @@ class TestKeepWork final : public QObject, private FormFixture {
         const auto card = vel::loadCard(path(name + ".dat"), m_dir->path());
         return vel::failed(card) ? QString() : std::get<vel::LoadedCard>(card).card.text(vel::Field::Notes);
     }
+    // The card set on disk is byte for byte what a plain save of the card writes.
+    static bool savedAsIs(const vel::CardState &card, const QString &dataDir)
+    {
+        QTemporaryDir plain;
+        if (vel::saveCard(card, plain.path()))
+            return false;
+        const QString name = card.text(vel::Field::Name);
+        for (const QString &s : testsupport::kCardSuffixes)
+            if (readAll(QDir(dataDir).filePath(name + s)) != readAll(QDir(plain.path()).filePath(name + s))) {
+                qWarning("%s differs", qPrintable(name + s));
+                return false;
+            }
+        return true;
+    }
     // Both panels of the status bar show their texts whole.
     static bool statusFits(TMainForm *form)
     {
@@ -157,9 +171,12 @@ private slots:
         QFETCH(QString, command);
         QFETCH(QString, answer);
         changedCard();
+        const vel::CardState shown = m_form->cardState();
         if (!answer.isEmpty())
             m_platform->nextButtons << answer;
         run(command);
+        if (answer == "Да")
+            QVERIFY(savedAsIs(shown, m_dir->path()));
 
         QCOMPARE(m_platform->questions.last(), kTitle + "|Сохранить изменения в карточке «Иванова»?");
         QCOMPARE(m_platform->questionButtons.last(), "Да,Нет,Отмена|0");
@@ -344,7 +361,9 @@ private slots:
                              << "Заменить";
         form.SaveActExecute();
         QCOMPARE(readAll(dir.filePath(name + ".dat")), saved[".dat"]);
+        const vel::CardState fromCopy = form.cardState();
         form.SaveActExecute();
+        QVERIFY(savedAsIs(fromCopy, dir.path()));
         QCOMPARE(platform.questions.size(), 2);
         QVERIFY(platform.questions.first().contains("Карточка «" + name + "» уже есть"));
         QVERIFY(readAll(dir.filePath(name + ".dat")) != saved[".dat"]);
