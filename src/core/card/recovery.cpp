@@ -166,9 +166,6 @@ Result<QString> keepSetCopy(const QString &dataDir, const QString &folder, const
     return writeCopy(dataDir, name, files);
 }
 
-} // namespace vel
-
-namespace vel {
 
 void pruneRecoveryCopies(const QString &dataDir, const QDateTime &now)
 {

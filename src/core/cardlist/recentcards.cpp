@@ -33,9 +33,6 @@ QStringList withoutRecentCard(QStringList recent, const QString &path)
     return recent;
 }
 
-} // namespace vel
-
-namespace vel {
 
 bool isRecentCandidate(const QString &path, const QString &dataDir)
 {
