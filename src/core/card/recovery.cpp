@@ -166,7 +166,6 @@ Result<QString> keepSetCopy(const QString &dataDir, const QString &folder, const
     return writeCopy(dataDir, name, files);
 }
 
-
 void pruneRecoveryCopies(const QString &dataDir, const QDateTime &now)
 {
     const QList<Copy> copies = listCopies(dataDir);

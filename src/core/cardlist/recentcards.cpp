@@ -33,7 +33,6 @@ QStringList withoutRecentCard(QStringList recent, const QString &path)
     return recent;
 }
 
-
 bool isRecentCandidate(const QString &path, const QString &dataDir)
 {
     const QString file = samePath(path);
