@@ -209,6 +209,8 @@ private slots:
 
         // Deleted in this window: gone from the list and from the recent cards.
         m_platform->nextFiles << cardPath("Новикова Анна Юрьевна") << cardPath("Абрамова Нина Олеговна");
+        m_platform->nextButtons << "Удалить"
+                                << "Удалить";
         trigger("DelAct");
         trigger("DelAct");
         QCOMPARE(cards->rowOf(cardPath("Новикова Анна Юрьевна")), -1);

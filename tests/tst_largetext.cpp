@@ -87,6 +87,7 @@ private slots:
         testsupport::setText(card, "RostEdit", "170,5");
         QVERIFY(!saveCard(card, m_dir->path()));
         m_platform->nextFiles << m_dir->filePath("Ivanova.dat");
+        m_platform->nextButtons << "Нет"; // the card typed is not saved
         trigger("OpenAct");
         QCOMPARE(height->text(), QStringLiteral("170,5"));
         QCOMPARE(m_form->cardState().text(vel::Field::Height), QStringLiteral("170,5"));

@@ -106,7 +106,7 @@ private slots:
     {
         QFETCH(bool, withTemplates);
         makeForm(withTemplates);
-        QCOMPARE(m_form->windowTitle(), kTitle);
+        QCOMPARE(m_form->windowTitle(), kTitle + "[*]"); // "*" while the card has unsaved changes
         QCOMPARE(m_form->size(), QSize(780, 565));
         QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint)); // nothing to maximize
         QVERIFY(visibleViews().isEmpty());
@@ -424,6 +424,7 @@ private slots:
         newCardNamed(QStringLiteral("Другой"));
         find<QLineEdit>("AdrEdit")->setText("Москва");
         m_platform->nextFiles << path("Орлов.dat");
+        m_platform->nextButtons << "Нет"; // the card shown is not saved
         trigger("OpenAct");
         QCOMPARE(m_platform->boxes.size(), 1);
         QVERIFY2(m_platform->boxes.first().startsWith(kTitle + "|" + message), qPrintable(m_platform->boxes.first()));
@@ -437,29 +438,44 @@ private slots:
     {
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QStringList>("answers"); // the delete's question, then the one about the card shown
         QTest::addColumn<bool>("reported");
-        QTest::newRow("complete set") << kSuffixes << "Карта.dat" << true;
-        QTest::newRow("partial set") << QStringList{".dat", ".dat.vit"} << "Карта.dat" << true;
-        QTest::newRow("typed missing name") << QStringList{".dat"} << "Нет такой.dat" << true;
-        QTest::newRow("cancelled") << kSuffixes << QString() << false;
+        const QStringList drop{"Удалить", "Нет"};
+        QTest::newRow("complete set") << kSuffixes << "Карта.dat" << drop << true;
+        QTest::newRow("partial set") << QStringList{".dat", ".dat.vit"} << "Карта.dat" << drop << true;
+        QTest::newRow("typed missing name") << QStringList{".dat"} << "Нет такой.dat" << drop << true;
+        QTest::newRow("cancelled") << kSuffixes << QString() << QStringList() << false;
+        QTest::newRow("not confirmed") << kSuffixes << "Карта.dat" << QStringList{"Отмена"} << false;
+        QTest::newRow("box closed") << kSuffixes << "Карта.dat" << QStringList() << false;
+        QTest::newRow("card shown kept") << kSuffixes << "Карта.dat" << QStringList{"Удалить", "Отмена"} << false;
+        QTest::newRow("card shown saved") << kSuffixes << "Карта.dat" << QStringList{"Удалить", "Да"} << true;
     }
     void deleteCard()
     {
         QFETCH(QStringList, present);
         QFETCH(QString, chosen);
+        QFETCH(QStringList, answers);
         QFETCH(bool, reported);
         makeForm();
         for (const QString &s : present)
             writeFile(path("Карта" + s), "x");
         newCardNamed(QStringLiteral("На экране"));
         m_platform->nextFiles << (chosen.isEmpty() ? QString() : path(chosen));
+        m_platform->nextButtons = answers;
         trigger("DelAct");
         QCOMPARE(m_platform->fileDialogTitles.last(), QStringLiteral("Удалить карточку пациента"));
+        if (!chosen.isEmpty()) {
+            QCOMPARE(m_platform->questions.first(), kTitle + "|Удалить карточку «" +
+                                                        QFileInfo(chosen).completeBaseName() +
+                                                        "»? Её можно будет восстановить из корзины.");
+            QCOMPARE(m_platform->questionButtons.first(), "Удалить,Отмена|1");
+        }
         const bool deleted = reported && chosen.startsWith("Карта");
         for (const QString &s : present)
             QCOMPARE(QFile::exists(path("Карта" + s)), !deleted);
-        QCOMPARE(m_form->statusText(1), reported ? QStringLiteral(" Карточка удалена") : QString());
+        QCOMPARE(m_form->statusText(1).startsWith(" Карточка удалена"), reported);
         QCOMPARE(find<QLineEdit>("FioEdit")->text(), reported ? QString() : QStringLiteral("На экране"));
+        QCOMPARE(QFile::exists(path("На экране.dat")), answers.endsWith("Да"));
     }
 
     void anamnesisNavigation()
@@ -499,6 +515,7 @@ private slots:
         m_form->AddBtnClick();
         QCOMPARE(grid1->model()->rowCount(), 28);
         QCOMPARE(cellText(grid1, 15, 1), QStringLiteral("5.03.2024"));
+        m_platform->nextButtons << "Нет";
         trigger("NewAct");
         m_form->AddBtnClick();
         QCOMPARE(grid1->model()->rowCount(), 14);

@@ -2,6 +2,8 @@
 // header text is cut or wider than its control. Runs without the system's
 // fonts (see CMakeLists.txt), so the fonts that travel with the program must
 // be enough.
+#include "control/recoverydialog.h"
+#include "platform/platform.h"
 #include "support/formfixture.h"
 #include "widgets/multirowtabbar.h"
 #include "widgets/numberlabel.h"
@@ -16,11 +18,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -103,6 +107,67 @@ private slots:
         makeForm(QDate(2024, 12, 25), QStringLiteral("Диета при гипертонии\r\nРазгрузочные дни\r\n"));
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
         QCOMPARE(QFontInfo(find("Label1")->font()).family(), QStringLiteral("Liberation Serif"));
+    }
+
+    // The questions that keep the doctor's work and the dialog that offers
+    // copies of it, as the real platform shows them; VEL_SHOTS names a folder
+    // that receives a picture of each.
+    void questionsAreWhole_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<int>("defaultAnswer");
+        QTest::newRow("save question") << "Сохранить изменения в карточке «Константинопольская Антонина "
+                                          "Владимировна»?"
+                                       << QStringList{"Да", "Нет", "Отмена"} << 0;
+        QTest::newRow("new card question") << "Сохранить новую карточку?" << QStringList{"Да", "Нет", "Отмена"} << 0;
+        QTest::newRow("delete confirmation")
+            << "Удалить карточку «Петров Сергей Иванович»? Её можно будет восстановить из корзины."
+            << QStringList{"Удалить", "Отмена"} << 1;
+        QTest::newRow("namesake") << "Карточка «Петров Сергей Иванович» уже есть (дата рождения 03.07.1965). "
+                                     "Заменить её?"
+                                  << QStringList{"Заменить", "Отмена"} << 1;
+        QTest::newRow("recovery dialog") << QString() << QStringList() << -1;
+    }
+    void questionsAreWhole()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, answers);
+        QFETCH(int, defaultAnswer);
+        const QString shots = qEnvironmentVariable("VEL_SHOTS");
+        const QString picture = QString(QTest::currentDataTag()).replace(u' ', u'-') + ".png";
+        QStringList cut;
+        if (answers.isEmpty()) {
+            const QDateTime when(QDate(2026, 12, 8), QTime(11, 42));
+            vel::RecoveryDialog dialog(
+                {{"a", "Константинопольская Антонина Владимировна", when, "визиты (+1), примечания, рецепт"},
+                 {"b", "Петров Сергей Иванович", when.addSecs(-3600), "новая карточка"}},
+                m_form.get());
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            cut = cutCaptions(&dialog);
+            if (!shots.isEmpty())
+                dialog.grab().save(shots + "/" + picture);
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join(", ")));
+            return;
+        }
+        QString shownDefault;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QVERIFY(QTest::qWaitForWindowExposed(box));
+            cut = cutCaptions(box);
+            shownDefault = box->defaultButton() ? box->defaultButton()->text() : QString();
+            if (!shots.isEmpty())
+                box->grab().save(shots + "/" + picture);
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        vel::QtPlatform platform;
+        const int answer =
+            platform.ask(m_form.get(), "VEL-NO-KASI - электронная картотека", text, answers, defaultAnswer);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(", ")));
+        QCOMPARE(shownDefault, answers.at(defaultAnswer));
+        QCOMPARE(answer, answers.size() - 1); // Esc: the last answer, "Отмена"
     }
 
     void captionsAreWhole_data()

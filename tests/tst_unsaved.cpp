@@ -79,6 +79,10 @@ private slots:
         if (typed)
             typeText(find<QPlainTextEdit>("PrimMemo"), " и ещё");
         m_platform->nextFiles << path("Иванова.dat");
+        m_platform->nextButtons << "Удалить" // the delete's own question
+                                << "Нет";
+        if (how != "delete")
+            m_platform->nextButtons.removeFirst();
         if (how == "new")
             trigger("NewAct");
         else if (how == "open")
@@ -108,20 +112,56 @@ private slots:
         QCOMPARE(copies().size(), 1);
     }
 
-    void namesakeSetIsKeptBeforeItIsReplaced()
+    void namesakeIsReplacedOnlyWhenConfirmed_data()
     {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("replace") << "Заменить";
+        QTest::newRow("cancel") << "Отмена";
+        QTest::newRow("box closed") << "";
+    }
+    void namesakeIsReplacedOnlyWhenConfirmed()
+    {
+        QFETCH(QString, answer);
         makeForm();
         trigger("NewAct");
         typeText(find<QLineEdit>("FioEdit"), "Петров");
+        typeText(find<QLineEdit>("BirEdit"), "03071965");
         trigger("SaveAct");
-        const QByteArray first = readAll(path("Петров.dat.vit"));
+        QMap<QString, QByteArray> first;
+        for (const QString &s : testsupport::kCardSuffixes)
+            first[s] = readAll(path("Петров" + s));
         trigger("NewAct");
         typeText(find<QLineEdit>("FioEdit"), "Петров");
         typeText(find<QPlainTextEdit>("PrimMemo"), " другой");
+        find<QPlainTextEdit>("PrimMemo")->setFocus();
+        if (!answer.isEmpty())
+            m_platform->nextButtons << answer;
         trigger("SaveAct");
+        QCOMPARE(m_platform->questions,
+                 QStringList{"VEL-NO-KASI - электронная картотека|Карточка «Петров» уже есть (дата рождения "
+                             "03.07.1965). Заменить её?"});
+        QCOMPARE(m_platform->questionButtons, QStringList{"Заменить,Отмена|1"});
+        if (answer != "Заменить") {
+            for (const QString &s : testsupport::kCardSuffixes)
+                QCOMPARE(readAll(path("Петров" + s)), first[s]);
+            QCOMPARE(m_form->focusWidget(), find<QLineEdit>("FioEdit"));
+            QCOMPARE(m_form->statusText(1), QString());
+            return;
+        }
+        QCOMPARE(m_form->statusText(1), " Карточка сохранена, прежняя — в папке «Удалённые карточки»");
+        QVERIFY(readAll(path("Петров.dat")) != first[".dat"]);
+        // The replaced set is where a deleted card goes, whole, and not among the recovery copies.
+        QVERIFY(copies().isEmpty());
+        const QDir deleted(vel::deletedCardsFolder(m_dir->path()));
+        const QStringList stamps = deleted.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(stamps.size(), 1);
+        for (const QString &s : testsupport::kCardSuffixes)
+            QCOMPARE(readAll(deleted.filePath(stamps.first() + "/Петров" + s)), first[s]);
+        // Now the window's own card: saved again without a question.
+        typeText(find<QPlainTextEdit>("PrimMemo"), "!");
+        trigger("SaveAct");
+        QCOMPARE(m_platform->questions.size(), 1);
         QCOMPARE(m_form->statusText(1), " Карточка сохранена");
-        QCOMPARE(copies().size(), 1);
-        QCOMPARE(readAll(copies().first().chopped(4) + ".dat.vit"), first);
     }
 
     void saveRefusedWhenAnotherCopySavedMeanwhile()
@@ -169,6 +209,7 @@ private slots:
         // No trash and no room for deleted cards.
         writeFile(vel::deletedCardsFolder(m_dir->path()), "");
         m_platform->nextFiles << path("Карта.dat");
+        m_platform->nextButtons << "Удалить";
         trigger("DelAct");
         QCOMPARE(m_platform->fileDialogInitial.last(), QString());
         QCOMPARE(m_platform->boxes.size(), 1);

@@ -23,12 +23,14 @@ public:
     QList<int> helpContexts;
     int modalShown = 0;
     QStringList previewTitles;
-    QString previewPdfPath;                 // set: the previewed document is saved into this PDF
-    QStringList nextFolders;                // answers of the folder dialog, "" cancels
-    QStringList nextOpenFiles;              // answers of the open dialog for other files, "" cancels
-    QList<int> nextAnswers;                 // buttons pressed in questions; none left: the box is closed (-1)
-    QStringList questions;                  // "caption|text" of every question
-    QStringList infos;                      // "caption|text" of every information box
+    QString previewPdfPath;      // set: the previewed document is saved into this PDF
+    QStringList nextFolders;     // answers of the folder dialog, "" cancels
+    QStringList nextOpenFiles;   // answers of the open dialog for other files, "" cancels
+    QList<int> nextAnswers;      // buttons pressed in questions; none left: the box is closed (-1)
+    QStringList nextButtons;     // the same by caption, taken before nextAnswers
+    QStringList questions;       // "caption|text" of every question
+    QStringList questionButtons; // "Да,Нет,Отмена|0": the buttons and the default of every question
+    QStringList infos;           // "caption|text" of every information box
     std::function<void(QWidget *)> onModal; // plays the user in a modal dialog
 
     QString chooseCardFile(QWidget *, const QString &title, const QString &, const QString &initial) override
@@ -81,9 +83,14 @@ public:
     {
         return nextOpenFiles.isEmpty() ? QString() : nextOpenFiles.takeFirst();
     }
-    int ask(QWidget *, const QString &caption, const QString &text, const QStringList &) override
+    using vel::Platform::ask;
+    int ask(QWidget *, const QString &caption, const QString &text, const QStringList &answers,
+            int defaultAnswer) override
     {
         questions << caption + QLatin1Char('|') + text;
+        questionButtons << answers.join(QLatin1Char(',')) + QLatin1Char('|') + QString::number(defaultAnswer);
+        if (!nextButtons.isEmpty())
+            return int(answers.indexOf(nextButtons.takeFirst()));
         return nextAnswers.isEmpty() ? -1 : nextAnswers.takeFirst();
     }
     void infoBox(QWidget *, const QString &caption, const QString &text) override

@@ -602,13 +602,14 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir,
 
     if (guard) {
         const QByteArray onDisk = setDigest(dataDir, name);
-        if (!onDisk.isEmpty() && onDisk != guard->knownDigest) {
-            if (!guard->knownDigest.isEmpty())
-                return SaveError{QStringLiteral("Карточку \"%1\" после открытия в этом окне сохранила другая копия "
-                                                "программы. Чтобы не затереть те изменения, карточка не сохранена!")
-                                     .arg(name),
-                                 false, true};
-            // A namesake typed as a new card: the set it replaces is kept.
+        const bool unknown = !onDisk.isEmpty() && onDisk != guard->knownDigest;
+        if (unknown && !guard->knownDigest.isEmpty())
+            return SaveError{QStringLiteral("Карточку \"%1\" после открытия в этом окне сохранила другая копия "
+                                            "программы. Чтобы не затереть те изменения, карточка не сохранена!")
+                                 .arg(name),
+                             false, true};
+        // A namesake typed as a new card: the set it replaces is kept.
+        if (unknown || (!onDisk.isEmpty() && guard->keepReplaced)) {
             if (!guard->recoveryDataDir.isEmpty()) {
                 auto kept = keepSetCopy(guard->recoveryDataDir, dataDir, name);
                 if (auto *e = std::get_if<ReadError>(&kept))

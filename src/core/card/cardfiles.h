@@ -81,6 +81,9 @@ struct SaveGuard {
     QString recoveryDataDir;
     QByteArray writtenDigest; // set by a successful save
     QString keptCopy;         // the main file of the copy made, if one was
+    // The known set is copied there too before it is replaced: the doctor
+    // agreed to replace a namesake's card, which then goes to the trash.
+    bool keepReplaced = false;
 };
 
 // Writes all six files or none, even if the program is killed half-way, and

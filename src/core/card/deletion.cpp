@@ -78,8 +78,10 @@ std::optional<QString> moveFileAside(const QString &path, const QString &dataDir
     return std::nullopt;
 }
 
-std::optional<QString> deleteCard(const QString &chosen, const QString &dataDir)
+std::optional<QString> deleteCard(const QString &chosen, const QString &dataDir, QString *placedIn)
 {
+    if (placedIn)
+        placedIn->clear();
     const QString folder = QFileInfo(chosen).absolutePath();
     const QString name = cardNameOfFile(chosen);
     CardLock lock(folder, name);
@@ -133,6 +135,8 @@ std::optional<QString> deleteCard(const QString &chosen, const QString &dataDir)
         }
         moved.append({path, to});
     }
+    if (placedIn)
+        *placedIn = fallback;
     return std::nullopt;
 }
 

@@ -14,8 +14,9 @@ QString deletedCardsFolder(const QString &dataDir);
 // where that fails for any of them, all into a folder of deleted cards inside
 // the data folder, so that a card deleted by mistake can be brought back
 // whole. When no place takes them all, every file stays and the message
-// names the one that could not be moved.
-std::optional<QString> deleteCard(const QString &chosen, const QString &dataDir);
+// names the one that could not be moved. placedIn, when given, is set to
+// the folder of deleted cards that took them, or emptied for the trash.
+std::optional<QString> deleteCard(const QString &chosen, const QString &dataDir, QString *placedIn = nullptr);
 
 // Moves one file of the data folder the same way; for a restore that must
 // not overwrite what the folder holds. The message names the file.

@@ -1,5 +1,8 @@
 #include "cardlist/recentcards.h"
 
+#include "card/deletion.h"
+#include "card/recovery.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -28,6 +31,20 @@ QStringList withoutRecentCard(QStringList recent, const QString &path)
     const QString key = samePath(path);
     recent.removeIf([&key](const QString &p) { return samePath(p) == key; });
     return recent;
+}
+
+bool isRecentCandidate(const QString &path, const QString &dataDir)
+{
+    const QString file = samePath(path);
+    for (const QString &aside : {recoveryFolder(dataDir), deletedCardsFolder(dataDir)}) {
+        if (file.startsWith(samePath(aside) + u'/'))
+            return false;
+        const QString real = QFileInfo(aside).canonicalFilePath(); // empty while it does not exist
+        if (!real.isEmpty() && QFileInfo(file).canonicalFilePath().startsWith(real + u'/'))
+            return false;
+    }
+    // The desktop trash keeps its files in a folder "files" of a folder "Trash".
+    return !file.contains(QStringLiteral("/Trash/files/"));
 }
 
 } // namespace vel

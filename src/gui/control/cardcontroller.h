@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QWidget;
 
 namespace vel {
@@ -39,28 +41,47 @@ public:
                    CardListModel *cardList, QObject *parent = nullptr);
     ~CardController() override;
 
+    // The window's title, which also says whether the card has unsaved
+    // changes and whether it is a recovery copy; the caption of the questions.
+    void setProgramTitle(const QString &title);
     bool hasCard() const { return m_hasCard; }
+    // The card shown was opened from a recovery copy and not saved since.
+    bool showsCopy() const { return m_showsCopy; }
+    // The pages exist: every input control under views marks the card
+    // modified when it changes it, and the recovery copies that hold work
+    // never saved are offered once the window is idle.
+    void pagesReady(QWidget *views);
+    void offerRecovery();
 
     void newCard();
     void chooseAndOpen();
     // Opens the card whose main file this is: all six files or nothing.
+    // Unsaved changes of the card shown are asked about first.
     bool openCard(const QString &path);
     void openRecent(const QString &path);
-    void save();
+    bool save();
     void chooseAndDelete();
-    // The window is closing: unsaved work goes to a recovery copy.
-    void closing();
+    // The window is about to close: false when the doctor chose to stay.
+    bool closing();
 
     QStringList recentCards() const;
 
 signals:
-    void stateChanged(); // a card is shown, or none
+    void stateChanged(); // a card is shown, or none; a copy is shown, or none
     void recentChanged();
 
 private:
+    // Asks whether to save the card shown when it has unsaved changes. Nothing
+    // when the doctor cancelled or the save failed; otherwise the status text
+    // that tells where the dropped changes were kept (or an empty one).
+    std::optional<QString> letGo();
+    bool confirmReplace(const QString &name);
+    bool load(const QString &path, const QString &kept);
     void rememberCard(const QString &path);
     void forgetCard(const QString &path);
     bool resetShown();
+    void setShowsCopy(bool copy);
+    void updateTitle();
 
     CardView *m_view;
     Platform *m_platform;
@@ -68,8 +89,11 @@ private:
     QString m_dataDir;
     CardListModel *m_cardList;
     UnsavedWork *m_unsaved;
+    QString m_title;
     QString m_lastChosen; // the file dialog offers the last chosen card again
     bool m_hasCard = false;
+    bool m_showsCopy = false;
+    QString m_copyShown; // the main file of the copy shown
 };
 
 } // namespace vel

@@ -53,6 +53,17 @@ void widenFileColumns(QFileDialog &dialog)
     dialog.resize(std::max(dialog.width(), wanted), std::max(dialog.height(), 460));
 }
 
+// The box sizes itself by its text only; a long caption would be cut in the
+// title bar, whose font is bolder and which holds its own buttons.
+void makeRoomForCaption(QMessageBox &box)
+{
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        const int titleWidth = box.fontMetrics().horizontalAdvance(box.windowTitle()) * 5 / 4 + 120;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
+                      1, grid->columnCount());
+    }
+}
+
 } // namespace
 
 QString QtPlatform::chooseCardFile(QWidget *owner, const QString &title, const QString &folder, const QString &initial)
@@ -79,16 +90,18 @@ QString QtPlatform::chooseOpenFile(QWidget *owner, const QString &title, const Q
     return QFileDialog::getOpenFileName(owner, title, folder, filter);
 }
 
-int QtPlatform::ask(QWidget *owner, const QString &caption, const QString &text, const QStringList &answers)
+int QtPlatform::ask(QWidget *owner, const QString &caption, const QString &text, const QStringList &answers,
+                    int defaultAnswer)
 {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, owner);
     QList<QAbstractButton *> buttons;
     for (const QString &answer : answers)
         buttons << box.addButton(answer, buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
     if (!buttons.isEmpty()) {
-        box.setDefaultButton(qobject_cast<QPushButton *>(buttons.constFirst()));
+        box.setDefaultButton(qobject_cast<QPushButton *>(buttons.value(defaultAnswer, buttons.constFirst())));
         box.setEscapeButton(buttons.constLast());
     }
+    makeRoomForCaption(box);
     box.exec();
     return int(buttons.indexOf(box.clickedButton()));
 }
@@ -101,13 +114,7 @@ void QtPlatform::infoBox(QWidget *owner, const QString &caption, const QString &
 void QtPlatform::errorBox(QWidget *owner, const QString &caption, const QString &text)
 {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, owner);
-    // The box sizes itself by its text only; a long caption would be cut in
-    // the title bar, whose font is bolder and which holds its own buttons.
-    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
-        const int titleWidth = box.fontMetrics().horizontalAdvance(caption) * 5 / 4 + 120;
-        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
-                      1, grid->columnCount());
-    }
+    makeRoomForCaption(box);
     box.exec();
 }
 

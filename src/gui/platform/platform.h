@@ -54,11 +54,17 @@ public:
     {
         return {};
     }
-    // A question with its answers as buttons, the first the default; the
-    // index of the one pressed, -1 when the box was closed.
-    virtual int ask(QWidget *, const QString & /*caption*/, const QString & /*text*/, const QStringList & /*answers*/)
+    // A question with its answers as buttons, the one at defaultAnswer the
+    // default and the last one the answer of Esc; the index of the one
+    // pressed, -1 when the box was closed.
+    virtual int ask(QWidget *, const QString & /*caption*/, const QString & /*text*/, const QStringList & /*answers*/,
+                    int /*defaultAnswer*/)
     {
         return -1;
+    }
+    int ask(QWidget *owner, const QString &caption, const QString &text, const QStringList &answers)
+    {
+        return ask(owner, caption, text, answers, 0);
     }
     // A box with an information icon and one OK button.
     virtual void infoBox(QWidget *, const QString & /*caption*/, const QString & /*text*/) {}
@@ -82,7 +88,9 @@ public:
                          const QString &pdfName) override;
     QString chooseFolder(QWidget *owner, const QString &title, const QString &folder) override;
     QString chooseOpenFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter) override;
-    int ask(QWidget *owner, const QString &caption, const QString &text, const QStringList &answers) override;
+    using Platform::ask;
+    int ask(QWidget *owner, const QString &caption, const QString &text, const QStringList &answers,
+            int defaultAnswer) override;
     void infoBox(QWidget *owner, const QString &caption, const QString &text) override;
 };
 

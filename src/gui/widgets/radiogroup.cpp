@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QRadioButton>
 
 namespace vel {
@@ -24,6 +25,14 @@ RadioGroup::RadioGroup(const QString &objectName, const QString &caption, const 
         grid->addWidget(button, i % perColumn, i / perColumn);
         button->installEventFilter(this);
     }
+    // A press by mouse or by the space bar, then the click that follows it.
+    connect(m_group, &QButtonGroup::buttonPressed, this,
+            [this](QAbstractButton *button) { m_pressedChecked = button->isChecked(); });
+    connect(m_group, &QButtonGroup::buttonClicked, this, [this](QAbstractButton *button) {
+        if (m_pressedChecked && button->isChecked())
+            setItemIndex(-1);
+        m_pressedChecked = false;
+    });
     connect(m_group, &QButtonGroup::idToggled, this, &RadioGroup::keepTabStop);
     keepTabStop();
 }
@@ -47,6 +56,13 @@ bool RadioGroup::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusOut)
         keepTabStop();
+    if (event->type() == QEvent::KeyPress && m_group->checkedButton()) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+            setItemIndex(-1);
+            return true;
+        }
+    }
     return QGroupBox::eventFilter(watched, event);
 }
 

@@ -7,7 +7,8 @@ class QButtonGroup;
 namespace vel {
 
 // A captioned group of radio buttons that can also have nothing selected,
-// which a new card needs.
+// which a new card needs. An answer chosen by mistake is taken back by a
+// second click on it, or by Delete or Backspace on the group's buttons.
 class RadioGroup final : public QGroupBox {
     Q_OBJECT
 public:
@@ -25,6 +26,7 @@ private:
     void keepTabStop();
 
     QButtonGroup *m_group;
+    bool m_pressedChecked = false; // the button pressed was the one chosen
 };
 
 } // namespace vel

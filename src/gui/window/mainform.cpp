@@ -83,10 +83,10 @@ TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &data
         m_ownPlatform = std::make_unique<QtPlatform>();
         m_platform = m_ownPlatform.get();
     }
-    setWindowTitle(kAppTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     m_cardList = new CardListModel(m_dataDir, today, this);
     m_cards = new CardController(this, m_platform, this, m_dataDir, m_cardList, this);
+    m_cards->setProgramTitle(kAppTitle);
     m_backup = new BackupCommands(this, m_platform, m_dataDir, QCoreApplication::applicationVersion(), this);
     m_backup->setStatusSink([this](const QString &text) { showStatus(1, text); });
     connect(m_backup, &BackupCommands::cardsRestored, m_cardList, &CardListModel::refresh);
@@ -110,6 +110,7 @@ void TMainForm::buildPages()
     qApp->removeEventFilter(this);
     buildViews();
     wirePages();
+    m_cards->pagesReady(centralWidget());
     m_about = new TAboutBox(m_platform, this);
     PageControl1->setVisible(false);
     PageControl2->setVisible(false);
@@ -322,8 +323,9 @@ void TMainForm::ExitActExecute()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    // No question on the way out: unsaved work goes to a recovery copy.
-    m_cards->closing();
+    // Unsaved work is asked about; the doctor may stay.
+    if (!m_cards->closing())
+        return event->ignore();
     // The automatic copy, at most once a day.
     m_backup->backupOnExit();
     QMainWindow::closeEvent(event);
