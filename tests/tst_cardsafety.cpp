@@ -465,7 +465,8 @@ private slots:
         QVERIFY(QDir().mkpath(cutShort));
         writeFile(cutShort + "/" + name + ".dat", "обрывок");
         age(cutShort);
-        recoverFolder(dir.path());
+        recoverFolder(dir.path()); // what the start-up does
+        removeUnfinishedCopies(dir.path());
         QCOMPARE(files(dir.path()), whole);
         const QStringList kept =
             QDir(recoveryFolder(dir.path())).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -546,13 +547,16 @@ private slots:
 
         QVERIFY(!saveCard(card(name, "чужая"), dir.path())); // another copy
         const auto theirs = files(dir.path());
-        SaveGuard stale{first.writtenDigest, dir.path(), {}, {}};
+        const auto keepInRecovery = [&dir](const QString &folder, const QString &setName) {
+            return keepSetCopy(dir.path(), folder, setName);
+        };
+        SaveGuard stale{first.writtenDigest, keepInRecovery, {}, {}};
         const auto refused = saveCard(card(name, "моя"), dir.path(), &stale);
         QVERIFY(refused);
         QVERIFY2(refused->message.contains("другая копия"), qPrintable(refused->message));
         QCOMPARE(files(dir.path()), theirs);
 
-        SaveGuard unknown{{}, dir.path(), {}, {}};
+        SaveGuard unknown{{}, keepInRecovery, {}, {}};
         QVERIFY(!saveCard(card(name, "новая"), dir.path(), &unknown));
         QVERIFY(unknown.keptCopy.startsWith(recoveryFolder(dir.path())));
         for (const QString &suffix : cardSuffixes())

@@ -1,6 +1,5 @@
 #include "card/cardfiles.h"
 
-#include "card/recovery.h"
 
 #include "tables/catalogue.h"
 #include "tables/fields.h"
@@ -610,8 +609,8 @@ std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir,
                              false, true};
         // A namesake typed as a new card: the set it replaces is kept.
         if (unknown || (!onDisk.isEmpty() && guard->keepReplaced)) {
-            if (!guard->recoveryDataDir.isEmpty()) {
-                auto kept = keepSetCopy(guard->recoveryDataDir, dataDir, name);
+            if (guard->keepSet) {
+                auto kept = guard->keepSet(dataDir, name);
                 if (auto *e = std::get_if<ReadError>(&kept))
                     return SaveError{e->message, false};
                 guard->keptCopy = std::get<QString>(kept);

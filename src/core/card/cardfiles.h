@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 // The card file set: <name>.dat and its side files .dat.prp, .dat.rec,
@@ -77,8 +78,9 @@ struct SaveError {
 // replaces the set.
 struct SaveGuard {
     QByteArray knownDigest; // the set as this window last read or wrote it; empty: none
-    // A set on disk that this window does not know is copied here first.
-    QString recoveryDataDir;
+    // A set on disk that this window does not know is handed here first, to
+    // be copied aside; the copy's main file comes back. Unset: not copied.
+    std::function<Result<QString>(const QString &folder, const QString &name)> keepSet;
     QByteArray writtenDigest; // set by a successful save
     QString keptCopy;         // the main file of the copy made, if one was
     // The known set is copied there too before it is replaced: the doctor

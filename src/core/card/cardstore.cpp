@@ -1,6 +1,5 @@
 #include "card/cardstore.h"
 
-#include "card/recovery.h"
 #include "text/linefile.h"
 
 #include <QCryptographicHash>
@@ -675,7 +674,6 @@ void recoverFolder(const QString &folder)
         if (lock.acquire(0) == CardLock::State::Held)
             removeFile(QDir(folder).filePath(file));
     }
-    removeUnfinishedCopies(folder);
 }
 
 bool nameFitsFileSystem(const QString &folder, const QString &name)

@@ -212,7 +212,9 @@ bool CardController::save()
     const QString name = card.text(Field::Name);
     SaveGuard guard;
     guard.knownDigest = m_unsaved->knownDigest(name);
-    guard.recoveryDataDir = m_dataDir;
+    guard.keepSet = [this](const QString &folder, const QString &setName) {
+        return keepSetCopy(m_dataDir, folder, setName);
+    };
     // Another patient's card under the same name, or the card a recovery copy
     // was made from: replaced only when the doctor says so, and then kept in
     // the trash. A save by another copy after the question still stops this one.

@@ -1,6 +1,7 @@
 #include "window/mainform.h"
 
 #include "backup/backupcommands.h"
+#include "card/recovery.h"
 #include "cardlist/recentcards.h"
 #include "find/cardlistmodel.h"
 #include "find/finddialog.h"
@@ -157,6 +158,7 @@ void TMainForm::FormCreate(const QDate &today)
 
     // Saves stopped half-way by a crash are finished before anything is read.
     recoverFolder(m_dataDir);
+    removeUnfinishedCopies(m_dataDir);
     auto titles = readTemplateList(m_dataDir);
     if (auto *e = std::get_if<ReadError>(&titles)) {
         showFailure(e->message);
