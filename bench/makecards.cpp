@@ -103,6 +103,9 @@ int makeCards(const QString &folder, int count, unsigned seed, bool durable)
     list.close();
 
     QRandomGenerator random(seed);
+    // The newer values draw from their own sequence, so that the cards
+    // stay as they were made before them.
+    QRandomGenerator later(seed * 7919u + 17u);
     auto pick = [&random](const QStringList &from) { return from.at(random.bounded(int(from.size()))); };
     QSet<QString> used;
     int written = 0;
@@ -148,6 +151,8 @@ int makeCards(const QString &folder, int count, unsigned seed, bool durable)
                                           QStringLiteral("норма")};
             day = day.addDays(7 + random.bounded(15));
         }
+        if (later.bounded(100) < 40)
+            card.nextVisit = dateText(lastDay.addDays(later.bounded(100) - 60));
         card.preparations = QStringLiteral("Поливитамины по 1 таблетке утром");
         card.recommendations = QStringLiteral("Пить воду\nГулять не меньше часа в день");
         if (!durable) {

@@ -1,5 +1,5 @@
-#include "support/testfiles.h"
 #include "card/cardfiles.h"
+#include "support/testfiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -253,7 +253,7 @@ QStringList dump(const CardState &c)
         out << QString("field %1=%2|%3").arg(f.control, c.text(f.field)).arg(c.index(f.field));
     for (std::size_t row = 0; row < kCatalogue.size(); ++row)
         out << QString("item %1=%2").arg(kCatalogue[row].name).arg(c.anamnesisIndex(row));
-    out << QString("activity=%1").arg(c.activity) << "goal=" + c.goal;
+    out << QString("activity=%1").arg(c.activity) << "goal=" + c.goal << "next=" + c.nextVisit;
     out.sort();
     for (const QStringList &row : c.diagnosticRows)
         out << "diagnostic " + row.join('|');
@@ -360,6 +360,8 @@ private slots:
     void loadValues_data();
     void loadValues();
     void sideFilesBesideMainFile();
+    void roundTripKeepsBytes_data();
+    void roundTripKeepsBytes();
     void saveRefused_data();
     void saveRefused();
     void saveBlockedTarget_data();
@@ -403,7 +405,7 @@ void TestCardFiles::emptyCard()
 
     const Sample s = sample(false, kName);
     CardState card = s.card;
-    card.diagnosticRows.clear();   // still stored as one empty row
+    card.diagnosticRows.clear();                      // still stored as one empty row
     testsupport::setText(card, "BirEdit", QString()); // an empty date is stored as the blank mask
     QVERIFY(!saveCard(card, dir.path()));
     const QString base = dir.filePath(kName + ".dat");
@@ -524,6 +526,9 @@ void TestCardFiles::loadValues_data()
         {fileEdit("~.vit", baseVitae() << "1"
                                        << "x")},
         "f:KonBox", "0");
+    row("next visit after the goal", {fileEdit("~.vit", baseVitae() << "22.12.2026")}, "t:NextEdit", "22.12.2026");
+    row("no next visit line", {}, "t:NextEdit", "");
+    row("next visit, 225 lines", {fileEdit("~.vit", baseVitae().mid(0, 225))}, "t:NextEdit", "");
     row(".tb1 of 4", {sized("~.tb1", 4)}, "rows", "1");
     row(".tb1 of 7", {sized("~.tb1", 7)}, "rows", "2");
     row(".tb1 of 84", {sized("~.tb1", 84)}, "rows", "28");
@@ -579,6 +584,32 @@ void TestCardFiles::sideFilesBesideMainFile()
     QVERIFY(failed(broken));
     QCOMPARE(std::get<ReadError>(broken).message,
              "Cannot open file \"" + other.filePath(kName + ".dat.rec") + "\". No such file or directory");
+}
+
+void TestCardFiles::roundTripKeepsBytes_data()
+{
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QString>("vitTail"); // what the saved .dat.vit ends with
+    QTest::newRow("card without a next visit") << QStringList{} << "\r\n0\r\n-1\r\n\r\n";
+    QTest::newRow("card with one") << QStringList{fileEdit("~.vit", baseVitae() << "22.12.2026")}
+                                   << "\r\n-1\r\n\r\n22.12.2026\r\n";
+}
+
+void TestCardFiles::roundTripKeepsBytes()
+{
+    // A card opened and saved again is the same bytes, whatever newer
+    // values it does not have.
+    QFETCH(QStringList, edits);
+    QFETCH(QString, vitTail);
+    QTemporaryDir dir, again;
+    QVERIFY(writeBase(dir.path(), edits));
+    const Result<LoadedCard> loaded = loadCard(dir.filePath(kName + ".dat"), dir.path());
+    QVERIFY(!failed(loaded));
+    QVERIFY(!saveCard(std::get<LoadedCard>(loaded).card, again.path()));
+    for (const QString &suffix : kSuffixes)
+        QCOMPARE(readFile(again.filePath(kName + ".dat" + suffix)), readFile(dir.filePath(kName + ".dat" + suffix)));
+    QVERIFY(readFile(again.filePath(kName + ".dat.vit")).endsWith(vitTail.toLatin1()));
+    QCOMPARE(QDir(again.path()).entryList(QDir::Files | QDir::Hidden).size(), kSuffixes.size());
 }
 
 void TestCardFiles::saveRefused_data()

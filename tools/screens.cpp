@@ -1,8 +1,10 @@
 // Takes a screenshot of every screen of the program, for looking at them all
 // at once: velscreens <data folder> <output folder>
+#include "card/cardfiles.h"
 #include "find/cardlistmodel.h"
-#include "window/aboutbox.h"
+#include "find/finddialog.h"
 #include "fonts/fonts.h"
+#include "window/aboutbox.h"
 #include "window/mainform.h"
 
 #include <QApplication>
@@ -113,6 +115,37 @@ int main(int argc, char *argv[])
         painter.end();
         picture.save(out + QStringLiteral("/29-find.png"));
         list->close();
+    }
+    // Patients whose check-up has passed: the status bar counts them, and the
+    // list it opens shows them, the longest waiting first.
+    const QString dataDir = form.dataDirectory();
+    const std::pair<const char *, int> due[] = {{"Кузнецова Мария Ивановна", -41},
+                                                {"Павлов Игорь Семёнович", -16},
+                                                {"Белова Ирина Юрьевна", -3},
+                                                {"Орлова Дарья Павловна", 12}};
+    for (const auto &[name, days] : due) {
+        vel::CardState card;
+        card.setText(vel::Field::Name, QString::fromUtf8(name));
+        card.setText(vel::Field::BirthDate, QStringLiteral("03.11.1968"));
+        card.setText(vel::Field::Weight, QStringLiteral("88"));
+        const QDate next = QDate::currentDate().addDays(days);
+        card.nextVisit = next.toString(QStringLiteral("dd.MM.yyyy"));
+        card.visitRows << QStringList{next.addDays(-14).toString(QStringLiteral("dd.MM.yyyy")), QStringLiteral("86,5")};
+        vel::saveCard(card, dataDir);
+    }
+    form.cardList()->refresh();
+    {
+        QElapsedTimer reading;
+        reading.start();
+        while (form.cardList()->isReading() && reading.elapsed() < 30000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        QApplication::processEvents();
+        auto *overdue = vel::FindDialog::showList(
+            form.cardList(), &form, [](const QString &) {}, true);
+        QApplication::processEvents();
+        overdue->grab().save(out + QStringLiteral("/29-find-overdue.png"));
+        overdue->close();
+        shot(QStringLiteral("29-overdue-status"));
     }
     form.ShablActExecute();
     shot(QStringLiteral("30-templates"));

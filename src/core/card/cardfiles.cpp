@@ -40,8 +40,8 @@ const std::array<std::size_t, kVitaeLines + 1> &vitaeOrder()
 
 // The box without a line of its own in older files; newer files keep it as
 // an extra last line, which older readers ignore. After it, newer files keep
-// the activity level (a drop-down's index) and the goal weight as typed;
-// older files open with neither.
+// the activity level (a drop-down's index) and the goal weight as typed,
+// and, only when one is set, the next visit's date; older files open with none.
 std::size_t extraVitaeRow()
 {
     static const std::size_t row = [] {
@@ -170,6 +170,8 @@ QStringList encodeVitae(const CardState &card)
     lines << flagLine(card.anamnesisTicked(extraVitaeRow()));
     lines << QString::number(card.activity);
     lines << card.goal;
+    if (!card.nextVisit.isEmpty())
+        lines << card.nextVisit;
     return lines;
 }
 
@@ -295,13 +297,15 @@ std::optional<ReadError> decodeVitae(const QString &text, CardState &card, int)
             return ReadError{notAnIntegerMessage(value)};
         const std::size_t row = vitaeOrder()[static_cast<std::size_t>(line)];
         const CatalogueControl &c = kCatalogue[row];
-        card.anamnesis[row] = c.kind == CatalogueKind::Check ? (*v == 1 ? 1 : 0) : radioIndexFromStored(*v, c.itemCount());
+        card.anamnesis[row] =
+            c.kind == CatalogueKind::Check ? (*v == 1 ? 1 : 0) : radioIndexFromStored(*v, c.itemCount());
     }
     // Files of older copies have no line for this box: it opens cleared.
     card.anamnesis[extraVitaeRow()] = vit.size() > kVitaeLines && toInt(vit.at(kVitaeLines)) == 1 ? 1 : 0;
     const auto activity = vit.size() > kVitaeLines + 1 ? toInt(vit.at(kVitaeLines + 1)) : std::nullopt;
     card.activity = listIndexFromStored(activity.value_or(-1), kActivityLevels);
     card.goal = vit.value(kVitaeLines + 2);
+    card.nextVisit = vit.value(kVitaeLines + 3);
     return std::nullopt;
 }
 
@@ -325,7 +329,7 @@ SaveError unstorableIn(int part, const CardState &card)
     case 4:
         return unstorable(QStringLiteral("Динамика потери веса"));
     case 5:
-        return unstorable(QStringLiteral("Целевой вес"));
+        return unstorable(encode1251(card.goal) ? QStringLiteral("Следующий приём") : QStringLiteral("Целевой вес"));
     }
     return unstorable(QStringLiteral("Ф.И.О."));
 }
@@ -339,6 +343,8 @@ std::optional<SaveError> misplacedBreak(const CardState &card)
             return brokenLine(QString::fromUtf8(fieldLabel(f.field)));
     if (hasBreak(card.goal))
         return brokenLine(QStringLiteral("Целевой вес"));
+    if (hasBreak(card.nextVisit))
+        return brokenLine(QStringLiteral("Следующий приём"));
     for (const QStringList &row : card.diagnosticRows)
         if (hasBreak(row.join(QString())))
             return brokenLine(QStringLiteral("Данные диагностики"));

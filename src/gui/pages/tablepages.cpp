@@ -156,6 +156,7 @@ void DynamicsPage::Add2ButtonClick()
     Grid2->setCurrentIndex(weight);
     Grid2->scrollTo(weight);
     Grid2->setFocus(Qt::OtherFocusReason);
+    emit visitAdded(m_today);
 }
 
 } // namespace vel

@@ -48,6 +48,8 @@ public:
 signals:
     // The visits' points changed: once for a whole card, once per typed cell.
     void seriesChanged(const vel::ChartSeries &series);
+    // The doctor added a visit on this day.
+    void visitAdded(const QString &date);
 
 private:
     QString m_today;
