@@ -362,6 +362,8 @@ private slots:
     void sideFilesBesideMainFile();
     void roundTripKeepsBytes_data();
     void roundTripKeepsBytes();
+    void bodyFile_data();
+    void bodyFile();
     void saveRefused_data();
     void saveRefused();
     void saveBlockedTarget_data();
@@ -612,6 +614,59 @@ void TestCardFiles::roundTripKeepsBytes()
     QCOMPARE(QDir(again.path()).entryList(QDir::Files | QDir::Hidden).size(), kSuffixes.size());
 }
 
+void TestCardFiles::bodyFile_data()
+{
+    QTest::addColumn<QVector<QStringList>>("visits");
+    QTest::addColumn<QString>("bio"); // the .dat.bio file's text, "-" for no file
+    const QStringList plain = {"10.01.2024", "96", "", "", "", "", "", "", "", ""};
+    const QStringList measured = plain + QStringList{"41,2", "", "27,9", "43,1", "12"};
+    const QStringList massOnly = plain + QStringList{"", "39,6", "", "", ""};
+    QTest::newRow("no body composition") << QVector<QStringList>{plain, plain} << "-";
+    QTest::newRow("one visit of two measured")
+        << QVector<QStringList>{measured, plain} << "41,2;;27,9;43,1;12\r\n;;;;\r\n";
+    QTest::newRow("the last visit only, one value")
+        << QVector<QStringList>{plain, plain, massOnly} << ";;;;\r\n;;;;\r\n;39,6;;;\r\n";
+    QTest::newRow("emptied body columns write no file") << QVector<QStringList>{plain + QStringList(5)} << "-";
+}
+
+void TestCardFiles::bodyFile()
+{
+    // One line a visit, in Windows-1251 with CR LF, only for a card that has
+    // some; it opens into the same rows and saves into the same bytes.
+    QFETCH(QVector<QStringList>, visits);
+    QFETCH(QString, bio);
+    QTemporaryDir dir, again;
+    QVERIFY(writeFile(dir.filePath("shablon.kmt"), listBytes(kTemplates)));
+    CardState card = sample(false, kName).card;
+    QVERIFY(!saveCard(card, dir.path())); // an earlier version without body composition
+    card.visitRows = visits;
+    card.visitRows.first() += QStringList{"30", "", "", "", ""}; // ... then one with it
+    QVERIFY(!saveCard(card, dir.path()));
+    QVERIFY(QFile::exists(dir.filePath(kName + ".dat.bio")));
+    card.visitRows = visits;
+    QVERIFY(!saveCard(card, dir.path()));
+    const QString path = dir.filePath(kName + ".dat.bio");
+    QCOMPARE(QFile::exists(path), bio != "-");
+    if (bio != "-")
+        QCOMPARE(readFile(path), cp1251(bio));
+
+    const Result<LoadedCard> loaded = loadCard(dir.filePath(kName + ".dat"), dir.path());
+    QVERIFY(!failed(loaded));
+    const QVector<QStringList> rows = std::get<LoadedCard>(loaded).card.visitRows;
+    QCOMPARE(rows.size(), visits.size());
+    auto body = [](const QStringList &row) { // "" for a row without body composition
+        const QString cells = row.mid(kVisitColumns).join('|');
+        return cells.count('|') == cells.size() ? QString() : cells;
+    };
+    for (int r = 0; r < rows.size(); ++r) {
+        QCOMPARE(rows.at(r).mid(0, kVisitColumns), visits.at(r).mid(0, kVisitColumns));
+        QCOMPARE(body(rows.at(r)), body(visits.at(r)));
+    }
+    QVERIFY(!saveCard(std::get<LoadedCard>(loaded).card, again.path()));
+    for (const QString &suffix : kSuffixes + QStringList{".bio"})
+        QCOMPARE(readFile(again.filePath(kName + ".dat" + suffix)), readFile(dir.filePath(kName + ".dat" + suffix)));
+}
+
 void TestCardFiles::saveRefused_data()
 {
     QTest::addColumn<QString>("where");
@@ -667,6 +722,12 @@ void TestCardFiles::saveRefused_data()
     QTest::newRow("line break in Grid2") << "visit"
                                          << "82\n5"
                                          << "\"Динамика потери веса\" содержит перевод";
+    QTest::newRow("separator in a body value") << "body"
+                                               << "41;2"
+                                               << "содержит знак \";\"";
+    QTest::newRow("漢 in a body value") << "body"
+                                        << "漢"
+                                        << "\"Состав тела\"";
     QTest::newRow("name ending with a point") << "FioEdit"
                                               << "Иванов."
                                               << "";
@@ -696,6 +757,8 @@ void TestCardFiles::saveRefused()
         card.diagnosticRows.last()[2] = value;
     else if (where == "visit")
         card.visitRows.first()[9] = value;
+    else if (where == "body")
+        card.visitRows.first() << value;
     else
         testsupport::setText(card, where, value);
 

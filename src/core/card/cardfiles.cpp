@@ -175,6 +175,27 @@ QStringList encodeVitae(const CardState &card)
     return lines;
 }
 
+QStringList encodeBody(const CardState &card)
+{
+    auto hasBody = [](const QStringList &row) {
+        for (int j = kVisitColumns; j < row.size(); ++j)
+            if (!row.at(j).isEmpty())
+                return true;
+        return false;
+    };
+    if (std::none_of(card.visitRows.begin(), card.visitRows.end(), hasBody))
+        return {};
+    QStringList lines;
+    lines.reserve(card.visitRows.size());
+    for (const QStringList &row : card.visitRows) {
+        QStringList cells;
+        for (int j = kVisitColumns; j < kVisitRowCells; ++j)
+            cells << row.value(j);
+        lines << cells.join(kBodySeparator);
+    }
+    return lines;
+}
+
 int radioIndexFromStored(int stored, int itemCount)
 {
     if (stored < -1)
@@ -214,6 +235,10 @@ QString visitsText(const CardState &card)
 QString vitaeText(const CardState &card)
 {
     return listFileText(encodeVitae(card));
+}
+QString bodyText(const CardState &card)
+{
+    return listFileText(encodeBody(card));
 }
 
 std::optional<ReadError> decodeMain(const QString &text, CardState &card, int templateCount)
@@ -309,6 +334,24 @@ std::optional<ReadError> decodeVitae(const QString &text, CardState &card, int)
     return std::nullopt;
 }
 
+// A line a visit, its values in column order; a missing file, a short line
+// or a missing line leaves the values empty, and lines beyond the visits are
+// ignored. A visit row takes the body columns only when it has some.
+std::optional<ReadError> decodeBody(const QString &text, CardState &card, int)
+{
+    const QStringList lines = splitLines(text);
+    for (int r = 0; r < card.visitRows.size() && r < lines.size(); ++r) {
+        const QStringList cells = lines.at(r).split(kBodySeparator);
+        if (std::all_of(cells.begin(), cells.end(), [](const QString &c) { return c.isEmpty(); }))
+            continue;
+        QStringList &row = card.visitRows[r];
+        row.resize(kVisitRowCells);
+        for (int j = 0; j < kBodyColumns; ++j)
+            row[kVisitColumns + j] = cells.value(j);
+    }
+    return std::nullopt;
+}
+
 // Finds the value that has no Windows-1251 byte, to name it.
 SaveError unstorableIn(int part, const CardState &card)
 {
@@ -330,6 +373,8 @@ SaveError unstorableIn(int part, const CardState &card)
         return unstorable(QStringLiteral("Динамика потери веса"));
     case 5:
         return unstorable(encode1251(card.goal) ? QStringLiteral("Следующий приём") : QStringLiteral("Целевой вес"));
+    case kBodyPart:
+        return unstorable(QStringLiteral("Состав тела"));
     }
     return unstorable(QStringLiteral("Ф.И.О."));
 }
@@ -348,9 +393,16 @@ std::optional<SaveError> misplacedBreak(const CardState &card)
     for (const QStringList &row : card.diagnosticRows)
         if (hasBreak(row.join(QString())))
             return brokenLine(QStringLiteral("Данные диагностики"));
-    for (const QStringList &row : card.visitRows)
+    for (const QStringList &row : card.visitRows) {
         if (hasBreak(row.join(QString())))
             return brokenLine(QStringLiteral("Динамика потери веса"));
+        for (int j = kVisitColumns; j < row.size(); ++j)
+            if (row.at(j).contains(kBodySeparator))
+                return SaveError{QStringLiteral("Значение состава тела \"%1\" содержит знак \"%2\", а он разделяет "
+                                                "значения в файле. Уберите его и сохраните карточку снова!")
+                                     .arg(row.at(j), QString(kBodySeparator)),
+                                 true};
+    }
     return std::nullopt;
 }
 
@@ -370,6 +422,7 @@ const std::array<CardPart, kCardPartCount> &cardParts()
         {cardSuffixes()[3], diagnosticText, decodeDiagnostic},
         {cardSuffixes()[4], visitsText, decodeVisits},
         {cardSuffixes()[5], vitaeText, decodeVitae},
+        {cardSuffixes()[6], bodyText, decodeBody},
     }};
     return parts;
 }
@@ -500,6 +553,9 @@ Result<LoadedCard> readCardSet(const QString &mainPath, const QString &dataDir, 
     auto read = [&](int i) -> std::optional<ReadError> {
         const QString from = cardPending ? cardPending->paths[static_cast<std::size_t>(i)]
                                          : base + cardParts()[static_cast<std::size_t>(i)].suffix;
+        // An optional file the set does not have reads as empty.
+        if (isOptionalPart(i) && (from.isEmpty() || !QFileInfo(from).isFile()))
+            return std::nullopt;
         if (from.isEmpty())
             return unfinishedNew(name);
         FileRead r = readCardFile(from);
@@ -511,7 +567,7 @@ Result<LoadedCard> readCardSet(const QString &mainPath, const QString &dataDir, 
     };
     // The order in which problems are reported: the list files, the main
     // file's values, the memos, then the values of the list files.
-    for (int i : {3, 4, 5})
+    for (int i : {3, 4, 5, kBodyPart})
         if (auto e = read(i))
             return *e;
     if (auto e = cardParts()[0].decode(texts[0], card, templateCount))
