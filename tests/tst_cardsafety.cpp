@@ -231,6 +231,36 @@ private slots:
         QVERIFY(crashes >= 8);
     }
 
+    // A save stopped once its journal is written, by a version of the
+    // program that knew six files: it is finished as such, without a body file.
+    void olderJournalIsFinished()
+    {
+        const QString name = "Иванова";
+        const auto newSet = savedAlone(card(name, "новая"));
+        bool found = false;
+        for (int step = 0; !found; ++step) {
+            QTemporaryDir dir;
+            writeFile(dir.filePath("shablon.kmt"), "");
+            QVERIFY(!saveCard(card(name, "старая"), dir.path()));
+            setSaveStopForTesting([step](int at) { return at == step; });
+            const auto error = saveCard(card(name, "новая"), dir.path());
+            init();
+            QVERIFY2(error, "no step left the journal");
+            const QStringList journals = QDir(dir.path()).entryList({".*.journal"}, QDir::Hidden | QDir::Files);
+            if (journals.isEmpty())
+                continue;
+            found = true;
+            // Six flags and six stamps, as that version wrote them.
+            const QString path = dir.filePath(journals.first());
+            QList<QByteArray> lines = readAll(path).split('\n');
+            lines[2].chop(1);
+            lines[4] = lines[4].left(lines[4].lastIndexOf(' '));
+            writeFile(path, lines.join('\n'));
+            recoverFolder(dir.path());
+            QCOMPARE(files(dir.path()), newSet);
+        }
+    }
+
     // A save stopped between any two steps, then a folder where no lock can
     // be made: the open reads the version the journal leads to, whole, says
     // so, and changes nothing on disk.
