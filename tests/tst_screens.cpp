@@ -127,6 +127,7 @@ private slots:
         QTest::newRow("template editor") << "templates";
         QTest::newRow("about box") << "about";
         QTest::newRow("card list of the overdue") << "overdue";
+        QTest::newRow("visits with body composition") << "body";
     }
     void captionsAreWhole()
     {
@@ -145,6 +146,11 @@ private slots:
         } else if (kind == QLatin1String("about")) {
             window = m_form->aboutBox();
             window->show();
+        } else if (kind == QLatin1String("body")) {
+            m_form->NewActExecute();
+            m_form->Add2ButtonClick();
+            find<QAbstractButton>("BodyButton")->setChecked(true);
+            find<QTabWidget>("PageControl1")->setCurrentIndex(TMainForm::DynamicsPage);
         } else if (kind == QLatin1String("overdue")) {
             window = vel::FindDialog::showList(
                 m_form->cardList(), m_form.get(), [](const QString &) {}, true);

@@ -83,6 +83,27 @@ int main(int argc, char *argv[])
         pages->setCurrentIndex(i);
         shot(QStringLiteral("1%1-page").arg(i));
     }
+    // The analyser's readings at the visits: the table's body columns turned
+    // on and scrolled to, the fat and water percentages on the chart.
+    const char *const body[][5] = {{"41,2", "", "27,9", "43,1", "12"},
+                                   {"40,5", "", "28,1", "43,6", "12"},
+                                   {"39,8", "37,0", "28,0", "44,0", "11"},
+                                   {"39,5", "", "28,2", "44,2", "11"},
+                                   {"39,1", "", "28,3", "44,4", "11"}};
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 5; ++c)
+            visits->setData(visits->index(r + 1, 10 + c), QString::fromUtf8(body[r][c]));
+    if (auto *button = form.findChild<QAbstractButton *>(QStringLiteral("BodyButton")))
+        button->setChecked(true);
+    const std::pair<const char *, bool> series[] = {
+        {"FatBox", true}, {"WaterBox", true}, {"FatMassBox", false}, {"MuscleBox", false}};
+    for (const auto &[name, on] : series)
+        if (auto *box = form.findChild<QCheckBox *>(QLatin1String(name)))
+            box->setChecked(on);
+    pages->setCurrentIndex(7);
+    if (auto *grid = form.findChild<QTableView *>(QStringLiteral("Grid2")))
+        grid->scrollTo(visits->index(1, 14));
+    shot(QStringLiteral("17-page-body"));
     // A few ticks, so the index shows its marks.
     for (const char *name : {"CheckBox26", "CheckBox28", "CheckBox33", "CheckBox34", "HeartGroup_1"})
         if (auto *box = form.findChild<QAbstractButton *>(QLatin1String(name)))

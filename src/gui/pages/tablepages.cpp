@@ -6,6 +6,7 @@
 #include "grids/emptygridhint.h"
 #include "grids/gridview.h"
 #include "grids/visitmodel.h"
+#include "pages/bodycontrols.h"
 #include "widgets/picturebutton.h"
 
 #include <QScrollBar>
@@ -103,6 +104,10 @@ DynamicsPage::DynamicsPage(const QString &today, QWidget *parent) : CardPage(par
     const int chartTop = add->geometry().bottom() + 4;
     Chart->setGeometry(8, chartTop, 760, 440 - chartTop);
     Chart->setVisible(false);
+    m_body = new BodyControls(Grid2, m_model, Chart, this);
+    m_body->setGeometry(8, Grid2->geometry().bottom() + 2, add->x() - 16, chartTop - Grid2->geometry().bottom() - 3);
+    m_body->setVisible(false);
+    connect(m_body, &BodyControls::importRequested, this, &DynamicsPage::importRequested);
     // The chart follows the table once per change: a whole card, a typed cell.
     m_feed = new ChartFeed(m_model, this);
     connect(m_feed, &ChartFeed::changed, this, [this] {
@@ -128,6 +133,7 @@ void DynamicsPage::load(const CardState &card)
 {
     Grid2->setVisible(true);
     Chart->setVisible(true);
+    m_body->setVisible(true);
     m_model->setVisits(card.visitRows);
 }
 
@@ -141,15 +147,23 @@ void DynamicsPage::reset(PageFields::Stage stage, const QString &)
     if (stage == PageFields::Stage::BeforeTemplates) {
         Grid2->setVisible(false);
         Chart->setVisible(false);
+        m_body->setVisible(false);
     } else {
         m_model->clear();
     }
+}
+
+void DynamicsPage::takeImportedVisits(const QVector<QStringList> &visits)
+{
+    m_model->setVisits(visits);
+    m_body->showColumns(true);
 }
 
 void DynamicsPage::Add2ButtonClick()
 {
     Grid2->setVisible(true);
     Chart->setVisible(true);
+    m_body->setVisible(true);
     // The day's weight is typed next: the keyboard waits in its cell.
     const int row = m_model->appendVisit(m_today);
     const QModelIndex weight = m_model->index(row, int(VisitColumn::Weight));

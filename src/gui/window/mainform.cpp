@@ -1,6 +1,7 @@
 #include "window/mainform.h"
 
 #include "backup/backupcommands.h"
+#include "bodyimport/bodyimport.h"
 #include "cardlist/recentcards.h"
 #include "find/cardlistmodel.h"
 #include "find/finddialog.h"
@@ -701,6 +702,7 @@ void TMainForm::wirePages()
     // the patient page says how far the visits have come.
     connect(m_passport, &vel::PassportPage::chartAidsChanged, m_dynamics, &vel::DynamicsPage::setChartAids);
     connect(m_dynamics, &vel::DynamicsPage::visitAdded, m_passport, &vel::PassportPage::proposeNextVisit);
+    new BodyImport(this, m_platform, m_dynamics);
     connect(m_dynamics, &vel::DynamicsPage::seriesChanged, this,
             [this](const ChartSeries &series) { m_passport->setVisits(m_dynamics->model()->visits(), series); });
     connect(m_anamnesisIndex, &AnamnesisIndexPage::sectionChosen, this, &TMainForm::SectionButtonClick);
