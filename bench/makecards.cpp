@@ -103,6 +103,9 @@ int makeCards(const QString &folder, int count, unsigned seed, bool durable)
     list.close();
 
     QRandomGenerator random(seed);
+    // The newer values draw from their own sequence, so that the cards
+    // stay as they were made before them.
+    QRandomGenerator later(seed * 7919u + 17u);
     auto pick = [&random](const QStringList &from) { return from.at(random.bounded(int(from.size()))); };
     QSet<QString> used;
     int written = 0;
@@ -148,12 +151,26 @@ int makeCards(const QString &folder, int count, unsigned seed, bool durable)
                                           QStringLiteral("норма")};
             day = day.addDays(7 + random.bounded(15));
         }
+        if (later.bounded(100) < 40)
+            card.nextVisit = dateText(lastDay.addDays(later.bounded(100) - 60));
+        // One card in four has an analyser's readings at its visits.
+        if (later.bounded(100) < 25) {
+            double fat = 30 + later.bounded(150) / 10.0;
+            for (QStringList &row : card.visitRows) {
+                fat -= later.bounded(5) / 10.0;
+                row << decimal(fat) << QString() << decimal(25 + later.bounded(80) / 10.0)
+                    << decimal(45 + later.bounded(60) / 10.0) << QString::number(8 + later.bounded(6));
+            }
+        }
         card.preparations = QStringLiteral("Поливитамины по 1 таблетке утром");
         card.recommendations = QStringLiteral("Пить воду\nГулять не меньше часа в день");
         if (!durable) {
-            for (const vel::CardPart &part : vel::cardParts()) {
-                QFile file(dir.filePath(name + part.suffix));
+            for (int i = 0; i < vel::kCardPartCount; ++i) {
+                const vel::CardPart &part = vel::cardParts()[static_cast<std::size_t>(i)];
                 const auto bytes = vel::encode1251(part.fileText(card));
+                if (bytes && vel::absentPart(i, *bytes))
+                    continue; // a card without body composition has no such file
+                QFile file(dir.filePath(name + part.suffix));
                 if (!bytes || !file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size())
                     return written;
             }

@@ -45,6 +45,8 @@ std::optional<vel::SetBytes> saveInto(const vel::CardState &card, const QString 
         vel::cardSetPaths(QDir(folder).filePath(card.text(vel::Field::Name) + QStringLiteral(".dat")));
     for (int i = 0; i < vel::kCardPartCount; ++i) {
         QFile f(paths.at(i));
+        if (vel::isOptionalPart(i) && !f.exists())
+            continue; // a part the card does not have
         if (!f.open(QIODevice::ReadOnly))
             std::abort();
         files[static_cast<std::size_t>(i)] = f.readAll();

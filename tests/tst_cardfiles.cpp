@@ -1,5 +1,5 @@
-#include "support/testfiles.h"
 #include "card/cardfiles.h"
+#include "support/testfiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -253,7 +253,7 @@ QStringList dump(const CardState &c)
         out << QString("field %1=%2|%3").arg(f.control, c.text(f.field)).arg(c.index(f.field));
     for (std::size_t row = 0; row < kCatalogue.size(); ++row)
         out << QString("item %1=%2").arg(kCatalogue[row].name).arg(c.anamnesisIndex(row));
-    out << QString("activity=%1").arg(c.activity) << "goal=" + c.goal;
+    out << QString("activity=%1").arg(c.activity) << "goal=" + c.goal << "next=" + c.nextVisit;
     out.sort();
     for (const QStringList &row : c.diagnosticRows)
         out << "diagnostic " + row.join('|');
@@ -360,6 +360,10 @@ private slots:
     void loadValues_data();
     void loadValues();
     void sideFilesBesideMainFile();
+    void roundTripKeepsBytes_data();
+    void roundTripKeepsBytes();
+    void bodyFile_data();
+    void bodyFile();
     void saveRefused_data();
     void saveRefused();
     void saveBlockedTarget_data();
@@ -403,7 +407,7 @@ void TestCardFiles::emptyCard()
 
     const Sample s = sample(false, kName);
     CardState card = s.card;
-    card.diagnosticRows.clear();   // still stored as one empty row
+    card.diagnosticRows.clear();                      // still stored as one empty row
     testsupport::setText(card, "BirEdit", QString()); // an empty date is stored as the blank mask
     QVERIFY(!saveCard(card, dir.path()));
     const QString base = dir.filePath(kName + ".dat");
@@ -524,6 +528,9 @@ void TestCardFiles::loadValues_data()
         {fileEdit("~.vit", baseVitae() << "1"
                                        << "x")},
         "f:KonBox", "0");
+    row("next visit after the goal", {fileEdit("~.vit", baseVitae() << "22.12.2026")}, "t:NextEdit", "22.12.2026");
+    row("no next visit line", {}, "t:NextEdit", "");
+    row("next visit, 225 lines", {fileEdit("~.vit", baseVitae().mid(0, 225))}, "t:NextEdit", "");
     row(".tb1 of 4", {sized("~.tb1", 4)}, "rows", "1");
     row(".tb1 of 7", {sized("~.tb1", 7)}, "rows", "2");
     row(".tb1 of 84", {sized("~.tb1", 84)}, "rows", "28");
@@ -581,6 +588,85 @@ void TestCardFiles::sideFilesBesideMainFile()
              "Cannot open file \"" + other.filePath(kName + ".dat.rec") + "\". No such file or directory");
 }
 
+void TestCardFiles::roundTripKeepsBytes_data()
+{
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QString>("vitTail"); // what the saved .dat.vit ends with
+    QTest::newRow("card without a next visit") << QStringList{} << "\r\n0\r\n-1\r\n\r\n";
+    QTest::newRow("card with one") << QStringList{fileEdit("~.vit", baseVitae() << "22.12.2026")}
+                                   << "\r\n-1\r\n\r\n22.12.2026\r\n";
+}
+
+void TestCardFiles::roundTripKeepsBytes()
+{
+    // A card opened and saved again is the same bytes, whatever newer
+    // values it does not have.
+    QFETCH(QStringList, edits);
+    QFETCH(QString, vitTail);
+    QTemporaryDir dir, again;
+    QVERIFY(writeBase(dir.path(), edits));
+    const Result<LoadedCard> loaded = loadCard(dir.filePath(kName + ".dat"), dir.path());
+    QVERIFY(!failed(loaded));
+    QVERIFY(!saveCard(std::get<LoadedCard>(loaded).card, again.path()));
+    for (const QString &suffix : kSuffixes)
+        QCOMPARE(readFile(again.filePath(kName + ".dat" + suffix)), readFile(dir.filePath(kName + ".dat" + suffix)));
+    QVERIFY(readFile(again.filePath(kName + ".dat.vit")).endsWith(vitTail.toLatin1()));
+    QCOMPARE(QDir(again.path()).entryList(QDir::Files | QDir::Hidden).size(), kSuffixes.size());
+}
+
+void TestCardFiles::bodyFile_data()
+{
+    QTest::addColumn<QVector<QStringList>>("visits");
+    QTest::addColumn<QString>("bio"); // the .dat.bio file's text, "-" for no file
+    const QStringList plain = {"10.01.2024", "96", "", "", "", "", "", "", "", ""};
+    const QStringList measured = plain + QStringList{"41,2", "", "27,9", "43,1", "12"};
+    const QStringList massOnly = plain + QStringList{"", "39,6", "", "", ""};
+    QTest::newRow("no body composition") << QVector<QStringList>{plain, plain} << "-";
+    QTest::newRow("one visit of two measured")
+        << QVector<QStringList>{measured, plain} << "41,2;;27,9;43,1;12\r\n;;;;\r\n";
+    QTest::newRow("the last visit only, one value")
+        << QVector<QStringList>{plain, plain, massOnly} << ";;;;\r\n;;;;\r\n;39,6;;;\r\n";
+    QTest::newRow("emptied body columns write no file") << QVector<QStringList>{plain + QStringList(5)} << "-";
+}
+
+void TestCardFiles::bodyFile()
+{
+    // One line a visit, in Windows-1251 with CR LF, only for a card that has
+    // some; it opens into the same rows and saves into the same bytes.
+    QFETCH(QVector<QStringList>, visits);
+    QFETCH(QString, bio);
+    QTemporaryDir dir, again;
+    QVERIFY(writeFile(dir.filePath("shablon.kmt"), listBytes(kTemplates)));
+    CardState card = sample(false, kName).card;
+    QVERIFY(!saveCard(card, dir.path())); // an earlier version without body composition
+    card.visitRows = visits;
+    card.visitRows.first() += QStringList{"30", "", "", "", ""}; // ... then one with it
+    QVERIFY(!saveCard(card, dir.path()));
+    QVERIFY(QFile::exists(dir.filePath(kName + ".dat.bio")));
+    card.visitRows = visits;
+    QVERIFY(!saveCard(card, dir.path()));
+    const QString path = dir.filePath(kName + ".dat.bio");
+    QCOMPARE(QFile::exists(path), bio != "-");
+    if (bio != "-")
+        QCOMPARE(readFile(path), cp1251(bio));
+
+    const Result<LoadedCard> loaded = loadCard(dir.filePath(kName + ".dat"), dir.path());
+    QVERIFY(!failed(loaded));
+    const QVector<QStringList> rows = std::get<LoadedCard>(loaded).card.visitRows;
+    QCOMPARE(rows.size(), visits.size());
+    auto body = [](const QStringList &row) { // "" for a row without body composition
+        const QString cells = row.mid(kVisitColumns).join('|');
+        return cells.count('|') == cells.size() ? QString() : cells;
+    };
+    for (int r = 0; r < rows.size(); ++r) {
+        QCOMPARE(rows.at(r).mid(0, kVisitColumns), visits.at(r).mid(0, kVisitColumns));
+        QCOMPARE(body(rows.at(r)), body(visits.at(r)));
+    }
+    QVERIFY(!saveCard(std::get<LoadedCard>(loaded).card, again.path()));
+    for (const QString &suffix : kSuffixes + QStringList{".bio"})
+        QCOMPARE(readFile(again.filePath(kName + ".dat" + suffix)), readFile(dir.filePath(kName + ".dat" + suffix)));
+}
+
 void TestCardFiles::saveRefused_data()
 {
     QTest::addColumn<QString>("where");
@@ -636,6 +722,12 @@ void TestCardFiles::saveRefused_data()
     QTest::newRow("line break in Grid2") << "visit"
                                          << "82\n5"
                                          << "\"Динамика потери веса\" содержит перевод";
+    QTest::newRow("separator in a body value") << "body"
+                                               << "41;2"
+                                               << "содержит знак \";\"";
+    QTest::newRow("漢 in a body value") << "body"
+                                        << "漢"
+                                        << "\"Состав тела\"";
     QTest::newRow("name ending with a point") << "FioEdit"
                                               << "Иванов."
                                               << "";
@@ -665,6 +757,8 @@ void TestCardFiles::saveRefused()
         card.diagnosticRows.last()[2] = value;
     else if (where == "visit")
         card.visitRows.first()[9] = value;
+    else if (where == "body")
+        card.visitRows.first() << value;
     else
         testsupport::setText(card, where, value);
 

@@ -1,7 +1,9 @@
 #include "card/cardfiles.h"
 #include "cardlist/cardsearch.h"
 #include "cardlist/cardsummary.h"
+#include "cardlist/recall.h"
 #include "cardlist/recentcards.h"
+#include "makecards.h"
 #include "support/testfiles.h"
 
 #include <QDir>
@@ -20,6 +22,9 @@ private slots:
     void summary_data();
     void summary();
     void recentCards();
+    void recall_data();
+    void recall();
+    void overdueInGeneratedFolder();
 };
 
 void TestCardList::matching_data()
@@ -186,6 +191,80 @@ void TestCardList::recentCards()
     recent = withRecentCard(recent, "/d/../d/c.dat"); // the same card, named another way
     QCOMPARE(recent, QStringList({"/d/c.dat", "/d/f.dat", "/d/e.dat", "/d/d.dat", "/d/b.dat"}));
     QCOMPARE(withoutRecentCard(recent, "/d/f.dat"), QStringList({"/d/c.dat", "/d/e.dat", "/d/d.dat", "/d/b.dat"}));
+}
+
+void TestCardList::recall_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("notice");
+    QTest::newRow("1") << 1 << "Просрочен контроль: 1 пациент";
+    QTest::newRow("2") << 2 << "Просрочен контроль: 2 пациента";
+    QTest::newRow("4") << 4 << "Просрочен контроль: 4 пациента";
+    QTest::newRow("5") << 5 << "Просрочен контроль: 5 пациентов";
+    QTest::newRow("11") << 11 << "Просрочен контроль: 11 пациентов";
+    QTest::newRow("12") << 12 << "Просрочен контроль: 12 пациентов";
+    QTest::newRow("21") << 21 << "Просрочен контроль: 21 пациент";
+    QTest::newRow("22") << 22 << "Просрочен контроль: 22 пациента";
+    QTest::newRow("111") << 111 << "Просрочен контроль: 111 пациентов";
+    QTest::newRow("1001") << 1001 << "Просрочен контроль: 1001 пациент";
+}
+
+void TestCardList::recall()
+{
+    QFETCH(int, count);
+    QFETCH(QString, notice);
+    QCOMPARE(overdueNotice(count), notice);
+
+    // The days and the order do not depend on the count: checked once.
+    const QDate today(2026, 12, 8);
+    QCOMPARE(overdueDays(QDate(2026, 12, 7), today), 1);
+    QCOMPARE(overdueDays(today, today), 0);
+    QCOMPARE(overdueDays(QDate(2026, 12, 20), today), 0);
+    QCOMPARE(overdueDays(QDate(), today), 0);
+    QCOMPARE(overdueDays(QDate(2025, 12, 8), today), 365);
+    const QVector<QDate> next = {QDate(2026, 12, 1), QDate(),          QDate(2026, 11, 1), today,
+                                 QDate(2026, 12, 1), QDate(2027, 1, 1)};
+    QCOMPARE(overdueOrder(next, today), QVector<int>({2, 0, 4}));
+    QCOMPARE(proposedNextVisit("5.03.2024", 14), "19.03.2024");
+    QCOMPARE(proposedNextVisit("25.12.2026", 14), "08.01.2027");
+    QCOMPARE(proposedNextVisit("  .  .    ", 14), "");
+}
+
+void TestCardList::overdueInGeneratedFolder()
+{
+    // 5,000 cards as a practice has them, read as the card list reads them;
+    // the overdue set is checked against the files' own lines.
+    QTemporaryDir dir;
+    constexpr int kCards = 5000;
+    QCOMPARE(makeCards(dir.path(), kCards, 3, false), kCards);
+    const QDate today(2026, 12, 8);
+    QVector<QDate> next;
+    QStringList paths;
+    int withNext = 0;
+    QSet<QString> expected;
+    for (const QString &file : QDir(dir.path()).entryList({"*.dat"}, QDir::Files)) {
+        const QString path = dir.filePath(file);
+        const CardSummary s = summarizeCard(path, dir.path());
+        QVERIFY2(s.opens(), qPrintable(s.problem));
+        paths << path;
+        next << parseDayMonthYear(s.nextVisit);
+        const QList<QByteArray> vit = testsupport::readAll(path + ".vit").split('\n');
+        const QDate stored = QDate::fromString(QString::fromLatin1(vit.value(228).trimmed()), "dd.MM.yyyy");
+        withNext += stored.isValid();
+        if (stored.isValid() && stored < today)
+            expected.insert(path);
+    }
+    QCOMPARE(paths.size(), kCards);
+    QVERIFY2(withNext > kCards / 4 && withNext < kCards / 2, qPrintable(QString::number(withNext)));
+    const QVector<int> order = overdueOrder(next, today);
+    QSet<QString> found;
+    for (int i = 0; i < order.size(); ++i) {
+        found.insert(paths.at(order.at(i)));
+        if (i > 0)
+            QVERIFY(overdueDays(next.at(order.at(i - 1)), today) >= overdueDays(next.at(order.at(i)), today));
+    }
+    QCOMPARE(found, expected);
+    QVERIFY(!expected.isEmpty() && expected.size() < withNext);
 }
 
 QTEST_GUILESS_MAIN(TestCardList)

@@ -24,7 +24,7 @@ using testsupport::writeFile;
 
 namespace {
 
-CardState card(const QString &name, const QString &variant)
+CardState card(const QString &name, const QString &variant, bool body = false)
 {
     CardState c;
     testsupport::setText(c, "FioEdit", name);
@@ -33,6 +33,12 @@ CardState card(const QString &name, const QString &variant)
     c.recommendations = "Рекомендация " + variant;
     c.diagnosticRows << QStringList{variant, "1", "2"};
     c.visitRows << QStringList{"5.03.2024", variant, "", "", "", "", "", "", "", ""};
+    if (body) // the optional body composition file
+        c.visitRows.first() << "41,2"
+                            << ""
+                            << "27,9"
+                            << "43,1"
+                            << "12";
     testsupport::setFlag(c, "KonBox", variant == "новая");
     return c;
 }
@@ -169,35 +175,45 @@ private slots:
         QTest::addColumn<bool>("existing");
         QTest::addColumn<int>("failingRename");
         QTest::addColumn<bool>("byOpen");
+        QTest::addColumn<int>("body"); // 1: the new version has the optional file, 2: only the old one has it
         for (bool existing : {true, false})
             for (int failing : {-1, 3})
                 for (bool byOpen : {true, false})
                     QTest::addRow("%s, %s, then %s", existing ? "over a card" : "new card",
                                   failing < 0 ? "saving" : "undoing", byOpen ? "open" : "start-up")
-                        << existing << failing << byOpen;
+                        << existing << failing << byOpen << 0;
+        for (int body : {1, 2})
+            for (int failing : {-1, 3})
+                QTest::addRow("over a card, body file %s, %s", body == 1 ? "added" : "dropped",
+                              failing < 0 ? "saving" : "undoing")
+                    << true << failing << true << body;
+        QTest::addRow("new card with a body file") << false << -1 << false << 1;
     }
     void crashAtEveryStep()
     {
         QFETCH(bool, existing);
         QFETCH(int, failingRename);
         QFETCH(bool, byOpen);
+        QFETCH(int, body);
         const QString name = "Иванова";
         const QMap<QString, QByteArray> nothing{{"shablon.kmt", ""}};
-        const auto oldSet = existing ? savedAlone(card(name, "старая")) : nothing;
-        const auto newSet = savedAlone(card(name, "новая"));
+        const CardState oldCard = card(name, "старая", body == 2), newCard = card(name, "новая", body == 1);
+        const auto oldSet = existing ? savedAlone(oldCard) : nothing;
+        const auto newSet = savedAlone(newCard);
         QVERIFY(oldSet != newSet);
+        QCOMPARE(newSet.contains(name + ".dat.bio"), body == 1);
         int crashes = 0;
         for (int step = 0;; ++step) {
             QTemporaryDir dir;
             writeFile(dir.filePath("shablon.kmt"), "");
             if (existing)
-                QVERIFY(!saveCard(card(name, "старая"), dir.path()));
+                QVERIFY(!saveCard(oldCard, dir.path()));
             setSaveStopForTesting([step](int at) { return at == step; });
             setSaveFaultForTesting([&](const QString &path, SavePhase phase) {
                 return phase == SavePhase::Replace && failingRename >= 0 &&
                        path.endsWith(cardSuffixes()[std::size_t(failingRename)]);
             });
-            const auto error = saveCard(card(name, "новая"), dir.path());
+            const auto error = saveCard(newCard, dir.path());
             init();
             const bool crashed = error && error->message == kStoppedForTesting;
             if (byOpen && QFile::exists(dir.filePath(name + ".dat")))
@@ -213,6 +229,36 @@ private slots:
             ++crashes;
         }
         QVERIFY(crashes >= 8);
+    }
+
+    // A save stopped once its journal is written, by a version of the
+    // program that knew six files: it is finished as such, without a body file.
+    void olderJournalIsFinished()
+    {
+        const QString name = "Иванова";
+        const auto newSet = savedAlone(card(name, "новая"));
+        bool found = false;
+        for (int step = 0; !found; ++step) {
+            QTemporaryDir dir;
+            writeFile(dir.filePath("shablon.kmt"), "");
+            QVERIFY(!saveCard(card(name, "старая"), dir.path()));
+            setSaveStopForTesting([step](int at) { return at == step; });
+            const auto error = saveCard(card(name, "новая"), dir.path());
+            init();
+            QVERIFY2(error, "no step left the journal");
+            const QStringList journals = QDir(dir.path()).entryList({".*.journal"}, QDir::Hidden | QDir::Files);
+            if (journals.isEmpty())
+                continue;
+            found = true;
+            // Six flags and six stamps, as that version wrote them.
+            const QString path = dir.filePath(journals.first());
+            QList<QByteArray> lines = readAll(path).split('\n');
+            lines[2].chop(1);
+            lines[4] = lines[4].left(lines[4].lastIndexOf(' '));
+            writeFile(path, lines.join('\n'));
+            recoverFolder(dir.path());
+            QCOMPARE(files(dir.path()), newSet);
+        }
     }
 
     // A save stopped between any two steps, then a folder where no lock can
@@ -560,7 +606,9 @@ private slots:
         QVERIFY(!saveCard(card(name, "новая"), dir.path(), &unknown));
         QVERIFY(unknown.keptCopy.startsWith(recoveryFolder(dir.path())));
         for (const QString &suffix : cardSuffixes())
-            QCOMPARE(readAll(unknown.keptCopy.chopped(4) + suffix), theirs.value(name + suffix));
+            if (theirs.contains(name + suffix) || suffix != cardSuffixes()[kBodyPart]) // the optional file: none here
+                QCOMPARE(readAll(unknown.keptCopy.chopped(4) + suffix), theirs.value(name + suffix));
+        QVERIFY(!QFile::exists(unknown.keptCopy.chopped(4) + cardSuffixes()[kBodyPart]));
         QVERIFY(!failed(loadCard(unknown.keptCopy, dir.path())));
         QCOMPARE(files(dir.path()), savedAlone(card(name, "новая")));
     }

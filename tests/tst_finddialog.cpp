@@ -1,14 +1,19 @@
 #include "card/cardfiles.h"
 #include "find/cardlistmodel.h"
 #include "find/finddialog.h"
+#include "find/recallnotice.h"
+#include "pages/passportpage.h"
 #include "support/formfixture.h"
+#include "widgets/datefield.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
@@ -35,11 +40,12 @@ private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
 
     QString cardPath(const QString &name) const { return path(name + ".dat"); }
-    void saveCardFiles(const QString &name, const QString &birth)
+    void saveCardFiles(const QString &name, const QString &birth, const QString &next = {})
     {
         CardState card;
         card.setText(Field::Name, name);
         card.setText(Field::BirthDate, birth);
+        card.nextVisit = next;
         card.setText(Field::Weight, "80");
         QVERIFY(!saveCard(card, m_dir->path()));
     }
@@ -230,6 +236,58 @@ private slots:
         QCOMPARE(cards->index(row, CardListModel::BirthColumn).data().toString(), "21.07.1976");
         QCOMPARE(cards->rowOf(cardPath("Иванов Пётр Сергеевич")), -1);
         QCOMPARE(cards->rowCount(), 4);
+    }
+
+    void statusBarCountsOverdueAndListsThemFirst()
+    {
+        // Today is 5.03.2024: two patients are overdue, one is due later, one today.
+        saveCardFiles("Белова Ирина Юрьевна", "", "01.03.2024");
+        saveCardFiles("Яковлева Ольга Ильинична", "", "10.02.2024");
+        saveCardFiles("Орлова Дарья Павловна", "", "20.03.2024");
+        saveCardFiles("Титова Зоя Петровна", "", "05.03.2024");
+        openForm(QDate(2024, 3, 5));
+        auto *notice = m_form->findChild<RecallNotice *>("RecallNotice");
+        QVERIFY(notice);
+        QVERIFY(QTest::qWaitFor([notice] { return notice->isVisible(); }, 20000));
+        QVERIFY2(notice->text().contains(">Просрочен контроль: 2 пациента<"), qPrintable(notice->text()));
+
+        emit notice->linkActivated("overdue");
+        FindDialog *dialog = m_form->findChild<FindDialog *>("FindDialog");
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(QTest::qWaitFor([this] { return !m_form->cardList()->isReading(); }, 20000));
+        QVERIFY(dialog->findChild<QCheckBox *>("OverdueBox")->isChecked());
+        QCOMPARE(shownNames(dialog), QStringList({"Яковлева Ольга Ильинична", "Белова Ирина Юрьевна"}));
+        auto *list = dialog->findChild<QTableView *>("FindList");
+        QCOMPARE(list->model()->index(0, CardListModel::NextColumn).data().toString(), "10.02.2024");
+        QCOMPARE(list->model()->index(0, CardListModel::OverdueColumn).data().toString(), "24");
+        QCOMPARE(list->model()->index(1, CardListModel::OverdueColumn).data().toString(), "4");
+        dialog->findChild<QCheckBox *>("OverdueBox")->setChecked(false);
+        QCOMPARE(shownNames(dialog).size(), 9);
+        QCOMPARE(shownNames(dialog).first(), "Абрамова Нина Олеговна");
+
+        // A visit today clears one: the saved card leaves the count.
+        dialog->reject();
+        QVERIFY(m_form->openCard(cardPath("Белова Ирина Юрьевна")));
+        m_form->Add2ButtonClick();
+        trigger("SaveAct");
+        QVERIFY2(notice->text().contains(">Просрочен контроль: 1 пациент<"), qPrintable(notice->text()));
+    }
+
+    void nextVisitProposedAfterEachVisit()
+    {
+        QVERIFY(m_form->openCard(cardPath("Жукова Вера Павловна")));
+        auto *next = m_form->findChild<DateField *>("NextEdit");
+        auto *days = m_form->findChild<QSpinBox *>("NextSpin");
+        QCOMPARE(next->shownText(), "  .  .    "); // none stored, none made up on opening
+        QCOMPARE(days->value(), 14);
+        m_form->Add2ButtonClick();
+        QCOMPARE(next->shownText(), "19.03.2024");
+        QCOMPARE(m_form->cardState().nextVisit, "19.03.2024");
+        // The interval counts from the last visit and is kept for the next start.
+        days->setValue(28);
+        QCOMPARE(next->shownText(), "02.04.2024");
+        openForm(QDate(2024, 3, 5));
+        QCOMPARE(m_form->findChild<QSpinBox *>("NextSpin")->value(), 28);
     }
 
     void recentCardsKeepTheFiveLast()

@@ -301,7 +301,8 @@ private slots:
             if (QList<int>{124, 125, 126, 127, 128, 129, 135, 136, 137, 138, 142, 147, 150, 157, 159}.contains(line))
                 vit[line - 1] = "-1";
         vit << "-1"
-            << ""; // no activity level, no goal
+            << ""            // no activity level, no goal
+            << "19.03.2024"; // the next visit, proposed two weeks after the one added
         QCOMPARE(readAll(base + ".vit"), cp1251(vit.join("\r\n") + "\r\n"));
     }
 

@@ -3,6 +3,7 @@
 // fonts (see CMakeLists.txt), so the fonts that travel with the program must
 // be enough.
 #include "control/recoverydialog.h"
+#include "find/finddialog.h"
 #include "platform/platform.h"
 #include "support/formfixture.h"
 #include "widgets/multirowtabbar.h"
@@ -21,6 +22,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -53,7 +55,11 @@ QStringList cutCaptions(QWidget *window)
             if (label->text().isEmpty() || label->wordWrap())
                 continue;
             const QRect room = label->contentsRect();
-            const QRect needed = label->fontMetrics().boundingRect(room, int(label->alignment()), label->text());
+            // A label with a buddy draws its "&" as the underline of the next letter.
+            QString shown = label->text();
+            if (label->buddy())
+                shown.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+            const QRect needed = label->fontMetrics().boundingRect(room, int(label->alignment()), shown);
             if (needed.width() > room.width() || needed.height() > room.height())
                 cut << describe(w, label->text()) + QString(" %1x%2 in %3x%4")
                                                         .arg(needed.width())
@@ -181,6 +187,8 @@ private slots:
                 << QStringLiteral("section %1").arg(section);
         QTest::newRow("template editor") << "templates";
         QTest::newRow("about box") << "about";
+        QTest::newRow("card list of the overdue") << "overdue";
+        QTest::newRow("visits with body composition") << "body";
     }
     void captionsAreWhole()
     {
@@ -199,6 +207,14 @@ private slots:
         } else if (kind == QLatin1String("about")) {
             window = m_form->aboutBox();
             window->show();
+        } else if (kind == QLatin1String("body")) {
+            trigger("NewAct");
+            m_form->Add2ButtonClick();
+            find<QAbstractButton>("BodyButton")->setChecked(true);
+            find<QTabWidget>("PageControl1")->setCurrentIndex(TMainForm::DynamicsPage);
+        } else if (kind == QLatin1String("overdue")) {
+            window = vel::FindDialog::showList(
+                m_form->cardList(), m_form.get(), [](const QString &) {}, true);
         }
         QVERIFY(QTest::qWaitForWindowExposed(window));
         // The backup reminder comes to the status bar after the title shows:

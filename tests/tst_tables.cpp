@@ -1,5 +1,6 @@
 // The two tables: the block rules, the models behind the views, and the
 // window's use of them (open, edit, drag, "+", the chart, saving).
+#include "bodyimport/importdialog.h"
 #include "chart/weightchart.h"
 #include "grids/chartfeed.h"
 #include "grids/diagnosticmodel.h"
@@ -8,7 +9,10 @@
 #include "support/formfixture.h"
 #include "visits/diagnosticblocks.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
@@ -222,6 +226,72 @@ private slots:
         QCOMPARE(grid2->model()->rowCount(), 5);
         QCOMPARE(cell(grid2, 4, 0), QStringLiteral("05.03.2024"));
         QCOMPARE(chart->series().weight.size(), 3); // a new row has no weight yet
+    }
+
+    void bodyCompositionInTheTableChartAndImport()
+    {
+        QSettings("velnokasi", "velnokasi").clear();
+        QTemporaryDir dir;
+        writeFile(dir.filePath("shablon.kmt"), cp1251("Диета\r\n"));
+        ScriptedPlatform platform;
+        TMainForm form(&platform, QDate(2024, 3, 5), dir.path());
+        form.show();
+        form.NewActExecute();
+        form.findChild<QLineEdit *>("FioEdit")->setText("Petrova");
+        form.Add2ButtonClick();
+        auto *grid2 = form.findChild<QTableView *>("Grid2");
+        auto *chart = form.findChild<WeightChart *>("WeightChart");
+        auto *model = grid2->model();
+
+        // Hidden until the doctor turns them on, and remembered.
+        QCOMPARE(model->columnCount(), 15);
+        QVERIFY(grid2->isColumnHidden(10) && grid2->isColumnHidden(14));
+        QCOMPARE(cell(grid2, 0, 10), QStringLiteral("% жира"));
+        form.findChild<QToolButton *>("BodyButton")->click();
+        QVERIFY(!grid2->isColumnHidden(10) && !grid2->isColumnHidden(14));
+        QVERIFY(QSettings("velnokasi", "velnokasi").value("bodyColumnsShown").toBool());
+
+        // The fat mass follows the weight and the percentage until one is typed.
+        model->setData(model->index(1, 1), "90");
+        model->setData(model->index(1, 10), "40");
+        QCOMPARE(cell(grid2, 1, 11), QStringLiteral("36"));
+        QCOMPARE(model->index(1, 11).data(Qt::EditRole).toString(), QString());
+        QCOMPARE(chart->series().fatPercent.size(), 1);
+        QCOMPARE(chart->series().fatMass.first().value, 36.0);
+        QVERIFY(chart->bodySeriesShown(WeightChart::FatPercentSeries)); // fat % on its own scale at first
+        form.findChild<QCheckBox *>("MuscleBox")->click();
+        QVERIFY(chart->bodySeriesShown(WeightChart::MuscleSeries));
+        form.SaveActExecute();
+        QCOMPARE(readAll(dir.filePath("Petrova.dat.bio")), QByteArray("40;;;;\r\n"));
+
+        // An analyser's export: the columns chosen in the dialog, the visit of
+        // the same day filled, the other days added.
+        platform.nextOpenFiles << QStringLiteral(VEL_TEST_DATA "/analyser-comma.csv");
+        platform.onModal = [](QWidget *dialog) {
+            auto *d = qobject_cast<ImportDialog *>(dialog);
+            QVERIFY(d);
+            QCOMPARE(d->choice(ImportField::Water)->currentText(), QStringLiteral("Body Water (%)"));
+            d->choice(ImportField::VisceralFat)->setCurrentIndex(0); // not wanted
+            d->accept();
+        };
+        form.findChild<QToolButton *>("ImportButton")->click();
+        QCOMPARE(platform.infos.size(), 1);
+        QVERIFY2(platform.infos.first().contains("Дополнено приёмов: 0, добавлено: 3"),
+                 qPrintable(platform.infos.first()));
+        QCOMPARE(model->rowCount(), 5);
+        QCOMPARE(cell(grid2, 1, 0), QStringLiteral("10.01.2024"));
+        QCOMPARE(cell(grid2, 1, 13), QStringLiteral("43,1"));
+        QCOMPARE(cell(grid2, 1, 14), QString());
+        QCOMPARE(cell(grid2, 4, 0), QStringLiteral("05.03.2024")); // today's visit stays last
+        // The choice is kept for the next file of that layout.
+        platform.nextOpenFiles << QStringLiteral(VEL_TEST_DATA "/analyser-comma.csv");
+        platform.onModal = [](QWidget *dialog) {
+            auto *d = qobject_cast<ImportDialog *>(dialog);
+            QCOMPARE(d->choice(ImportField::VisceralFat)->currentIndex(), 0);
+            d->reject();
+        };
+        form.findChild<QToolButton *>("ImportButton")->click();
+        QCOMPARE(model->rowCount(), 5);
     }
 };
 

@@ -1,8 +1,10 @@
 // Takes a screenshot of every screen of the program, for looking at them all
 // at once: velscreens <data folder> <output folder>
+#include "card/cardfiles.h"
 #include "find/cardlistmodel.h"
-#include "window/aboutbox.h"
+#include "find/finddialog.h"
 #include "fonts/fonts.h"
+#include "window/aboutbox.h"
 #include "window/mainform.h"
 
 #include <QApplication>
@@ -14,7 +16,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -81,6 +82,27 @@ int main(int argc, char *argv[])
         pages->setCurrentIndex(i);
         shot(QStringLiteral("1%1-page").arg(i));
     }
+    // The analyser's readings at the visits: the table's body columns turned
+    // on and scrolled to, the fat and water percentages on the chart.
+    const char *const body[][5] = {{"41,2", "", "27,9", "43,1", "12"},
+                                   {"40,5", "", "28,1", "43,6", "12"},
+                                   {"39,8", "37,0", "28,0", "44,0", "11"},
+                                   {"39,5", "", "28,2", "44,2", "11"},
+                                   {"39,1", "", "28,3", "44,4", "11"}};
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 5; ++c)
+            visits->setData(visits->index(r + 1, 10 + c), QString::fromUtf8(body[r][c]));
+    if (auto *button = form.findChild<QAbstractButton *>(QStringLiteral("BodyButton")))
+        button->setChecked(true);
+    const std::pair<const char *, bool> series[] = {
+        {"FatBox", true}, {"WaterBox", true}, {"FatMassBox", false}, {"MuscleBox", false}};
+    for (const auto &[name, on] : series)
+        if (auto *box = form.findChild<QCheckBox *>(QLatin1String(name)))
+            box->setChecked(on);
+    pages->setCurrentIndex(7);
+    if (auto *grid = form.findChild<QTableView *>(QStringLiteral("Grid2")))
+        grid->scrollTo(visits->index(1, 14));
+    shot(QStringLiteral("17-page-body"));
     // A few ticks, so the index shows its marks.
     for (const char *name : {"CheckBox26", "CheckBox28", "CheckBox33", "CheckBox34", "HeartGroup_1"})
         if (auto *box = form.findChild<QAbstractButton *>(QLatin1String(name)))
@@ -107,12 +129,40 @@ int main(int argc, char *argv[])
         if (auto *search = list->findChild<QLineEdit *>(QStringLiteral("FindEdit")))
             search->setText(QStringLiteral("иван 19"));
         QApplication::processEvents();
-        QPixmap picture = form.grab();
-        QPainter painter(&picture);
-        painter.drawPixmap(list->frameGeometry().topLeft() - form.geometry().topLeft(), list->grab());
-        painter.end();
-        picture.save(out + QStringLiteral("/29-find.png"));
+        // Wider than the window, for whole names beside the seven columns: taken alone.
+        list->grab().save(out + QStringLiteral("/29-find.png"));
         list->close();
+    }
+    // Patients whose check-up has passed: the status bar counts them, and the
+    // list it opens shows them, the longest waiting first.
+    const QString dataDir = form.dataDirectory();
+    const std::pair<const char *, int> due[] = {{"Кузнецова Мария Ивановна", -41},
+                                                {"Павлов Игорь Семёнович", -16},
+                                                {"Белова Ирина Юрьевна", -3},
+                                                {"Орлова Дарья Павловна", 12}};
+    for (const auto &[name, days] : due) {
+        vel::CardState card;
+        card.setText(vel::Field::Name, QString::fromUtf8(name));
+        card.setText(vel::Field::BirthDate, QStringLiteral("03.11.1968"));
+        card.setText(vel::Field::Weight, QStringLiteral("88"));
+        const QDate next = QDate::currentDate().addDays(days);
+        card.nextVisit = next.toString(QStringLiteral("dd.MM.yyyy"));
+        card.visitRows << QStringList{next.addDays(-14).toString(QStringLiteral("dd.MM.yyyy")), QStringLiteral("86,5")};
+        vel::saveCard(card, dataDir);
+    }
+    form.cardList()->refresh();
+    {
+        QElapsedTimer reading;
+        reading.start();
+        while (form.cardList()->isReading() && reading.elapsed() < 30000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        QApplication::processEvents();
+        auto *overdue = vel::FindDialog::showList(
+            form.cardList(), &form, [](const QString &) {}, true);
+        QApplication::processEvents();
+        overdue->grab().save(out + QStringLiteral("/29-find-overdue.png"));
+        overdue->close();
+        shot(QStringLiteral("29-overdue-status"));
     }
     form.ShablActExecute();
     shot(QStringLiteral("30-templates"));

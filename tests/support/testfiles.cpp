@@ -55,6 +55,8 @@ void setText(vel::CardState &card, const QString &control, const QString &text)
 {
     if (control == QLatin1String("CelEdit"))
         card.goal = text;
+    else if (control == QLatin1String("NextEdit"))
+        card.nextVisit = text;
     else
         card.setText(fieldNamed(control).field, text);
 }
@@ -79,6 +81,8 @@ void setFlag(vel::CardState &card, const QString &control, bool ticked)
 
 QString textOf(const vel::CardState &card, const QString &control)
 {
+    if (control == QLatin1String("NextEdit"))
+        return card.nextVisit;
     return control == QLatin1String("CelEdit") ? card.goal : card.text(fieldNamed(control).field);
 }
 

@@ -17,8 +17,8 @@ QByteArray readAll(const QString &path); // "<missing>" when it cannot be read
 bool writeFile(const QString &path, const QByteArray &bytes);
 
 // Card values by the object name of the control that shows them, as the
-// tests describe files: a main-file field, an anamnesis item, "AktivBox" or
-// "CelEdit". An unknown name stops the test program.
+// tests describe files: a main-file field, an anamnesis item, "AktivBox",
+// "CelEdit" or "NextEdit". An unknown name stops the test program.
 void setText(vel::CardState &card, const QString &control, const QString &text);
 void setIndex(vel::CardState &card, const QString &control, int index);
 void setFlag(vel::CardState &card, const QString &control, bool ticked);

@@ -246,8 +246,10 @@ Result<RestoreOutcome> restoreFromBackup(const QString &archivePath, const QStri
             if (QFileInfo::exists(QDir(dataDir).filePath(name + suffix)))
                 return ReadError{
                     notRestored(QStringLiteral("карточку \"%1\" сохранили во время восстановления").arg(name))};
-        const bool whole =
-            std::none_of(archived.begin(), archived.end(), [](const QByteArray &b) { return b.isNull(); });
+        // A card without the optional file is whole all the same.
+        bool whole = true;
+        for (int i = 0; i < kCardPartCount; ++i)
+            whole = whole && (isOptionalPart(i) || !archived[static_cast<std::size_t>(i)].isNull());
         if (whole) {
             SetBytes files;
             std::copy(archived.begin(), archived.end(), files.begin());

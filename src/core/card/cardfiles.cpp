@@ -39,8 +39,8 @@ const std::array<std::size_t, kVitaeLines + 1> &vitaeOrder()
 
 // The box without a line of its own in older files; newer files keep it as
 // an extra last line, which older readers ignore. After it, newer files keep
-// the activity level (a drop-down's index) and the goal weight as typed;
-// older files open with neither.
+// the activity level (a drop-down's index) and the goal weight as typed,
+// and, only when one is set, the next visit's date; older files open with none.
 std::size_t extraVitaeRow()
 {
     static const std::size_t row = [] {
@@ -169,6 +169,29 @@ QStringList encodeVitae(const CardState &card)
     lines << flagLine(card.anamnesisTicked(extraVitaeRow()));
     lines << QString::number(card.activity);
     lines << card.goal;
+    if (!card.nextVisit.isEmpty())
+        lines << card.nextVisit;
+    return lines;
+}
+
+QStringList encodeBody(const CardState &card)
+{
+    auto hasBody = [](const QStringList &row) {
+        for (int j = kVisitColumns; j < row.size(); ++j)
+            if (!row.at(j).isEmpty())
+                return true;
+        return false;
+    };
+    if (std::none_of(card.visitRows.begin(), card.visitRows.end(), hasBody))
+        return {};
+    QStringList lines;
+    lines.reserve(card.visitRows.size());
+    for (const QStringList &row : card.visitRows) {
+        QStringList cells;
+        for (int j = kVisitColumns; j < kVisitRowCells; ++j)
+            cells << row.value(j);
+        lines << cells.join(kBodySeparator);
+    }
     return lines;
 }
 
@@ -211,6 +234,10 @@ QString visitsText(const CardState &card)
 QString vitaeText(const CardState &card)
 {
     return listFileText(encodeVitae(card));
+}
+QString bodyText(const CardState &card)
+{
+    return listFileText(encodeBody(card));
 }
 
 std::optional<ReadError> decodeMain(const QString &text, CardState &card, int templateCount)
@@ -294,13 +321,33 @@ std::optional<ReadError> decodeVitae(const QString &text, CardState &card, int)
             return ReadError{notAnIntegerMessage(value)};
         const std::size_t row = vitaeOrder()[static_cast<std::size_t>(line)];
         const CatalogueControl &c = kCatalogue[row];
-        card.anamnesis[row] = c.kind == CatalogueKind::Check ? (*v == 1 ? 1 : 0) : radioIndexFromStored(*v, c.itemCount());
+        card.anamnesis[row] =
+            c.kind == CatalogueKind::Check ? (*v == 1 ? 1 : 0) : radioIndexFromStored(*v, c.itemCount());
     }
     // Files of older copies have no line for this box: it opens cleared.
     card.anamnesis[extraVitaeRow()] = vit.size() > kVitaeLines && toInt(vit.at(kVitaeLines)) == 1 ? 1 : 0;
     const auto activity = vit.size() > kVitaeLines + 1 ? toInt(vit.at(kVitaeLines + 1)) : std::nullopt;
     card.activity = listIndexFromStored(activity.value_or(-1), kActivityLevels);
     card.goal = vit.value(kVitaeLines + 2);
+    card.nextVisit = vit.value(kVitaeLines + 3);
+    return std::nullopt;
+}
+
+// A line a visit, its values in column order; a missing file, a short line
+// or a missing line leaves the values empty, and lines beyond the visits are
+// ignored. A visit row takes the body columns only when it has some.
+std::optional<ReadError> decodeBody(const QString &text, CardState &card, int)
+{
+    const QStringList lines = splitLines(text);
+    for (int r = 0; r < card.visitRows.size() && r < lines.size(); ++r) {
+        const QStringList cells = lines.at(r).split(kBodySeparator);
+        if (std::all_of(cells.begin(), cells.end(), [](const QString &c) { return c.isEmpty(); }))
+            continue;
+        QStringList &row = card.visitRows[r];
+        row.resize(kVisitRowCells);
+        for (int j = 0; j < kBodyColumns; ++j)
+            row[kVisitColumns + j] = cells.value(j);
+    }
     return std::nullopt;
 }
 
@@ -324,7 +371,9 @@ SaveError unstorableIn(int part, const CardState &card)
     case 4:
         return unstorable(QStringLiteral("Динамика потери веса"));
     case 5:
-        return unstorable(QStringLiteral("Целевой вес"));
+        return unstorable(encode1251(card.goal) ? QStringLiteral("Следующий приём") : QStringLiteral("Целевой вес"));
+    case kBodyPart:
+        return unstorable(QStringLiteral("Состав тела"));
     }
     return unstorable(QStringLiteral("Ф.И.О."));
 }
@@ -338,12 +387,21 @@ std::optional<SaveError> misplacedBreak(const CardState &card)
             return brokenLine(QString::fromUtf8(fieldLabel(f.field)));
     if (hasBreak(card.goal))
         return brokenLine(QStringLiteral("Целевой вес"));
+    if (hasBreak(card.nextVisit))
+        return brokenLine(QStringLiteral("Следующий приём"));
     for (const QStringList &row : card.diagnosticRows)
         if (hasBreak(row.join(QString())))
             return brokenLine(QStringLiteral("Данные диагностики"));
-    for (const QStringList &row : card.visitRows)
+    for (const QStringList &row : card.visitRows) {
         if (hasBreak(row.join(QString())))
             return brokenLine(QStringLiteral("Динамика потери веса"));
+        for (int j = kVisitColumns; j < row.size(); ++j)
+            if (row.at(j).contains(kBodySeparator))
+                return SaveError{QStringLiteral("Значение состава тела \"%1\" содержит знак \"%2\", а он разделяет "
+                                                "значения в файле. Уберите его и сохраните карточку снова!")
+                                     .arg(row.at(j), QString(kBodySeparator)),
+                                 true};
+    }
     return std::nullopt;
 }
 
@@ -363,6 +421,7 @@ const std::array<CardPart, kCardPartCount> &cardParts()
         {cardSuffixes()[3], diagnosticText, decodeDiagnostic},
         {cardSuffixes()[4], visitsText, decodeVisits},
         {cardSuffixes()[5], vitaeText, decodeVitae},
+        {cardSuffixes()[6], bodyText, decodeBody},
     }};
     return parts;
 }
@@ -493,6 +552,9 @@ Result<LoadedCard> readCardSet(const QString &mainPath, const QString &dataDir, 
     auto read = [&](int i) -> std::optional<ReadError> {
         const QString from = cardPending ? cardPending->paths[static_cast<std::size_t>(i)]
                                          : base + cardParts()[static_cast<std::size_t>(i)].suffix;
+        // An optional file the set does not have reads as empty.
+        if (isOptionalPart(i) && (from.isEmpty() || !QFileInfo(from).isFile()))
+            return std::nullopt;
         if (from.isEmpty())
             return unfinishedNew(name);
         FileRead r = readCardFile(from);
@@ -504,7 +566,7 @@ Result<LoadedCard> readCardSet(const QString &mainPath, const QString &dataDir, 
     };
     // The order in which problems are reported: the list files, the main
     // file's values, the memos, then the values of the list files.
-    for (int i : {3, 4, 5})
+    for (int i : {3, 4, 5, kBodyPart})
         if (auto e = read(i))
             return *e;
     if (auto e = cardParts()[0].decode(texts[0], card, templateCount))

@@ -11,7 +11,8 @@
 #include <optional>
 
 // The card file set: <name>.dat and its side files .dat.prp, .dat.rec,
-// .dat.tb1, .dat.tb2 and .dat.vit. Encoding and decoding are pure; the
+// .dat.tb1, .dat.tb2 and .dat.vit, and .dat.bio where the card has body
+// composition. Encoding and decoding are pure; the
 // load and save functions touch the disk but never show anything.
 
 namespace vel {
@@ -22,6 +23,10 @@ QStringList encodeMainFile(const CardState &card);
 QStringList encodeDiagnostic(const CardState &card);
 QStringList encodeVisits(const CardState &card);
 QStringList encodeVitae(const CardState &card);
+// A line a visit row, its body values joined by ";"; no lines at all when no
+// visit has any, so that such a card has no .dat.bio file.
+QStringList encodeBody(const CardState &card);
+inline constexpr QChar kBodySeparator = u';';
 
 // Reads a stored index the way its control would take it: radio groups
 // clamp, drop-down lists accept only their own items.
@@ -35,12 +40,12 @@ struct CardPart {
     QString (*fileText)(const CardState &card);
     std::optional<ReadError> (*decode)(const QString &text, CardState &card, int templateCount);
 };
-// Main file first, then .prp, .rec, .tb1, .tb2 and .vit; open, save, delete,
+// Main file first, then .prp, .rec, .tb1, .tb2, .vit and the optional .bio; open, save, delete,
 // the recovery copies and the card list all go through it.
 const std::array<CardPart, kCardPartCount> &cardParts();
 
 // Whether a file chosen in the data folder is the main file of a card set,
-// and the six paths of that set (main file first).
+// and the paths of that set (main file first, the optional .bio last).
 bool isCardMainFile(const QString &path);
 QStringList cardSetPaths(const QString &mainPath);
 // The card name a main file's name stands for: "Иванова" for "Иванова.dat".
@@ -48,7 +53,7 @@ QString cardNameOfFile(const QString &mainPath);
 // The card name becomes a file name in the card's folder.
 bool isUsableCardName(const QString &name);
 
-// The six files' bytes in Windows-1251; a character without a byte there
+// The set's bytes in Windows-1251 (none for an optional file the card has not); a character without a byte there
 // becomes "?". For copies that keep unsaved work, never for the card itself.
 SetBytes encodeCardLossy(const CardState &card);
 
@@ -88,11 +93,11 @@ struct SaveGuard {
     bool keepReplaced = false;
 };
 
-// Writes all six files or none, even if the program is killed half-way, and
-// never while another copy of the program writes the same card.
+// Writes all the set's files or none (an optional one the card has not is removed), even if the program is killed
+// half-way, and never while another copy of the program writes the same card.
 std::optional<SaveError> saveCard(const CardState &card, const QString &dataDir, SaveGuard *guard = nullptr);
 
-// The six names that delete removes for a chosen main file name.
+// The names that delete removes, where they exist, for a chosen main file name.
 QStringList deletionNames(const QString &chosen);
 
 } // namespace vel

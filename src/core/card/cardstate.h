@@ -26,6 +26,7 @@ struct CardState {
     std::array<int, kCatalogue.size()> anamnesis = filled<kCatalogue.size()>(-1);
     int activity = -1; // the activity level's index
     QString goal;      // the goal weight as typed
+    QString nextVisit; // the next visit's date as typed; empty: none set
 
     QVector<QStringList> diagnosticRows; // Grid1, columns 1..3 of every row (3 cells each)
     QVector<QStringList> visitRows;      // Grid2, rows 1.. (VisitColumn cells each), titles excluded
@@ -45,8 +46,9 @@ struct CardState {
     bool operator==(const CardState &o) const
     {
         return fieldTexts == o.fieldTexts && fieldNumbers == o.fieldNumbers && anamnesis == o.anamnesis &&
-               activity == o.activity && goal == o.goal && diagnosticRows == o.diagnosticRows &&
-               visitRows == o.visitRows && preparations == o.preparations && recommendations == o.recommendations;
+               activity == o.activity && goal == o.goal && nextVisit == o.nextVisit &&
+               diagnosticRows == o.diagnosticRows && visitRows == o.visitRows && preparations == o.preparations &&
+               recommendations == o.recommendations;
     }
     bool operator!=(const CardState &o) const { return !(*this == o); }
 

@@ -136,7 +136,9 @@ mode_t usualMode()
 // "forward" once every new file is complete, "back" while a failed save is
 // being undone. Which files existed before tells "back" what to remove. A
 // fifth line, which older readers skip, holds the size and hash of each new
-// file, so that a new file damaged since is never put in place.
+// file, so that a new file damaged since is never put in place; "-" stands
+// for an optional file the new set does not have. A journal of six parts
+// was written before the body composition file existed: it has none.
 struct Journal {
     QString name;
     bool forward = true;
@@ -145,6 +147,8 @@ struct Journal {
 };
 
 const QByteArray kJournalMagic = QByteArrayLiteral("card set journal 1");
+const QByteArray kAbsentStamp = QByteArrayLiteral("-");
+constexpr int kOlderPartCount = 6;
 
 QByteArray fileStamp(const QByteArray &bytes)
 {
@@ -177,18 +181,22 @@ std::optional<Journal> readJournal(const SetPaths &p)
     if (failed(bytes))
         return std::nullopt;
     const QList<QByteArray> lines = std::get<QByteArray>(bytes).split('\n');
-    if (lines.size() < 4 || lines.at(0) != kJournalMagic || lines.at(2).size() != kCardPartCount)
+    if (lines.size() < 4 || lines.at(0) != kJournalMagic ||
+        (lines.at(2).size() != kCardPartCount && lines.at(2).size() != kOlderPartCount))
         return std::nullopt;
+    const int parts = int(lines.at(2).size());
     Journal j;
     j.forward = lines.at(1) == "forward";
-    for (int i = 0; i < kCardPartCount; ++i)
+    for (int i = 0; i < parts; ++i)
         j.existed[static_cast<std::size_t>(i)] = lines.at(2).at(i) == '1';
+    for (int i = parts; i < kCardPartCount; ++i)
+        j.newFiles[static_cast<std::size_t>(i)] = kAbsentStamp;
     j.name = QString::fromUtf8(lines.at(3));
     if (j.name.isEmpty() || stemOf(j.name) != p.stem)
         return std::nullopt;
     if (lines.size() > 4) {
         const QList<QByteArray> stamps = lines.at(4).split(' ');
-        if (stamps.size() == kCardPartCount)
+        if (stamps.size() == parts)
             std::copy(stamps.begin(), stamps.end(), j.newFiles.begin());
     }
     return j;
@@ -216,6 +224,10 @@ PendingSave promisedVersion(const SetPaths &p, const Journal &j)
         version.newVersion = true;
         for (int i = 0; i < kCardPartCount && version.newVersion; ++i) {
             const auto k = static_cast<std::size_t>(i);
+            if (j.newFiles[k] == kAbsentStamp) {
+                version.paths[k].clear();
+                continue;
+            }
             version.paths[k] = exists(p.temp(i)) ? p.temp(i) : target(p.folder, j.name, i);
             version.newVersion = holdsNewFile(version.paths[k], j.newFiles[k]);
         }
@@ -263,6 +275,10 @@ void rollBack(const SetPaths &p, const Journal &j)
 void rollForward(const SetPaths &p, Journal j)
 {
     for (int i = 0; i < kCardPartCount; ++i) {
+        if (j.newFiles[static_cast<std::size_t>(i)] == kAbsentStamp) {
+            removeFile(target(p.folder, j.name, i)); // its old version waits in the backup
+            continue;
+        }
         if (!exists(p.temp(i)))
             continue;
         if (::rename(native(p.temp(i)).constData(), native(target(p.folder, j.name, i)).constData()) != 0) {
@@ -353,8 +369,8 @@ std::optional<QString> unsafeTarget(const QString &path)
 const std::array<QString, kCardPartCount> &cardSuffixes()
 {
     static const std::array<QString, kCardPartCount> suffixes = {
-        QStringLiteral(".dat"),     QStringLiteral(".dat.prp"), QStringLiteral(".dat.rec"),
-        QStringLiteral(".dat.tb1"), QStringLiteral(".dat.tb2"), QStringLiteral(".dat.vit")};
+        QStringLiteral(".dat"),     QStringLiteral(".dat.prp"), QStringLiteral(".dat.rec"), QStringLiteral(".dat.tb1"),
+        QStringLiteral(".dat.tb2"), QStringLiteral(".dat.vit"), QStringLiteral(".dat.bio")};
     return suffixes;
 }
 
@@ -565,6 +581,8 @@ QByteArray setDigest(const QString &folder, const QString &name)
     SetBytes files;
     QByteArray problems;
     for (int i = 0; i < kCardPartCount; ++i) {
+        if (isOptionalPart(i) && !exists(target(folder, name, i)))
+            continue;
         FileRead r = readCardFile(target(folder, name, i));
         files[static_cast<std::size_t>(i)] = r.bytes;
         problems += r.error.toUtf8();
@@ -717,6 +735,8 @@ std::optional<QString> replaceSet(const QString &folder, const QString &name, co
 
     // 1. The new files, complete and durable under temporary names.
     for (int i = 0; i < kCardPartCount; ++i) {
+        if (absentPart(i, files[static_cast<std::size_t>(i)]))
+            continue;
         std::optional<QString> reason;
         if (injected(target(folder, name, i), SavePhase::Write))
             reason = systemErrorText(EIO);
@@ -755,8 +775,10 @@ std::optional<QString> replaceSet(const QString &folder, const QString &name, co
     }
     syncFolder(folder);
 
-    for (int i = 0; i < kCardPartCount; ++i)
-        journal.newFiles[static_cast<std::size_t>(i)] = fileStamp(files[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < kCardPartCount; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        journal.newFiles[k] = absentPart(i, files[k]) ? kAbsentStamp : fileStamp(files[k]);
+    }
 
     // 3. The journal: from here on an interrupted save is finished by the next reader.
     if (auto reason = writeJournal(p, journal)) {
@@ -771,10 +793,15 @@ std::optional<QString> replaceSet(const QString &folder, const QString &name, co
     for (int i = 0; i < kCardPartCount; ++i) {
         const QString t = target(folder, name, i);
         int error = 0;
-        if (injected(t, SavePhase::Replace))
+        if (absentPart(i, files[static_cast<std::size_t>(i)])) {
+            // The old file, if any, waits in its backup like the others.
+            if (::unlink(native(t).constData()) != 0 && errno != ENOENT)
+                error = errno;
+        } else if (injected(t, SavePhase::Replace)) {
             error = EIO;
-        else if (::rename(native(p.temp(i)).constData(), native(t).constData()) != 0)
+        } else if (::rename(native(p.temp(i)).constData(), native(t).constData()) != 0) {
             error = errno;
+        }
         if (error) {
             journal.forward = false;
             if (stopHere())

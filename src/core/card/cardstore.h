@@ -26,12 +26,25 @@ class QLockFile;
 
 namespace vel {
 
-inline constexpr int kCardPartCount = 6;
+inline constexpr int kCardPartCount = 7;
+// The last part, the body composition, is optional: a card without any has no
+// such file, its bytes are empty, and a missing one reads as empty.
+inline constexpr int kBodyPart = 6;
+inline bool isOptionalPart(int i)
+{
+    return i == kBodyPart;
+}
+// A part that holds no bytes where it is optional is a file the set does not have.
+inline bool absentPart(int i, const QByteArray &bytes)
+{
+    return isOptionalPart(i) && bytes.isEmpty();
+}
 inline constexpr qint64 kMaxCardFileSize = 64 * 1024 * 1024;
 
 using SetBytes = std::array<QByteArray, kCardPartCount>;
 
-// The card's suffixes after "<name>", main file first: ".dat", ".dat.prp"...
+// The card's suffixes after "<name>", main file first: ".dat", ".dat.prp"...,
+// ".dat.bio" last.
 const std::array<QString, kCardPartCount> &cardSuffixes();
 
 // A held lock on one card of one folder; released when destroyed.
@@ -118,7 +131,8 @@ void removeEarlierTemporaries(const QString &folder, const QString &name);
 // another copy of the program is saving right now. One folder listing.
 void recoverFolder(const QString &folder);
 
-// Replaces the card's six files by the given bytes, all or none. The caller
+// Replaces the card's files by the given bytes, all or none; an optional part
+// without bytes is removed. The caller
 // holds the lock. The message names the file that failed and why.
 std::optional<QString> replaceSet(const QString &folder, const QString &name, const SetBytes &files);
 

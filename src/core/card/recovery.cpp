@@ -106,6 +106,8 @@ Result<QString> writeCopy(const QString &dataDir, const QString &name, const Set
     const QString unfinished = std::get<QString>(folder);
     const QString base = QDir(unfinished).filePath(name);
     for (int i = 0; i < kCardPartCount; ++i) {
+        if (absentPart(i, files[static_cast<std::size_t>(i)]))
+            continue;
         const QString path = base + cardSuffixes()[static_cast<std::size_t>(i)];
         if (auto reason = writeFileDurably(path, files[static_cast<std::size_t>(i)])) {
             QDir(unfinished).removeRecursively();

@@ -60,6 +60,7 @@ CardSummary summarizeCard(const QString &mainPath, const QString &dataDir)
     summary.lastVisit = card.visitRows.isEmpty() ? dateShown(card.text(Field::VisitDate))
                                                  : dateShown(visitCell(card.visitRows.constLast(), VisitColumn::Date));
     summary.weight = card.text(Field::Weight).trimmed();
+    summary.nextVisit = dateShown(card.nextVisit);
     // Visits are written in order; the newest row with a weight wins over the first visit's.
     for (auto row = card.visitRows.crbegin(); row != card.visitRows.crend(); ++row) {
         const QString weight = visitCell(*row, VisitColumn::Weight).trimmed();

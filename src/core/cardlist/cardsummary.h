@@ -25,6 +25,7 @@ struct CardSummary {
     QString birth;     // birth date as typed, "" for a blank one
     QString lastVisit; // date of the last weight row, else the card's visit date
     QString weight;    // the last weight written
+    QString nextVisit; // the next visit's date as typed, "" when none is set
     QString problem;   // empty when the card opens; otherwise the open's message
     CardStamp stamp;
 

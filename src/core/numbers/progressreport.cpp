@@ -5,6 +5,7 @@
 #include "numbers/progress.h"
 #include "numbers/waistheight.h"
 #include "visits/age.h"
+#include "visits/bodycomposition.h"
 #include "visits/bodyindex.h"
 
 #include <cmath>
@@ -21,6 +22,49 @@ QString dateText(const QDate &d)
 QString weightText(double kg)
 {
     return QString::number(kg, 'g', 10).replace(u'.', u',') + QStringLiteral(" кг");
+}
+
+// The body composition at the first and the last visit that measured it,
+// and the change between: "32,1 → 29,4 (−2,7)". Dates follow only where a
+// measure was taken on other days than the rest.
+ReportSection bodySection(const QVector<QStringList> &visitRows)
+{
+    ReportSection section{QStringLiteral("Состав тела"), {}};
+    std::optional<BodyChange> changes[kBodyColumns];
+    QDate first, last;
+    for (int i = 0; i < kBodyColumns; ++i) {
+        changes[i] = bodyChange(visitRows, kBodyMeasures[static_cast<std::size_t>(i)].column);
+        if (!changes[i])
+            continue;
+        first = first.isValid() ? std::min(first, changes[i]->firstDate) : changes[i]->firstDate;
+        last = last.isValid() ? std::max(last, changes[i]->lastDate) : changes[i]->lastDate;
+    }
+    if (!first.isValid())
+        return section;
+    section.lines.append({QStringLiteral("Измерения"),
+                          first == last ? dateText(first) : dateText(first) + QStringLiteral(" и ") + dateText(last)});
+    for (int i = 0; i < kBodyColumns; ++i) {
+        if (!changes[i])
+            continue;
+        const BodyMeasure &m = kBodyMeasures[static_cast<std::size_t>(i)];
+        const BodyChange &c = *changes[i];
+        QString label = QString::fromUtf8(m.label);
+        if (*m.unit)
+            label += QStringLiteral(", ") + QString::fromUtf8(m.unit);
+        QString value = decimalText(c.first);
+        if (c.visits > 1) {
+            const double change = std::round((c.last - c.first) * 10) / 10;
+            const QString sign = change > 0 ? QStringLiteral("+") : change < 0 ? QStringLiteral("\u2212") : QString();
+            value += QStringLiteral(" \u2192 ") + decimalText(c.last) + QStringLiteral(" (") + sign +
+                     decimalText(std::abs(change)) + u')';
+        }
+        if (c.firstDate != first || c.lastDate != last)
+            value += c.visits > 1
+                         ? QStringLiteral("; ") + dateText(c.firstDate) + QStringLiteral(" и ") + dateText(c.lastDate)
+                         : QStringLiteral("; ") + dateText(c.firstDate);
+        section.lines.append({label, value});
+    }
+    return section;
 }
 
 } // namespace
@@ -120,14 +164,17 @@ ProgressReport progressReport(const CardState &card, const QDate &today)
         add(numbers, QStringLiteral("Обмен покоя"), value(body.restingLine));
     }
     r.sections << numbers;
+    if (const ReportSection body = bodySection(card.visitRows); !body.lines.isEmpty())
+        r.sections << body;
 
     r.visitTitles = {QStringLiteral("Дата"), QStringLiteral("Вес, кг"), QStringLiteral("Талия, см"),
                      QStringLiteral("Бёдра, см")};
     for (const QStringList &row : card.visitRows) {
         if (!readVisitDate(visitCell(row, VisitColumn::Date)))
             continue;
-        r.visits << QStringList{visitCell(row, VisitColumn::Date).trimmed(), visitCell(row, VisitColumn::Weight).trimmed(),
-                                visitCell(row, VisitColumn::Waist).trimmed(), visitCell(row, VisitColumn::Hips).trimmed()};
+        r.visits << QStringList{
+            visitCell(row, VisitColumn::Date).trimmed(), visitCell(row, VisitColumn::Weight).trimmed(),
+            visitCell(row, VisitColumn::Waist).trimmed(), visitCell(row, VisitColumn::Hips).trimmed()};
     }
     return r;
 }

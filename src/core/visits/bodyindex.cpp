@@ -1,5 +1,7 @@
 #include "visits/bodyindex.h"
 
+#include "visits/bodycomposition.h"
+
 #include "tables/visitcolumns.h"
 
 #include <QLocale>
@@ -155,18 +157,38 @@ QString whrText(const std::optional<WhrResult> &whr)
     return text;
 }
 
+void ChartSeries::append(const ChartSeries &more)
+{
+    weight += more.weight;
+    waist += more.waist;
+    hips += more.hips;
+    fatPercent += more.fatPercent;
+    water += more.water;
+    fatMass += more.fatMass;
+    muscle += more.muscle;
+}
+
 ChartSeries chartSeries(const QVector<QStringList> &visitRows)
 {
     ChartSeries series;
-    const std::pair<VisitColumn, QVector<ChartPoint> *> columns[] = {{VisitColumn::Weight, &series.weight},
-                                                                      {VisitColumn::Waist, &series.waist},
-                                                                      {VisitColumn::Hips, &series.hips}};
+    const std::pair<VisitColumn, QVector<ChartPoint> *> columns[] = {
+        {VisitColumn::Weight, &series.weight}, {VisitColumn::Waist, &series.waist}, {VisitColumn::Hips, &series.hips}};
+    const std::pair<VisitColumn, QVector<ChartPoint> *> body[] = {{VisitColumn::FatPercent, &series.fatPercent},
+                                                                  {VisitColumn::Water, &series.water},
+                                                                  {VisitColumn::FatMass, &series.fatMass},
+                                                                  {VisitColumn::MuscleMass, &series.muscle}};
     for (const QStringList &row : visitRows) {
         const auto date = readVisitDate(visitCell(row, VisitColumn::Date));
         if (!date)
             continue;
         for (const auto &[column, points] : columns) {
             if (const auto v = readNumber(visitCell(row, column)))
+                points->append(ChartPoint{*date, *v});
+        }
+        if (row.size() <= kVisitColumns)
+            continue;
+        for (const auto &[column, points] : body) {
+            if (const auto v = bodyValue(row, column))
                 points->append(ChartPoint{*date, *v});
         }
     }

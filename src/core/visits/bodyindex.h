@@ -55,11 +55,15 @@ struct ChartPoint {
 };
 struct ChartSeries {
     QVector<ChartPoint> weight, waist, hips;
+    // The body composition where visits have it: percentages and kilograms
+    // (the fat mass worked out where only the percentage was typed).
+    QVector<ChartPoint> fatPercent, water, fatMass, muscle;
     bool isEmpty() const { return weight.isEmpty() && waist.isEmpty() && hips.isEmpty(); }
+    void append(const ChartSeries &more);
 };
 
 // Visit rows as kept in the table below its title row: cell 0 the date, then
-// weight, waist and hips. Rows without a readable date and cells without a
+// weight, waist and hips, and the body composition columns. Rows without a readable date and cells without a
 // number are left out; the points keep the table's order.
 ChartSeries chartSeries(const QVector<QStringList> &visitRows);
 

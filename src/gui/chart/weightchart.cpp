@@ -19,16 +19,29 @@ struct SeriesLook {
     int marker; // 0 circle, 1 square, 2 diamond: told apart without the colours too
 };
 
+// The weight and the girths, then the body composition in the order of
+// WeightChart::BodySeries: the percentages on their own scale at the right
+// (drawn dashed, to tell them by), the kilograms on the weight's.
 QVector<SeriesLook> looks()
 {
     return {{QStringLiteral("Вес"), QColor(0x1f, 0x5f, 0xbf), 0},
             {QStringLiteral("Объем талии"), QColor(0xc8, 0x46, 0x1a), 1},
-            {QStringLiteral("Объем бедер"), QColor(0x2e, 0x8b, 0x3e), 2}};
+            {QStringLiteral("Объем бедер"), QColor(0x2e, 0x8b, 0x3e), 2},
+            {QStringLiteral("% жира"), QColor(0xb0, 0x30, 0x80), 0},
+            {QStringLiteral("Вода, %"), QColor(0x00, 0x8b, 0xa8), 1},
+            {QStringLiteral("Жир, кг"), QColor(0x8a, 0x5a, 0x20), 2},
+            {QStringLiteral("Мышцы, кг"), QColor(0x55, 0x55, 0x55), 1}};
 }
 
 QVector<const QVector<ChartPoint> *> seriesList(const ChartSeries &s)
 {
-    return {&s.weight, &s.waist, &s.hips};
+    return {&s.weight, &s.waist, &s.hips, &s.fatPercent, &s.water, &s.fatMass, &s.muscle};
+}
+
+constexpr int kFirstBodySeries = 3;
+bool isPercentSeries(int s)
+{
+    return s == kFirstBodySeries + WeightChart::FatPercentSeries || s == kFirstBodySeries + WeightChart::WaterSeries;
 }
 
 constexpr double kMarkerRadius = 3.5;
@@ -145,6 +158,26 @@ void WeightChart::setSeries(const ChartSeries &series)
     update();
 }
 
+void WeightChart::setBodySeriesShown(BodySeries series, bool shown)
+{
+    if (m_bodyShown[series] == shown)
+        return;
+    m_bodyShown[series] = shown;
+    update();
+}
+
+bool WeightChart::drawn(int s) const
+{
+    return s < kFirstBodySeries || m_bodyShown[s - kFirstBodySeries];
+}
+
+const std::optional<WeightChart::Frame> &WeightChart::Frames::of(int s) const
+{
+    if (s == 0 || (s >= kFirstBodySeries && !isPercentSeries(s)))
+        return weight;
+    return isPercentSeries(s) ? percent : girths;
+}
+
 void WeightChart::setGoal(std::optional<double> goalKg)
 {
     if (goalKg == m_goal)
@@ -247,17 +280,24 @@ bool crosses(const QPolygonF &line, const QRectF &box)
 
 std::optional<WeightChart::Frames> WeightChart::frames() const
 {
-    Span weight, girths;
+    Span weight, girths, percent;
     qint64 firstDay = 0, lastDay = 0;
     bool anyDay = false;
     const auto all = seriesList(m_series);
+    // The body composition shows beside the weight only.
+    const bool weighed = !m_series.weight.isEmpty();
     for (int s = 0; s < all.size(); ++s) {
+        if (!drawn(s) || (s >= kFirstBodySeries && !weighed))
+            continue;
+        Span &span = s == 0 || (s >= kFirstBodySeries && !isPercentSeries(s)) ? weight
+                     : isPercentSeries(s)                                     ? percent
+                                                                              : girths;
         for (const ChartPoint &pt : *all.at(s)) {
             const qint64 day = pt.date.toJulianDay();
             firstDay = anyDay ? std::min(firstDay, day) : day;
             lastDay = anyDay ? std::max(lastDay, day) : day;
             anyDay = true;
-            (s == 0 ? weight : girths).add(pt.value);
+            span.add(pt.value);
         }
     }
     if (!anyDay)
@@ -313,6 +353,11 @@ std::optional<WeightChart::Frames> WeightChart::frames() const
         if (!result.girths)
             return std::nullopt;
     }
+    if (percent.any && result.weight) {
+        result.percent = scale(percent, top, split, QStringLiteral("%"));
+        if (!result.percent)
+            return std::nullopt;
+    }
 
     // One left edge for both plots, wide enough for either scale's numbers.
     double labelWidth = 0;
@@ -322,9 +367,16 @@ std::optional<WeightChart::Frames> WeightChart::frames() const
                 labelWidth =
                     std::max(labelWidth, fm.horizontalAdvance(valueText((*f)->low + k * (*f)->step, (*f)->decimals)));
     const double left = 8 + std::ceil(labelWidth) + 6;
-    const double right = width() - 10;
+    // The percentages' numbers stand right of the plot.
+    double percentWidth = 0;
+    if (result.percent)
+        for (int k = 0; k <= result.percent->intervals; ++k)
+            percentWidth =
+                std::max(percentWidth, fm.horizontalAdvance(valueText(result.percent->low + k * result.percent->step,
+                                                                      result.percent->decimals)));
+    const double right = width() - 10 - (result.percent ? std::ceil(percentWidth) + 6 : 0);
     const double halfDate = fm.horizontalAdvance(dateLabel(QDate(2000, 12, 31))) / 2;
-    for (std::optional<Frame> *f : {&result.weight, &result.girths}) {
+    for (std::optional<Frame> *f : {&result.weight, &result.girths, &result.percent}) {
         if (!*f)
             continue;
         Frame &frame = **f;
@@ -335,6 +387,24 @@ std::optional<WeightChart::Frames> WeightChart::frames() const
             frame.xLeft = frame.xRight = frame.plot.center().x();
     }
     return result;
+}
+
+void WeightChart::drawRightScale(QPainter &p, const Frame &f) const
+{
+    // No rules across: those of the weight are there already.
+    const QFontMetricsF fm(font());
+    p.setPen(palette().color(QPalette::Text));
+    for (int k = 0; k <= f.intervals; ++k) {
+        const double v = f.low + k * f.step;
+        const double y = std::round(f.y(v)) + 0.5;
+        p.drawText(QRectF(f.plot.right() + 6, y - fm.height() / 2, width() - f.plot.right() - 6, fm.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, valueText(v, f.decimals));
+    }
+    QColor axis = palette().color(QPalette::Text);
+    axis.setAlpha(150);
+    p.setPen(axis);
+    const double x = std::round(f.plot.right()) + 0.5;
+    p.drawLine(QPointF(x, f.plot.top()), QPointF(x, std::round(f.plot.bottom()) + 0.5));
 }
 
 void WeightChart::drawScale(QPainter &p, const Frame &f) const
@@ -386,6 +456,8 @@ void WeightChart::paintEvent(QPaintEvent *)
     for (const std::optional<Frame> *f : {&fs->weight, &fs->girths})
         if (*f)
             drawScale(p, **f);
+    if (fs->percent)
+        drawRightScale(p, *fs->percent);
 
     // Date scale under the lower plot: a tick at every visit, a label wherever
     // one fits. Ticks and labels go by pixel, so thousands of visits cost no
@@ -393,9 +465,11 @@ void WeightChart::paintEvent(QPaintEvent *)
     const Frame &dates = fs->bottom();
     const double axisBottom = std::round(dates.plot.bottom()) + 0.5;
     QVector<qint64> days;
-    for (const QVector<ChartPoint> *points : seriesList(m_series))
-        for (const ChartPoint &pt : *points)
-            days.append(pt.date.toJulianDay());
+    const auto drawnSeries = seriesList(m_series);
+    for (int s = 0; s < drawnSeries.size(); ++s)
+        if (fs->of(s) && drawn(s))
+            for (const ChartPoint &pt : *drawnSeries.at(s))
+                days.append(pt.date.toJulianDay());
     std::sort(days.begin(), days.end());
     days.erase(std::unique(days.begin(), days.end()), days.end());
     struct Label {
@@ -446,12 +520,12 @@ void WeightChart::paintEvent(QPaintEvent *)
     if (fs->weight)
         weightLines << drawGoal(p, *fs->weight);
 
-    // The three lines, each with its own marker, each on its own scale.
+    // The lines, each with its own marker, each on its own scale.
     const QVector<SeriesLook> look = looks();
     const auto all = seriesList(m_series);
     for (int s = 0; s < all.size(); ++s) {
-        const std::optional<Frame> &frame = s == 0 ? fs->weight : fs->girths;
-        if (!frame)
+        const std::optional<Frame> &frame = fs->of(s);
+        if (!frame || !drawn(s))
             continue;
         const Frame &f = *frame;
         const QVector<ChartPoint> points = byDate(*all.at(s));
@@ -475,7 +549,8 @@ void WeightChart::paintEvent(QPaintEvent *)
             if (s == 0)
                 weightLines << thin;
         } else {
-            p.setPen(QPen(look.at(s).colour, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.setPen(QPen(look.at(s).colour, s >= kFirstBodySeries ? 1.5 : 2,
+                          isPercentSeries(s) ? Qt::DashLine : Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             p.drawPolyline(line);
             if (s == 0)
                 weightLines << line;
@@ -497,19 +572,29 @@ void WeightChart::paintEvent(QPaintEvent *)
         drawBandNames(p, *fs->weight, weightLines, {caption});
     }
 
-    // Legend at the top right, the unit at the top left over the values.
+    // Legend at the top right, the unit at the top left over the values; the
+    // percentages' unit over their scale at the right.
     double x = width() - 10;
     const double legendY = 6;
+    if (fs->percent) {
+        const double w = fm.horizontalAdvance(fs->percent->unit);
+        p.setPen(text);
+        p.drawText(QRectF(x - w, legendY, w + 1, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, fs->percent->unit);
+        x -= w + 16;
+    }
     for (int s = int(look.size()) - 1; s >= 0; --s) {
-        if (all.at(s)->isEmpty())
+        if (all.at(s)->isEmpty() || !fs->of(s) || !drawn(s))
             continue;
         const double w = fm.horizontalAdvance(look.at(s).name);
+        // The body composition's names give way where the bar is full.
+        if (s >= kFirstBodySeries && x - w - 5 - kLegendSwatch < width() / 3)
+            continue;
         x -= w;
         p.setPen(text);
         p.drawText(QRectF(x, legendY, w + 1, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, look.at(s).name);
         x -= 5 + kLegendSwatch;
         const double cy = legendY + fm.height() / 2;
-        p.setPen(QPen(look.at(s).colour, 2, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(look.at(s).colour, 2, isPercentSeries(s) ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap));
         p.drawLine(QPointF(x + 1, cy), QPointF(x + kLegendSwatch - 1, cy));
         p.setPen(QPen(pal.color(QPalette::Base), 1));
         p.setBrush(look.at(s).colour);
@@ -697,8 +782,8 @@ bool WeightChart::event(QEvent *event)
         const QVector<SeriesLook> look = looks();
         const auto all = seriesList(m_series);
         for (int s = 0; s < all.size(); ++s) {
-            const std::optional<Frame> &f = s == 0 ? fs->weight : fs->girths;
-            if (!f)
+            const std::optional<Frame> &f = fs->of(s);
+            if (!f || !drawn(s))
                 continue;
             for (const ChartPoint &pt : *all.at(s)) {
                 const QPointF d = QPointF(f->x(pt.date), f->y(pt.value)) - QPointF(help->pos());

@@ -12,7 +12,8 @@ namespace vel {
 
 // The visits' weight, waist and hip girths against the visit date: the
 // weight in kilograms above, the girths in centimetres on their own scale
-// below, one date scale for both. It only shows the table's numbers; the
+// below, one date scale for both; the body composition where the doctor
+// turns it on. It only shows the table's numbers; the
 // table stays the record.
 class WeightChart final : public QWidget {
     Q_OBJECT
@@ -21,6 +22,12 @@ public:
 
     void setSeries(const ChartSeries &series);
     const ChartSeries &series() const { return m_series; }
+
+    // The body composition lines the doctor turned on: the percentages on a
+    // scale of their own at the right, the kilograms on the weight's.
+    enum BodySeries { FatPercentSeries, WaterSeries, FatMassSeries, MuscleSeries, BodySeriesCount };
+    void setBodySeriesShown(BodySeries series, bool shown);
+    bool bodySeriesShown(BodySeries series) const { return m_bodyShown[series]; }
 
     // The doctor's aids over the weights: the goal as a line, the trend of
     // the last weighed visits with the day it reaches the goal, and the BMI
@@ -55,8 +62,12 @@ private:
     };
     struct Frames {
         std::optional<Frame> weight, girths; // either may be absent, not both
+        std::optional<Frame> percent;        // over the weight's plot, its scale at the right
         const Frame &bottom() const { return girths ? *girths : *weight; }
+        const std::optional<Frame> &of(int series) const; // the scale a line of seriesList() is drawn on
     };
+    bool drawn(int series) const;
+    void drawRightScale(QPainter &p, const Frame &f) const;
     std::optional<Frames> frames() const;
     QString valueText(double value, int decimals) const;
     void drawScale(QPainter &p, const Frame &f) const;
@@ -72,6 +83,7 @@ private:
     std::optional<double> m_goal;
     QVector<double> m_bmiBorders; // weights at the class borders, lowest first
     bool m_bandsShown = true;
+    bool m_bodyShown[BodySeriesCount] = {true, false, false, false};
 };
 
 } // namespace vel

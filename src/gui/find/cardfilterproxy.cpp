@@ -40,12 +40,20 @@ void CardFilterProxy::setSearchText(const QString &typed)
     invalidate();
 }
 
+void CardFilterProxy::setOverdueOnly(bool only)
+{
+    if (only == m_overdueOnly)
+        return;
+    m_overdueOnly = only;
+    invalidate();
+}
+
 bool CardFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex &) const
 {
-    if (m_query.isEmpty())
-        return true;
     const CardListModel::Row &row = m_cards->row(sourceRow);
-    return matchesCardQuery(m_query, row.words, row.card.birth);
+    if (m_overdueOnly && row.overdue <= 0)
+        return false;
+    return m_query.isEmpty() || matchesCardQuery(m_query, row.words, row.card.birth);
 }
 
 bool CardFilterProxy::lessThan(const QModelIndex &left, const QModelIndex &right) const
@@ -65,6 +73,12 @@ bool CardFilterProxy::lessThan(const QModelIndex &left, const QModelIndex &right
         break;
     case CardListModel::WeightColumn:
         order = compareOptional(a.weight, b.weight);
+        break;
+    case CardListModel::NextColumn:
+        order = compareDates(a.nextDate, b.nextDate);
+        break;
+    case CardListModel::OverdueColumn:
+        order = a.overdue - b.overdue;
         break;
     default:
         break;

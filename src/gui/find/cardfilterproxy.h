@@ -16,6 +16,9 @@ public:
     explicit CardFilterProxy(CardListModel *cards, QObject *parent = nullptr);
 
     void setSearchText(const QString &typed);
+    // Only the patients whose next visit has passed.
+    void setOverdueOnly(bool only);
+    bool overdueOnly() const { return m_overdueOnly; }
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
@@ -25,6 +28,7 @@ private:
     CardListModel *m_cards;
     QString m_typed;
     CardQuery m_query;
+    bool m_overdueOnly = false;
 };
 
 } // namespace vel

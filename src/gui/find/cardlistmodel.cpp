@@ -1,6 +1,7 @@
 #include "find/cardlistmodel.h"
 
 #include "cardlist/cardsearch.h"
+#include "cardlist/recall.h"
 #include "find/cardfolderreader.h"
 #include "visits/age.h"
 
@@ -146,6 +147,8 @@ CardListModel::Row CardListModel::makeRow(const CardSummary &card) const
     row.nameKey = russianOrder().sortKey(card.name);
     row.birthDate = parseDayMonthYear(card.birth);
     row.visitDate = parseDayMonthYear(card.lastVisit);
+    row.nextDate = parseDayMonthYear(card.nextVisit);
+    row.overdue = card.opens() ? overdueDays(row.nextDate, m_today) : 0;
     if (card.opens() && !card.birth.isEmpty())
         row.age = ageFromBirthText(card.birth, m_today);
     row.weight = weightValue(card.weight);
@@ -182,6 +185,15 @@ void CardListModel::reindex()
         m_index.insert(m_rows.at(r).card.path, r);
 }
 
+int CardListModel::overdueCount() const
+{
+    QVector<QDate> next;
+    next.reserve(m_rows.size());
+    for (const Row &r : m_rows)
+        next << (r.card.opens() ? r.nextDate : QDate());
+    return int(overdueOrder(next, m_today).size());
+}
+
 int CardListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_rows.size());
@@ -210,6 +222,10 @@ QVariant CardListModel::data(const QModelIndex &index, int role) const
             return row.card.lastVisit;
         case WeightColumn:
             return row.card.weight;
+        case NextColumn:
+            return row.card.nextVisit;
+        case OverdueColumn:
+            return row.overdue > 0 ? QString::number(row.overdue) : QString();
         }
         break;
     case Qt::ToolTipRole:
@@ -217,6 +233,8 @@ QVariant CardListModel::data(const QModelIndex &index, int role) const
     case Qt::ForegroundRole:
         if (!row.card.opens())
             return QPalette().brush(QPalette::Disabled, QPalette::Text);
+        if (index.column() == OverdueColumn && row.overdue > 0)
+            return QBrush(QColor(0xb0, 0x10, 0x10));
         break;
     case Qt::TextAlignmentRole:
         if (index.column() != NameColumn)
@@ -232,7 +250,8 @@ QVariant CardListModel::headerData(int section, Qt::Orientation orientation, int
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const char *const titles[ColumnCount] = {"Ф.И.О.", "Дата рождения", "Возраст", "Последний приём", "Вес"};
+    static const char *const titles[ColumnCount] = {"Ф.И.О.", "Дата рождения",   "Возраст",        "Последний приём",
+                                                    "Вес",    "Следующий приём", "Просрочено, дн."};
     return section >= 0 && section < ColumnCount ? QString::fromUtf8(titles[section]) : QString();
 }
 

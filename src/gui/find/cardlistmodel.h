@@ -20,7 +20,16 @@ class CardFolderReader;
 class CardListModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { NameColumn, BirthColumn, AgeColumn, VisitColumn, WeightColumn, ColumnCount };
+    enum Column {
+        NameColumn,
+        BirthColumn,
+        AgeColumn,
+        VisitColumn,
+        WeightColumn,
+        NextColumn,
+        OverdueColumn,
+        ColumnCount
+    };
     enum Role { PathRole = Qt::UserRole + 1 };
 
     // What the filter and the sorting need, worked out once per card.
@@ -28,7 +37,8 @@ public:
         CardSummary card;
         QStringList words;
         std::optional<QCollatorSortKey> nameKey;
-        QDate birthDate, visitDate;
+        QDate birthDate, visitDate, nextDate;
+        int overdue = 0; // days the next visit has passed
         std::optional<int> age;
         std::optional<double> weight;
     };
@@ -45,6 +55,8 @@ public:
     void removeCard(const QString &mainPath);
 
     const Row &row(int r) const { return m_rows.at(r); }
+    // The patients whose next visit has passed, as of the day the list was made for.
+    int overdueCount() const;
     int rowOf(const QString &mainPath) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;

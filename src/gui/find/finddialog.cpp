@@ -3,6 +3,7 @@
 #include "find/cardfilterproxy.h"
 #include "find/cardlistmodel.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -21,7 +22,7 @@ FindDialog::FindDialog(CardListModel *cards, QWidget *parent)
 {
     setObjectName(QStringLiteral("FindDialog"));
     setWindowTitle(QStringLiteral("Найти карточку"));
-    resize(720, 460);
+    resize(900, 460); // wider than the window: whole names beside seven columns
 
     auto *label = new QLabel(QStringLiteral("&Найти:"), this);
     FindEdit = new QLineEdit(this);
@@ -29,6 +30,10 @@ FindDialog::FindDialog(CardListModel *cards, QWidget *parent)
     FindEdit->setPlaceholderText(QStringLiteral("Фамилия, имя, отчество или дата рождения"));
     FindEdit->setClearButtonEnabled(true);
     label->setBuddy(FindEdit);
+    OverdueBox = new QCheckBox(QStringLiteral("&Просроченные"), this);
+    OverdueBox->setObjectName(QStringLiteral("OverdueBox"));
+    OverdueBox->setToolTip(
+        QStringLiteral("Только пациенты, чей следующий приём уже прошёл: дольше всех ждущие сверху"));
 
     FindList = new QTableView(this);
     FindList->setObjectName(QStringLiteral("FindList"));
@@ -49,6 +54,10 @@ FindDialog::FindDialog(CardListModel *cards, QWidget *parent)
     header->resizeSection(CardListModel::AgeColumn, 70);
     header->resizeSection(CardListModel::VisitColumn, 120);
     header->resizeSection(CardListModel::WeightColumn, 60);
+    for (int column : {int(CardListModel::NextColumn), int(CardListModel::OverdueColumn)})
+        header->resizeSection(
+            column, header->fontMetrics().horizontalAdvance(m_proxy->headerData(column, Qt::Horizontal).toString()) +
+                        24); // room for the sort mark
     header->setHighlightSections(false);
     FindList->setSortingEnabled(true);
     FindList->sortByColumn(CardListModel::NameColumn, Qt::AscendingOrder);
@@ -62,6 +71,7 @@ FindDialog::FindDialog(CardListModel *cards, QWidget *parent)
     auto *search = new QHBoxLayout;
     search->addWidget(label);
     search->addWidget(FindEdit, 1);
+    search->addWidget(OverdueBox);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_count, 1);
     bottom->addWidget(buttons);
@@ -69,10 +79,12 @@ FindDialog::FindDialog(CardListModel *cards, QWidget *parent)
     layout->addLayout(search);
     layout->addWidget(FindList, 1);
     layout->addLayout(bottom);
-    setTabOrder(FindEdit, FindList);
+    setTabOrder(FindEdit, OverdueBox);
+    setTabOrder(OverdueBox, FindList);
 
     FindEdit->installEventFilter(this);
     connect(FindEdit, &QLineEdit::textChanged, this, &FindDialog::searchChanged);
+    connect(OverdueBox, &QCheckBox::toggled, this, &FindDialog::setOverdueOnly);
     connect(buttons, &QDialogButtonBox::accepted, this, &FindDialog::openChosen);
     connect(buttons, &QDialogButtonBox::rejected, this, &FindDialog::reject);
     connect(FindList, &QAbstractItemView::doubleClicked, this, &FindDialog::openChosen);
@@ -87,6 +99,32 @@ FindDialog::FindDialog(CardListModel *cards, QWidget *parent)
     chooseFirst();
     showCount();
     FindEdit->setFocus();
+}
+
+FindDialog *FindDialog::showList(CardListModel *cards, QWidget *window,
+                                 const std::function<void(const QString &)> &open, bool overdueOnly)
+{
+    auto *dialog = new FindDialog(cards, window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setOverdueOnly(overdueOnly);
+    connect(dialog, &FindDialog::cardChosen, window, open);
+    dialog->open();
+    return dialog;
+}
+
+void FindDialog::setOverdueOnly(bool only)
+{
+    OverdueBox->setChecked(only);
+    if (only == m_proxy->overdueOnly())
+        return;
+    m_filtering = true;
+    m_proxy->setOverdueOnly(only);
+    // The longest waiting first; back to names when all are shown.
+    FindList->sortByColumn(only ? CardListModel::NextColumn : CardListModel::NameColumn, Qt::AscendingOrder);
+    m_filtering = false;
+    m_followFirst = true;
+    chooseFirst();
+    showCount();
 }
 
 QString FindDialog::chosenPath() const

@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+#include <functional>
+
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,6 +24,13 @@ public:
 
     QString chosenPath() const;
 
+    // Shows the list over the window, the overdue patients only when asked;
+    // a chosen card goes to "open" once the list has closed.
+    static FindDialog *showList(CardListModel *cards, QWidget *window, const std::function<void(const QString &)> &open,
+                                bool overdueOnly = false);
+    // The list shows only patients whose next visit has passed, most overdue first.
+    void setOverdueOnly(bool only);
+
 signals:
     // The dialog has closed; the window opens this card.
     void cardChosen(const QString &path);
@@ -38,6 +48,7 @@ private:
     CardListModel *m_cards;
     CardFilterProxy *m_proxy;
     QLineEdit *FindEdit;
+    QCheckBox *OverdueBox;
     QTableView *FindList;
     QLabel *m_count;
     QPushButton *m_open;

@@ -1,6 +1,7 @@
 #include "grids/chartfeed.h"
 
 #include "grids/visitmodel.h"
+#include "tables/visitcolumns.h"
 
 namespace vel {
 
@@ -32,7 +33,9 @@ ChartFeed::ChartFeed(VisitModel *model, QObject *parent) : QObject(parent), m_mo
     });
     connect(model, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
-                if (bottomRight.row() < 1 || topLeft.column() >= kChartColumns)
+                // The free-text columns between the girths and the body composition draw nothing.
+                if (bottomRight.row() < 1 ||
+                    (topLeft.column() >= kChartColumns && bottomRight.column() < kVisitColumns))
                     return;
                 readRows(std::max(topLeft.row(), 1), bottomRight.row());
                 emit changed();
@@ -71,11 +74,8 @@ const ChartSeries &ChartFeed::series() const
     all.weight.reserve(counts[0]);
     all.waist.reserve(counts[1]);
     all.hips.reserve(counts[2]);
-    for (const ChartSeries &row : m_rows) {
-        all.weight += row.weight;
-        all.waist += row.waist;
-        all.hips += row.hips;
-    }
+    for (const ChartSeries &row : m_rows)
+        all.append(row);
     m_allKept = true;
     return all;
 }

@@ -141,7 +141,11 @@ void GridView::moveOn()
     const QModelIndex at = currentIndex();
     if (!at.isValid() || !model())
         return;
-    QModelIndex next = at.siblingAtColumn(at.column() + 1);
+    // Hidden columns (the body measures while they are off) are passed over.
+    int column = at.column() + 1;
+    while (column < model()->columnCount() && isColumnHidden(column))
+        ++column;
+    QModelIndex next = at.siblingAtColumn(column);
     if (!next.isValid())
         next = model()->index(at.row() + 1, 0);
     // The last cell of the last row keeps the keyboard: a new visit comes from "+".

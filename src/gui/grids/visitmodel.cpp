@@ -3,21 +3,26 @@
 #include "card/cardfiles.h"
 #include "grids/gridlook.h"
 #include "tables/visitcolumns.h"
+#include "visits/bodycomposition.h"
 #include "visits/bodyindex.h"
+
+#include <QBrush>
+#include <QPalette>
 
 namespace vel {
 
 namespace {
 
+// A visit row has its ten stored cells; the body columns only once one is filled.
 QStringList padded(QStringList row)
 {
-    row.resize(kVisitColumns);
+    row.resize(row.size() > kVisitColumns ? kVisitRowCells : kVisitColumns);
     return row;
 }
 
 } // namespace
 
-VisitModel::VisitModel(QObject *parent) : QAbstractTableModel(parent), m_titles(kVisitColumns, QString()) {}
+VisitModel::VisitModel(QObject *parent) : QAbstractTableModel(parent), m_titles(kVisitRowCells, QString()) {}
 
 int VisitModel::rowCount(const QModelIndex &parent) const
 {
@@ -26,7 +31,7 @@ int VisitModel::rowCount(const QModelIndex &parent) const
 
 int VisitModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : kVisitColumns;
+    return parent.isValid() ? 0 : kVisitRowCells;
 }
 
 QVariant VisitModel::data(const QModelIndex &index, int role) const
@@ -34,14 +39,24 @@ QVariant VisitModel::data(const QModelIndex &index, int role) const
     if (!index.isValid())
         return {};
     const bool titles = index.row() == 0;
+    const bool workedOut =
+        !titles && index.column() == int(VisitColumn::FatMass) && fatMassWorkedOut(m_visits.at(index.row() - 1));
     switch (role) {
     case Qt::DisplayRole:
+        // The fat mass the analyser did not give: weight × %, shown until one is typed.
+        if (workedOut)
+            return decimalText(*bodyValue(m_visits.at(index.row() - 1), VisitColumn::FatMass));
+        [[fallthrough]];
     case Qt::EditRole:
-        return titles ? m_titles.at(index.column()) : m_visits.at(index.row() - 1).at(index.column());
+        return titles ? m_titles.at(index.column()) : m_visits.at(index.row() - 1).value(index.column());
     case kHeaderRowRole:
         return titles;
     case Qt::BackgroundRole:
         return titles ? QVariant(gridHeaderBrush()) : QVariant();
+    case Qt::ForegroundRole:
+        return workedOut ? QVariant(QPalette().brush(QPalette::Disabled, QPalette::Text)) : QVariant();
+    case Qt::ToolTipRole:
+        return workedOut ? QVariant(QStringLiteral("Рассчитано: вес × % жира")) : QVariant();
     default:
         return {};
     }
@@ -51,11 +66,20 @@ bool VisitModel::setData(const QModelIndex &index, const QVariant &value, int ro
 {
     if (!index.isValid() || role != Qt::EditRole)
         return false;
-    QString &cell = index.row() == 0 ? m_titles[index.column()] : m_visits[index.row() - 1][index.column()];
     const QString text = value.toString();
+    if (index.row() > 0 && index.column() >= m_visits.at(index.row() - 1).size()) {
+        if (text.isEmpty())
+            return true; // a body column the row does not have yet stays away
+        m_visits[index.row() - 1].resize(kVisitRowCells);
+    }
+    QString &cell = index.row() == 0 ? m_titles[index.column()] : m_visits[index.row() - 1][index.column()];
     if (cell != text) {
         cell = text;
-        emit dataChanged(index, index);
+        // The fat mass worked out from the weight and the percentage changes with them: one change for both.
+        const int column = index.column();
+        const bool massFollows = index.row() > 0 && m_visits.at(index.row() - 1).size() > kVisitColumns &&
+                                 (column == int(VisitColumn::Weight) || column == int(VisitColumn::FatPercent));
+        emit dataChanged(index, massFollows ? index.siblingAtColumn(int(VisitColumn::FatMass)) : index);
     }
     return true;
 }
@@ -69,8 +93,9 @@ Qt::ItemFlags VisitModel::flags(const QModelIndex &index) const
 
 void VisitModel::setTitles(const QStringList &titles)
 {
-    m_titles = padded(titles);
-    emit dataChanged(index(0, 0), index(0, kVisitColumns - 1));
+    m_titles = titles;
+    m_titles.resize(kVisitRowCells);
+    emit dataChanged(index(0, 0), index(0, kVisitRowCells - 1));
 }
 
 void VisitModel::setVisits(const QVector<QStringList> &visits)
@@ -79,7 +104,7 @@ void VisitModel::setVisits(const QVector<QStringList> &visits)
     m_visits.clear();
     m_visits.reserve(visits.size());
     for (const QStringList &row : visits)
-        m_visits.append(row.size() == kVisitColumns ? row : padded(row));
+        m_visits.append(row.size() == kVisitColumns || row.size() == kVisitRowCells ? row : padded(row));
     endResetModel();
 }
 

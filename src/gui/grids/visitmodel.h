@@ -8,7 +8,8 @@
 namespace vel {
 
 // The weight dynamics table: row 0 the column titles (editable, never stored),
-// then one row of ten cells per visit.
+// then one row per visit: ten cells, and the five of the body composition
+// once one of them is filled.
 class VisitModel final : public QAbstractTableModel {
     Q_OBJECT
 public:

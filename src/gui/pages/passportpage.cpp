@@ -1,5 +1,7 @@
 #include "pages/passportpage.h"
 
+#include "cardlist/cardsummary.h"
+#include "cardlist/recall.h"
 #include "numbers/bodynumbers.h"
 #include "numbers/energy.h"
 #include "numbers/progress.h"
@@ -19,7 +21,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QSettings>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -29,6 +33,8 @@ namespace vel {
 namespace {
 
 const QString kTemplatePrompt = QStringLiteral("Выбрать");
+const QString kSettingsName = QStringLiteral("velnokasi");
+const QString kRecallKey = QStringLiteral("nextVisitDays");
 
 QLineEdit *makeEdit(const QString &name, QWidget *parent)
 {
@@ -182,6 +188,52 @@ void PassportPage::build()
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     buildNumbers(frame, right, bottom);
+    buildNextVisit(bottom);
+}
+
+void PassportPage::buildNextVisit(QGridLayout *bottomGrid)
+{
+    // Under the template: when the patient is to come back, proposed after
+    // each new visit at the doctor's usual interval, which is kept for good.
+    bottomGrid->addWidget(new QLabel(QStringLiteral("Следующий приём:"), this), 2, 0);
+    auto *line = new QHBoxLayout;
+    line->setSpacing(6);
+    NextEdit = new DateField(QStringLiteral("NextEdit"), this);
+    NextEdit->setFixedWidth(110);
+    NextEdit->setToolTip(QStringLiteral("Дата контрольного приёма: после неё пациент попадает в список просроченных"));
+    line->addWidget(NextEdit);
+    line->addWidget(new QLabel(QStringLiteral("через"), this));
+    NextSpin = new QSpinBox(this);
+    NextSpin->setObjectName(QStringLiteral("NextSpin"));
+    NextSpin->setRange(1, 365);
+    NextSpin->setSuffix(QStringLiteral(" дн."));
+    NextSpin->setValue(QSettings(kSettingsName, kSettingsName).value(kRecallKey, kDefaultRecallDays).toInt());
+    NextSpin->setToolTip(QStringLiteral("Обычный интервал между приёмами: следующий приём назначается через "
+                                        "столько дней после последнего"));
+    line->addWidget(NextSpin);
+    line->addStretch(1);
+    bottomGrid->addLayout(line, 2, 1);
+    connect(NextSpin, &QSpinBox::valueChanged, this, &PassportPage::NextSpinChange);
+    QWidget::setTabOrder(ShabBox, NextEdit);
+    QWidget::setTabOrder(NextEdit, NextSpin);
+}
+
+void PassportPage::NextSpinChange(int days)
+{
+    QSettings(kSettingsName, kSettingsName).setValue(kRecallKey, days);
+    // The new interval counts from the last visit there is.
+    const QString last =
+        m_visits.isEmpty() ? DateEdit->shownText() : visitCell(m_visits.constLast(), VisitColumn::Date);
+    const QString next = proposedNextVisit(last, days);
+    if (!next.isEmpty())
+        NextEdit->setShownText(next);
+}
+
+void PassportPage::proposeNextVisit(const QString &visitDay)
+{
+    const QString next = proposedNextVisit(visitDay, NextSpin->value());
+    if (!next.isEmpty())
+        NextEdit->setShownText(next);
 }
 
 void PassportPage::buildNumbers(QFrame *panel, QGridLayout *panelGrid, QGridLayout *bottomGrid)
@@ -294,6 +346,7 @@ void PassportPage::load(const CardState &card)
     ShabBox->setEnabled(ShabBox->currentIndex() < 0);
     AktivBox->setCurrentIndex(card.activity);
     CelEdit->setText(card.goal);
+    NextEdit->setShownText(card.nextVisit);
 }
 
 void PassportPage::store(CardState &card) const
@@ -301,6 +354,7 @@ void PassportPage::store(CardState &card) const
     m_fields->store(card);
     card.activity = AktivBox->currentIndex();
     card.goal = CelEdit->text();
+    card.nextVisit = dateShown(NextEdit->shownText());
 }
 
 void PassportPage::reset(PageFields::Stage stage, const QString &today)
@@ -319,6 +373,7 @@ void PassportPage::reset(PageFields::Stage stage, const QString &today)
     m_fields->reset(stage, today);
     AktivBox->setCurrentIndex(-1);
     CelEdit->clear();
+    NextEdit->setShownText(QString());
 }
 
 void PassportPage::focusField(Field f)

@@ -13,6 +13,7 @@ class QFrame;
 class QGridLayout;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace vel {
 
@@ -43,6 +44,10 @@ public:
     // The visits: today's weight and girths, and how far the patient has come.
     void setVisits(const QVector<QStringList> &rows, const ChartSeries &series);
 
+    // A visit on this day was added: the next one is proposed after the
+    // doctor's usual interval.
+    void proposeNextVisit(const QString &visitDay);
+
     // Handlers of the page's own controls.
     // A blank birth date (not known yet) clears the age without a message.
     void BirEditChange();
@@ -61,6 +66,8 @@ signals:
 private:
     void build();
     void buildNumbers(QFrame *panel, QGridLayout *panelGrid, QGridLayout *bottomGrid);
+    void buildNextVisit(QGridLayout *bottomGrid);
+    void NextSpinChange(int days);
     void refreshNumbers();
     QString fieldText(Field f) const;
     NumbersInput numbersInput() const;
@@ -72,7 +79,8 @@ private:
     std::unique_ptr<PageFields> m_fields;
 
     QLineEdit *FioEdit = nullptr, *AgeEdit = nullptr, *RostEdit = nullptr, *CelEdit = nullptr;
-    DateField *BirEdit = nullptr, *DateEdit = nullptr;
+    DateField *BirEdit = nullptr, *DateEdit = nullptr, *NextEdit = nullptr;
+    QSpinBox *NextSpin = nullptr;
     RadioGroup *SexGroup = nullptr;
     QComboBox *TypeBox = nullptr, *ShabBox = nullptr, *AktivBox = nullptr;
     QPushButton *BrkButton = nullptr;

@@ -6,6 +6,7 @@
 #include "grids/emptygridhint.h"
 #include "grids/gridview.h"
 #include "grids/visitmodel.h"
+#include "pages/bodycontrols.h"
 #include "visits/age.h"
 #include "widgets/picturebutton.h"
 
@@ -117,6 +118,10 @@ DynamicsPage::DynamicsPage(const QDate &today, QWidget *parent) : CardPage(paren
     const int chartTop = add->geometry().bottom() + 4;
     Chart->setGeometry(8, chartTop, 760, 440 - chartTop);
     Chart->setVisible(false);
+    m_body = new BodyControls(Grid2, m_model, Chart, this);
+    m_body->setGeometry(8, Grid2->geometry().bottom() + 2, add->x() - 16, chartTop - Grid2->geometry().bottom() - 3);
+    m_body->setVisible(false);
+    connect(m_body, &BodyControls::importRequested, this, &DynamicsPage::importRequested);
     // The chart follows the table once per change: a whole card, a typed cell.
     m_feed = new ChartFeed(m_model, this);
     connect(m_feed, &ChartFeed::changed, this, [this] {
@@ -142,6 +147,7 @@ void DynamicsPage::load(const CardState &card)
 {
     Grid2->setVisible(true);
     Chart->setVisible(true);
+    m_body->setVisible(true);
     m_model->setVisits(card.visitRows);
 }
 
@@ -155,15 +161,23 @@ void DynamicsPage::reset(PageFields::Stage stage, const QString &)
     if (stage == PageFields::Stage::BeforeTemplates) {
         Grid2->setVisible(false);
         Chart->setVisible(false);
+        m_body->setVisible(false);
     } else {
         m_model->clear();
     }
+}
+
+void DynamicsPage::takeImportedVisits(const QVector<QStringList> &visits)
+{
+    m_model->setVisits(visits);
+    m_body->showColumns(true);
 }
 
 void DynamicsPage::Add2ButtonClick()
 {
     Grid2->setVisible(true);
     Chart->setVisible(true);
+    m_body->setVisible(true);
     // A second row for one day is allowed (two weighings), but never unnoticed.
     const QString date = visitDateText(m_today);
     const int earlier = m_model->rowOfDate(m_today);
@@ -175,6 +189,7 @@ void DynamicsPage::Add2ButtonClick()
     Grid2->setCurrentIndex(weight);
     Grid2->scrollTo(weight);
     Grid2->setFocus(Qt::OtherFocusReason);
+    emit visitAdded(date);
 }
 
 } // namespace vel

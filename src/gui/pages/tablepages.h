@@ -5,6 +5,7 @@
 
 namespace vel {
 
+class BodyControls;
 class ChartFeed;
 class DiagnosticModel;
 class GridView;
@@ -42,6 +43,8 @@ public:
 
     void Add2ButtonClick();
     VisitModel *model() const { return m_model; }
+    // Visits filled from an analyser's export: the body columns come into view.
+    void takeImportedVisits(const QVector<QStringList> &visits);
     const ChartSeries &series() const;
     void setChartAids(std::optional<double> goalKg, const QString &height, bool adultBands);
 
@@ -50,6 +53,10 @@ signals:
     void seriesChanged(const vel::ChartSeries &series);
     // What a command here tells in the status bar: a second visit on one day.
     void told(const QString &status);
+    // The doctor added a visit on this day.
+    void visitAdded(const QString &date);
+    // The doctor asked to read an analyser's export into the visits.
+    void importRequested();
 
 private:
     QDate m_today;
@@ -57,6 +64,7 @@ private:
     VisitModel *m_model = nullptr;
     ChartFeed *m_feed = nullptr;
     WeightChart *Chart = nullptr;
+    BodyControls *m_body = nullptr;
 };
 
 } // namespace vel

@@ -1,10 +1,12 @@
 #include "window/mainform.h"
 
 #include "backup/backupcommands.h"
+#include "bodyimport/bodyimport.h"
 #include "card/recovery.h"
 #include "cardlist/recentcards.h"
 #include "find/cardlistmodel.h"
 #include "find/finddialog.h"
+#include "find/recallnotice.h"
 #include "fonts/fonts.h"
 #include "grids/visitmodel.h"
 #include "numbers/progress.h"
@@ -96,6 +98,7 @@ TMainForm::TMainForm(Platform *platform, const QDate &today, const QString &data
     connect(m_cards, &CardController::stateChanged, this, &TMainForm::updateActions);
     connect(m_cards, &CardController::recentChanged, this, &TMainForm::fillRecentMenu);
     buildWindow();
+    new RecallNotice(statusBar(), m_cardList, [this](const QString &path) { openCard(path); });
     FormCreate(today);
     if (pages == Pages::Now)
         buildPages();
@@ -297,10 +300,7 @@ bool TMainForm::openCard(const QString &path)
 
 void TMainForm::FindActExecute()
 {
-    auto *dialog = new FindDialog(m_cardList, this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &FindDialog::cardChosen, this, &TMainForm::openCard);
-    dialog->open();
+    FindDialog::showList(m_cardList, this, [this](const QString &path) { openCard(path); });
 }
 
 void TMainForm::SaveActExecute()
@@ -692,6 +692,8 @@ void TMainForm::wirePages()
     // The chart draws the goal and the body-mass bands of the patient's height;
     // the patient page says how far the visits have come.
     connect(m_passport, &vel::PassportPage::chartAidsChanged, m_dynamics, &vel::DynamicsPage::setChartAids);
+    connect(m_dynamics, &vel::DynamicsPage::visitAdded, m_passport, &vel::PassportPage::proposeNextVisit);
+    new BodyImport(this, m_platform, m_dynamics);
     connect(m_dynamics, &vel::DynamicsPage::seriesChanged, this,
             [this](const ChartSeries &series) { m_passport->setVisits(m_dynamics->model()->visits(), series); });
     connect(m_anamnesisIndex, &AnamnesisIndexPage::sectionChosen, this, &TMainForm::SectionButtonClick);
