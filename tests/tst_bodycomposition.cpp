@@ -1,6 +1,7 @@
 #include "numbers/progressreport.h"
 #include "visits/analyserimport.h"
 #include "visits/bodycomposition.h"
+#include "visits/bodyindex.h"
 
 #include <QFile>
 #include <QtTest>

@@ -11,19 +11,6 @@ const BodyMeasure &bodyMeasure(VisitColumn column)
     return kBodyMeasures[static_cast<std::size_t>(int(column) - kVisitColumns)];
 }
 
-std::optional<double> bodyValue(const QStringList &row, VisitColumn column)
-{
-    if (const auto typed = readNumber(visitCell(row, column)))
-        return typed;
-    if (column != VisitColumn::FatMass || !visitCell(row, column).trimmed().isEmpty())
-        return std::nullopt;
-    const auto weight = readNumber(visitCell(row, VisitColumn::Weight));
-    const auto percent = readNumber(visitCell(row, VisitColumn::FatPercent));
-    if (!weight || !percent || *weight <= 0 || *percent <= 0 || *percent >= 100)
-        return std::nullopt;
-    return std::round(*weight * *percent / 10.0) / 10.0;
-}
-
 bool fatMassWorkedOut(const QStringList &row)
 {
     return visitCell(row, VisitColumn::FatMass).trimmed().isEmpty() && bodyValue(row, VisitColumn::FatMass);

@@ -33,8 +33,6 @@ inline constexpr std::array<BodyMeasure, kBodyColumns> kBodyMeasures = {{
 
 const BodyMeasure &bodyMeasure(VisitColumn column);
 
-// The value of a body column; the fat mass falls back to weight × % / 100.
-std::optional<double> bodyValue(const QStringList &row, VisitColumn column);
 // The fat mass shown is worked out, not typed.
 bool fatMassWorkedOut(const QStringList &row);
 

@@ -1,7 +1,5 @@
 #include "visits/bodyindex.h"
 
-#include "visits/bodycomposition.h"
-
 #include "tables/visitcolumns.h"
 
 #include <QLocale>
@@ -9,6 +7,19 @@
 #include <cmath>
 
 namespace vel {
+
+std::optional<double> bodyValue(const QStringList &row, VisitColumn column)
+{
+    if (const auto typed = readNumber(visitCell(row, column)))
+        return typed;
+    if (column != VisitColumn::FatMass || !visitCell(row, column).trimmed().isEmpty())
+        return std::nullopt;
+    const auto weight = readNumber(visitCell(row, VisitColumn::Weight));
+    const auto percent = readNumber(visitCell(row, VisitColumn::FatPercent));
+    if (!weight || !percent || *weight <= 0 || *percent <= 0 || *percent >= 100)
+        return std::nullopt;
+    return std::round(*weight * *percent / 10.0) / 10.0;
+}
 
 namespace {
 

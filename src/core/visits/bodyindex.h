@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tables/visitcolumns.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -21,6 +23,9 @@ std::optional<double> readNumber(const QString &text);
 // A visit date "d.m.yyyy" or "dd.mm.yyyy", blanks around allowed. Two-digit
 // years and impossible days give nothing.
 std::optional<QDate> readVisitDate(const QString &text);
+
+// The value of a visit's body column; the fat mass falls back to weight × % / 100.
+std::optional<double> bodyValue(const QStringList &row, VisitColumn column);
 
 // Body mass index, kg / m², shown with one decimal and a comma ("25,0"). The
 // WHO class is taken from the shown value, so the two never disagree.
