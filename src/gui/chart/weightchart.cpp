@@ -309,9 +309,10 @@ std::optional<WeightChart::Frames> WeightChart::frames() const
     const double line = fm.height();
     const double top = 6 + line + 10;
     const double bottom = height() - line - 9;
-    // Both scales when both are there: the weight gets the larger share, the
-    // girths' plot starts under a line for its unit.
-    const double gap = line + 6;
+    // Both scales when both are there: the weight gets the larger share. The
+    // gap between them holds the girths' unit clear of the last weight number
+    // above it and the first girth number below it (half a line each).
+    const double gap = 2 * line + 4;
     const double split = weight.any && girths.any ? top + (bottom - top - gap) * 0.6 : bottom;
 
     auto scale = [&](const Span &span, double plotTop, double plotBottom, const QString &unit) -> std::optional<Frame> {
@@ -630,7 +631,7 @@ void WeightChart::paintEvent(QPaintEvent *)
     // The girths' unit over their own scale, when they have a plot of their own.
     if (fs->weight && fs->girths) {
         const QString unit = fs->girths->unit;
-        const double y = fs->girths->plot.top() - fm.height() - 4;
+        const double y = fs->girths->plot.top() - 1.5 * fm.height() - 2;
         p.drawText(QRectF(8, y, fm.horizontalAdvance(unit) + 1, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, unit);
     }
 }
