@@ -20,12 +20,12 @@ namespace {
 
 // The card's values the export reads, in one place.
 struct CardValues {
-    QString name, birth, height, weight, visitDate, goal;
+    QString name, birth, height, weight, visitDate, goal, nextVisit;
     int sex = -1;
     explicit CardValues(const CardState &card)
         : name(card.text(Field::Name)), birth(card.text(Field::BirthDate)), height(card.text(Field::Height)),
           weight(card.text(Field::Weight)), visitDate(card.text(Field::VisitDate)), goal(card.goal),
-          sex(card.index(Field::Sex))
+          nextVisit(card.nextVisit), sex(card.index(Field::Sex))
     {
     }
 };
@@ -197,7 +197,7 @@ SpreadsheetFiles spreadsheetFiles(const QVector<CardState> &cards, SheetStyle st
         patients.number(v.goal);
         patients.number(bmi ? bmi->shown : QString());
         // Columns added later go last, so that formulas over the earlier ones keep working.
-        patients.date(card.nextVisit);
+        patients.date(v.nextVisit);
         patients.endRow();
 
         for (const QStringList &row : card.visitRows) {
