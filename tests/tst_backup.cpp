@@ -2,6 +2,7 @@
 #include "backup/restore.h"
 #include "backup/retention.h"
 #include "backup/spreadsheet.h"
+#include "card/cardfiles.h"
 #include "card/deletion.h"
 #include "makecards.h"
 #include "support/testfiles.h"
@@ -32,6 +33,9 @@ private slots:
     void retentionOverMonths();
     void spreadsheet_data();
     void spreadsheet();
+    void spreadsheetBodyColumns_data();
+    void spreadsheetBodyColumns();
+    void exportReadsEveryFileItWrites();
 
 private:
     QString backup(const QString &target, int second = 0);
@@ -300,14 +304,14 @@ void TestBackup::spreadsheet_data()
     QTest::addColumn<QByteArray>("visit");
     QTest::newRow("Russian") << int(SheetStyle::Russian)
                              << QByteArray("\"'=HYPERLINK(\"\"x\"\";1) Иванова\";05.03.1970;Женский;164;05.03.2024;"
-                                           "12.03.2024;100,5;99;75,5;36,8\r\n")
+                                           "12.03.2024;100,5;99;75,5;36,8;09.04.2024\r\n")
                              << QByteArray("\"'=HYPERLINK(\"\"x\"\";1) Иванова\";05.03.1970;05.03.2024;100,5;90;110;;"
-                                           "\"хорошее; бодрое\";\"\"\"нет\"\"\";;норма;'-\r\n");
+                                           "\"хорошее; бодрое\";\"\"\"нет\"\"\";;норма;'-;30;30,2;35,2;48,5;12\r\n");
     QTest::newRow("ISO") << int(SheetStyle::Iso)
                          << QByteArray("\"'=HYPERLINK(\"\"x\"\";1) Иванова\",1970-03-05,Женский,164,2024-03-05,"
-                                       "2024-03-12,100.5,99,75.5,36.8\r\n")
+                                       "2024-03-12,100.5,99,75.5,36.8,2024-04-09\r\n")
                          << QByteArray("\"'=HYPERLINK(\"\"x\"\";1) Иванова\",1970-03-05,2024-03-05,100.5,90,110,,"
-                                       "хорошее; бодрое,\"\"\"нет\"\"\",,норма,'-\r\n");
+                                       "хорошее; бодрое,\"\"\"нет\"\"\",,норма,'-,30,30.2,35.2,48.5,12\r\n");
 }
 
 void TestBackup::spreadsheet()
@@ -320,8 +324,10 @@ void TestBackup::spreadsheet()
     card.setText(Field::Weight, "101,5");
     card.goal = "75.5";
     card.setIndex(Field::Sex, 1);
-    card.visitRows << QStringList{"5.03.2024", "100,5", "90", "110", "", "хорошее; бодрое", "\"нет\"", "", "норма", "-"}
-                   << QStringList{"12.03.2024", "99 кг", "", "", "", "", "", "", "", ""};
+    card.nextVisit = "9.04.2024";
+    QStringList first{"5.03.2024", "100,5", "90", "110", "", "хорошее; бодрое", "\"нет\"", "", "норма", "-"};
+    first += QStringList{"30", "", "35.2", "48,5", "12"}; // the body composition, its fat mass worked out
+    card.visitRows << first << QStringList{"12.03.2024", "99 кг", "", "", "", "", "", "", "", ""};
     CardState empty;
     empty.setText(Field::Name, "Пустая");
     empty.setText(Field::BirthDate, "  .  .    ");
@@ -334,8 +340,66 @@ void TestBackup::spreadsheet()
     QTEST(visits.at(1) + '\n', "visit");
     QVERIFY(visits.at(2).contains(style == int(SheetStyle::Russian) ? ";12.03.2024;99 кг;" : ",2024-03-12,99 кг,"));
     const QByteArray sep = style == int(SheetStyle::Russian) ? ";" : ",";
-    QCOMPARE(patients.at(2), "Пустая" + sep.repeated(9) + '\r');
+    QCOMPARE(patients.at(2), "Пустая" + sep.repeated(10) + '\r');
+    QVERIFY(visits.at(2).endsWith(sep.repeated(6) + '\r')); // a visit without body composition
+    QVERIFY(patients.at(0).endsWith(sep + "Следующий приём\r"));
+    QVERIFY(visits.at(0).endsWith(style == int(SheetStyle::Russian)
+                                      ? ";Моча;% жира;Жир, кг;Мышцы, кг;Вода, %;Висц. жир\r"
+                                      : ",Моча,% жира,\"Жир, кг\",\"Мышцы, кг\",\"Вода, %\",Висц. жир\r"));
     QCOMPARE(visits.size(), 4); // titles, two visits, the empty end
+}
+
+void TestBackup::spreadsheetBodyColumns_data()
+{
+    // cells: the visit's weight, then its body cells as typed (the rest empty);
+    // written: the last five cells of its row.
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QStringList>("cells");
+    QTest::addColumn<QByteArray>("written");
+    const int ru = int(SheetStyle::Russian), iso = int(SheetStyle::Iso);
+    QTest::newRow("mass worked out") << ru << QStringList{"100,5", "30", ""} << QByteArray("30;30,2;;;");
+    QTest::newRow("mass worked out, ISO") << iso << QStringList{"100,5", "30", ""} << QByteArray("30,30.2,,,");
+    QTest::newRow("typed mass wins") << iso << QStringList{"100,5", "30", "29,94"} << QByteArray("30,29.94,,,");
+    QTest::newRow("no weight, no mass") << ru << QStringList{"", "30,5", ""} << QByteArray("30,5;;;;");
+    QTest::newRow("text stays text") << ru << QStringList{"80", "около 30", "", "=1", "50.5", "7"}
+                                     << QByteArray("около 30;;'=1;50,5;7");
+}
+
+void TestBackup::spreadsheetBodyColumns()
+{
+    QFETCH(int, style);
+    QFETCH(QStringList, cells);
+    CardState card;
+    card.setText(Field::Name, "Петрова");
+    QStringList row{"1.02.2025", cells.value(0), "", "", "", "", "", "", "", ""};
+    if (cells.size() > 1)
+        row << cells.mid(1) << QStringList(kVisitRowCells - kVisitColumns - int(cells.size() - 1), QString());
+    card.visitRows << row;
+    const QByteArray line = spreadsheetFiles({card}, SheetStyle(style)).visits.split('\r').value(1);
+    const char sep = style == int(SheetStyle::Russian) ? ';' : ',';
+    QTEST(line.split(sep).mid(12).join(sep), "written");
+}
+
+void TestBackup::exportReadsEveryFileItWrites()
+{
+    // The next visit and the body composition live in side files, which the
+    // export reads beside the main file and the visits.
+    const QString data = m_temp.filePath(QStringLiteral("export-data"));
+    const QString target = m_temp.filePath(QStringLiteral("export-target"));
+    QVERIFY(QDir().mkpath(data) && QDir().mkpath(target));
+    CardState card;
+    card.setText(Field::Name, "Петрова");
+    card.nextVisit = "20.01.2025";
+    card.visitRows << QStringList{"10.01.2025", "80", "", "", "", "", "", "", "", "", "25", "", "30,1", "", ""}
+                   << QStringList{"17.01.2025", "79", "", "", "", "", "", "", "", ""};
+    QVERIFY(!saveCard(card, data));
+    const auto done = exportCards(data, target, SheetStyle::Russian);
+    QVERIFY(std::holds_alternative<ExportResult>(done));
+    const QList<QByteArray> patients = readAll(std::get<ExportResult>(done).patientsPath).split('\n');
+    const QList<QByteArray> visits = readAll(std::get<ExportResult>(done).visitsPath).split('\n');
+    QVERIFY(patients.value(1).endsWith(";20.01.2025\r"));
+    QVERIFY(visits.value(1).endsWith(";25;20;30,1;;\r"));
+    QVERIFY(visits.value(2).endsWith("79;;;;;;;;;;;;;\r"));
 }
 
 QTEST_GUILESS_MAIN(TestBackup)

@@ -199,7 +199,7 @@ void TestBackupCommands::exportWritesBothFiles()
     QVERIFY(QFile::exists(QDir(m_other.path()).filePath(QStringLiteral("Визиты.csv"))));
     // The goal weight lives in the catalogue file, not the main one.
     QVERIFY(readAll(QDir(m_other.path()).filePath(QStringLiteral("Пациенты.csv")))
-                .contains(QByteArray(";164;05.01.1998;07.01.1998;100,5;98,5;75;36,6\r\n")));
+                .contains(QByteArray(";164;05.01.1998;07.01.1998;100,5;98,5;75;36,6;\r\n")));
     QCOMPARE(m_platform.boxes.size(), 1);
     QVERIFY(m_platform.boxes.first().contains(QStringLiteral("Сломанная")));
     QFile::remove(QDir(m_data.path()).filePath(QStringLiteral("Сломанная.dat")));

@@ -3,6 +3,7 @@
 #include "card/cardfiles.h"
 #include "card/cardstore.h"
 #include "numbers/progress.h"
+#include "visits/bodycomposition.h"
 #include "visits/bodyindex.h"
 
 #include <QDir>
@@ -19,12 +20,12 @@ namespace {
 
 // The card's values the export reads, in one place.
 struct CardValues {
-    QString name, birth, height, weight, visitDate, goal;
+    QString name, birth, height, weight, visitDate, goal, nextVisit;
     int sex = -1;
     explicit CardValues(const CardState &card)
         : name(card.text(Field::Name)), birth(card.text(Field::BirthDate)), height(card.text(Field::Height)),
           weight(card.text(Field::Weight)), visitDate(card.text(Field::VisitDate)), goal(card.goal),
-          sex(card.index(Field::Sex))
+          nextVisit(card.nextVisit), sex(card.index(Field::Sex))
     {
     }
 };
@@ -106,24 +107,30 @@ private:
 
 const QString kSexes[] = {QStringLiteral("Мужской"), QStringLiteral("Женский")};
 
-// The export needs only the main file, the visits and the catalogue file
-// (which keeps the goal weight): those are read
-// while no save is under way, and the card is read whole the window's way
-// when a save came between or the quick reading fails.
+// The export needs only the main file, the visits with their body
+// composition and the catalogue file (which keeps the goal weight and the
+// next visit): those are read while no save is under way, and the card is
+// read whole the window's way when a save came between or the quick reading
+// fails.
 Result<CardState> readForExport(const QString &mainPath, const QString &dataDir)
 {
     const QString folder = QFileInfo(mainPath).absolutePath();
     const QString name = cardNameOfFile(mainPath);
     if (const auto before = quietSetIdentity(folder, name)) {
         CardState card;
-        const FileRead main = readCardFile(mainPath);
-        const FileRead visits = readCardFile(QDir(folder).filePath(name + cardSuffixes()[4]));
-        const FileRead vitae = readCardFile(QDir(folder).filePath(name + cardSuffixes()[5])); // the goal weight
-        const bool read = main.error.isEmpty() && visits.error.isEmpty() && vitae.error.isEmpty() &&
-                          !cardParts()[0].decode(decode1251(main.bytes), card, INT_MAX) &&
-                          !cardParts()[4].decode(decode1251(visits.bytes), card, INT_MAX) &&
-                          !cardParts()[5].decode(decode1251(vitae.bytes), card, INT_MAX) &&
-                          card.text(Field::Name) == name;
+        bool read = true;
+        // The visits come before their body composition, which fills their rows.
+        for (int part : {0, 4, 5, kBodyPart}) {
+            const QString path = part == 0 ? mainPath : QDir(folder).filePath(name + cardSuffixes()[std::size_t(part)]);
+            if (isOptionalPart(part) && !QFileInfo(path).isFile())
+                continue;
+            const FileRead file = readCardFile(path);
+            read =
+                file.error.isEmpty() && !cardParts()[std::size_t(part)].decode(decode1251(file.bytes), card, INT_MAX);
+            if (!read)
+                break;
+        }
+        read = read && card.text(Field::Name) == name;
         const auto after = quietSetIdentity(folder, name);
         if (read && after && *after == *before)
             return card;
@@ -150,12 +157,14 @@ SpreadsheetFiles spreadsheetFiles(const QVector<CardState> &cards, SheetStyle st
 {
     Sheet patients(style), visits(style);
     for (const char *title : {"Ф.И.О.", "Дата рождения", "Пол", "Рост, см", "Первый визит", "Последний визит",
-                              "Вес в начале, кг", "Вес сейчас, кг", "Целевой вес, кг", "ИМТ сейчас"})
+                              "Вес в начале, кг", "Вес сейчас, кг", "Целевой вес, кг", "ИМТ сейчас", "Следующий приём"})
         patients.text(QString::fromUtf8(title));
     patients.endRow();
     for (const char *title : {"Ф.И.О.", "Дата рождения", "Дата", "Вес, кг", "Объем талии, см", "Объем бедер, см",
                               "Объем жир. складки", "Здоровье", "Голод", "Объем пищи", "Стул", "Моча"})
         visits.text(QString::fromUtf8(title));
+    for (const BodyMeasure &measure : kBodyMeasures)
+        visits.text(QString::fromUtf8(measure.title));
     visits.endRow();
 
     for (const CardState &card : cards) {
@@ -187,6 +196,8 @@ SpreadsheetFiles spreadsheetFiles(const QVector<CardState> &cards, SheetStyle st
         patients.number(lastWeight);
         patients.number(v.goal);
         patients.number(bmi ? bmi->shown : QString());
+        // Columns added later go last, so that formulas over the earlier ones keep working.
+        patients.date(v.nextVisit);
         patients.endRow();
 
         for (const QStringList &row : card.visitRows) {
@@ -199,6 +210,13 @@ SpreadsheetFiles spreadsheetFiles(const QVector<CardState> &cards, SheetStyle st
             for (VisitColumn c : {VisitColumn::Health, VisitColumn::Hunger, VisitColumn::FoodVolume, VisitColumn::Stool,
                                   VisitColumn::Urine})
                 visits.text(visitCell(row, c));
+            // The fat mass the window works out from the weight and the percentage is written as it shows.
+            for (const BodyMeasure &measure : kBodyMeasures) {
+                if (measure.column == VisitColumn::FatMass && fatMassWorkedOut(row))
+                    visits.number(bodyValue(row, VisitColumn::FatMass));
+                else
+                    visits.number(visitCell(row, measure.column));
+            }
             visits.endRow();
         }
     }
