@@ -3,9 +3,10 @@
 //   velsoak save DIR [large]   saves until killed
 //   velsoak check DIR [large]  opens the card first as from a read-only
 //                              folder (one version, whole, nothing changed),
-//                              then as the program would, and checks the six
-//                              files are one version and no helper file is
-//                              left; exit status 0 when so
+//                              then as the program would, and checks the
+//                              files are one version (the body composition
+//                              file there or not as that version has it) and
+//                              no helper file is left; exit status 0 when so
 #include "card/cardfiles.h"
 
 #include <QCoreApplication>
@@ -35,6 +36,10 @@ CardState version(int v, bool large)
     for (int r = 0; r < rows; ++r) {
         c.diagnosticRows << QStringList{tag, QStringLiteral("1"), QStringLiteral("2")};
         c.visitRows << QStringList{tag, QStringLiteral("80"), {}, {}, {}, {}, {}, {}, {}, {}};
+        // Body composition in two versions of three: the optional file comes
+        // and goes between saves.
+        if (v % 3 != 0)
+            c.visitRows.last() << QString::number(20 + v % 7) << QString() << QString() << QString() << QString();
     }
     // The catalogue file holds only numbers: the box without a line of its
     // own differs between one version and the next.
