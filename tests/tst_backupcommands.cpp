@@ -6,7 +6,9 @@
 #include "support/scriptedplatform.h"
 #include "support/testfiles.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -23,6 +25,8 @@ private slots:
     void cleanup();
     void restoreAsksBeforeReplacing_data();
     void restoreAsksBeforeReplacing();
+    void restoreListTicksShownCards_data();
+    void restoreListTicksShownCards();
     void damagedArchiveNamesTheFile();
     void automaticCopyOncePerDay();
     void startupWarnings_data();
@@ -115,6 +119,63 @@ void TestBackupCommands::restoreAsksBeforeReplacing()
     QCOMPARE(readAll(QDir(m_other.path()).filePath(rec)), readAll(QDir(m_data.path()).filePath(rec)));
     QVERIFY(QFile::exists(QDir(m_other.path()).filePath(m_names.at(0) + QStringLiteral(".dat"))));
     QCOMPARE(restored.size(), 1);
+}
+
+void TestBackupCommands::restoreListTicksShownCards_data()
+{
+    // Steps: "filter <text>", "all" (the button), "space <row>" (the key on a
+    // row of the list as shown), "untick <row>" (through the list's model).
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<QStringList>("checked");
+    QTest::newRow("nothing ticked") << QStringList{} << 3 << QStringList{};
+    QTest::newRow("all") << QStringList{"all"} << 3 << QStringList{"a", "b", "c"};
+    QTest::newRow("all of the shown, in any case") << QStringList{"filter ПЕТРОВ", "all"} << 2 << QStringList{"a", "b"};
+    QTest::newRow("space on a filtered row") << QStringList{"filter анна", "space 1"} << 2 << QStringList{"c"};
+    QTest::newRow("space twice unticks") << QStringList{"space 0", "space 0"} << 3 << QStringList{};
+    QTest::newRow("untick one of all") << QStringList{"all", "untick 0"} << 3 << QStringList{"b", "c"};
+    QTest::newRow("ticks outlive the filter") << QStringList{"filter Сид", "all", "filter "} << 3 << QStringList{"c"};
+}
+
+void TestBackupCommands::restoreListTicksShownCards()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(int, shown);
+    QFETCH(QStringList, checked);
+    BackupListing listing;
+    listing.cards = {{"a", "Петров Сергей", "03.07.1965", "15.11.2026", ArchivedCard::InFolder::Same},
+                     {"b", "петрова Анна", "", "01.12.2026", ArchivedCard::InFolder::Absent},
+                     {"c", "Сидорова Анна", "", "", ArchivedCard::InFolder::Different}};
+    RestoreDialog dialog(listing, QStringLiteral("copy.zip"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *view = dialog.findChild<QAbstractItemView *>("RestoreList");
+    auto *restore = dialog.findChild<QPushButton *>("RestoreButton");
+    QVERIFY(!restore->isEnabled());
+    for (const QString &step : steps) {
+        const QString what = step.section(u' ', 0, 0);
+        const QString arg = step.section(u' ', 1);
+        if (what == "filter") {
+            dialog.findChild<QLineEdit *>("RestoreFilterEdit")->setText(arg);
+        } else if (what == "all") {
+            dialog.findChild<QPushButton *>("RestoreCheckAllButton")->click();
+        } else if (what == "space") {
+            view->setFocus();
+            view->setCurrentIndex(view->model()->index(arg.toInt(), 0));
+            QTest::keyClick(view, Qt::Key_Space);
+        } else {
+            QVERIFY(view->model()->setData(view->model()->index(arg.toInt(), 0), Qt::Unchecked, Qt::CheckStateRole));
+        }
+    }
+    QCOMPARE(view->model()->rowCount(), shown);
+    QCOMPARE(dialog.checkedCards(), checked);
+    QCOMPARE(dialog.allChecked(), checked.size() == listing.cards.size());
+    QCOMPARE(restore->isEnabled(), !checked.isEmpty());
+    QStringList ticksShown; // the marks the list shows agree with the cards chosen
+    for (int row = 0; row < view->model()->rowCount(); ++row)
+        if (view->model()->index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked)
+            ticksShown << view->model()->index(row, 0).data(Qt::UserRole).toString();
+    QCOMPARE(ticksShown, checked);
 }
 
 void TestBackupCommands::damagedArchiveNamesTheFile()

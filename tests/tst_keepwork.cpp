@@ -7,6 +7,7 @@
 #include "card/recovery.h"
 #include "support/formfixture.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -18,7 +19,6 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QTest>
-#include <QTreeWidget>
 
 using testsupport::readAll;
 
@@ -326,9 +326,9 @@ private slots:
         QString title;
         platform.onModal = [&](QWidget *dialog) {
             title = dialog->windowTitle();
-            auto *list = dialog->findChild<QTreeWidget *>("RecoveryList");
-            for (int i = 0; i < list->topLevelItemCount(); ++i)
-                rows << list->topLevelItem(i)->text(0) + "|" + list->topLevelItem(i)->text(2);
+            const QAbstractItemModel *list = dialog->findChild<QAbstractItemView *>("RecoveryList")->model();
+            for (int i = 0; i < list->rowCount(); ++i)
+                rows << list->index(i, 0).data().toString() + "|" + list->index(i, 2).data().toString();
             dialog->findChild<QPushButton *>(button)->click();
         };
         TMainForm form(&platform, QDate(2024, 3, 5), dir.path());

@@ -2,6 +2,7 @@
 // header text is cut or wider than its control. Runs without the system's
 // fonts (see CMakeLists.txt), so the fonts that travel with the program must
 // be enough.
+#include "backup/restoredialog.h"
 #include "control/recoverydialog.h"
 #include "find/finddialog.h"
 #include "platform/platform.h"
@@ -134,6 +135,7 @@ private slots:
                                      "Заменить её?"
                                   << QStringList{"Заменить", "Отмена"} << 1;
         QTest::newRow("recovery dialog") << QString() << QStringList() << -1;
+        QTest::newRow("restore dialog") << "restore" << QStringList() << -1;
     }
     void questionsAreWhole()
     {
@@ -145,15 +147,31 @@ private slots:
         QStringList cut;
         if (answers.isEmpty()) {
             const QDateTime when(QDate(2026, 12, 8), QTime(11, 42));
-            vel::RecoveryDialog dialog(
-                {{"a", "Константинопольская Антонина Владимировна", when, "визиты (+1), примечания, рецепт"},
-                 {"b", "Петров Сергей Иванович", when.addSecs(-3600), "новая карточка"}},
-                m_form.get());
-            dialog.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-            cut = cutCaptions(&dialog);
+            std::unique_ptr<QDialog> dialog;
+            if (text.isEmpty()) {
+                dialog = std::make_unique<vel::RecoveryDialog>(
+                    QList<vel::PendingCopy>{
+                        {"a", "Константинопольская Антонина Владимировна", when, "визиты (+1), примечания, рецепт"},
+                        {"b", "Петров Сергей Иванович", when.addSecs(-3600), "новая карточка"}},
+                    m_form.get());
+            } else {
+                using State = vel::ArchivedCard::InFolder;
+                vel::BackupListing listing;
+                listing.manifest.created = when;
+                listing.cards = {
+                    {"a", "Константинопольская Антонина Владимировна", "12.04.1958", "01.12.2026", State::Same},
+                    {"b", "Петров Сергей Иванович", "03.07.1965", "15.11.2026", State::Different},
+                    {"c", "Сидорова Анна", "", "20.10.2026", State::Absent}};
+                listing.otherFiles = 2;
+                auto restore = std::make_unique<vel::RestoreDialog>(listing, "velnokasi-2026-12-08.zip", m_form.get());
+                restore->checkCards("Петров");
+                dialog = std::move(restore);
+            }
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+            cut = cutCaptions(dialog.get());
             if (!shots.isEmpty())
-                dialog.grab().save(shots + "/" + picture);
+                dialog->grab().save(shots + "/" + picture);
             QVERIFY2(cut.isEmpty(), qPrintable(cut.join(", ")));
             return;
         }

@@ -1,37 +1,21 @@
 #include "backup/restoredialog.h"
 
+#include "backup/restorecardmodel.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace vel {
 
-namespace {
-
-constexpr int kFileNameRole = Qt::UserRole;
-
-QString inFolderText(ArchivedCard::InFolder state)
-{
-    switch (state) {
-    case ArchivedCard::InFolder::Absent:
-        return QStringLiteral("нет");
-    case ArchivedCard::InFolder::Same:
-        return QStringLiteral("такая же");
-    case ArchivedCard::InFolder::Different:
-        return QStringLiteral("другая версия");
-    }
-    return {};
-}
-
-} // namespace
-
 RestoreDialog::RestoreDialog(const BackupListing &listing, const QString &archiveName, QWidget *parent)
-    : QDialog(parent), m_list(new QTreeWidget(this)), m_filter(new QLineEdit(this)), m_other(new QCheckBox(this)),
+    : QDialog(parent), m_cards(new RestoreCardModel(listing.cards, this)), m_shown(new RestoreCardFilter(this)),
+      m_list(new QTreeView(this)), m_filter(new QLineEdit(this)), m_other(new QCheckBox(this)),
       m_restore(new QPushButton(QStringLiteral("Восстановить"), this))
 {
     setObjectName(QStringLiteral("RestoreDialog"));
@@ -55,21 +39,12 @@ RestoreDialog::RestoreDialog(const BackupListing &listing, const QString &archiv
     m_list->setObjectName(QStringLiteral("RestoreList"));
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
-    m_list->setHeaderLabels({QStringLiteral("Ф.И.О."), QStringLiteral("Дата рождения"),
-                             QStringLiteral("Последний визит"), QStringLiteral("В картотеке")});
-    QList<QTreeWidgetItem *> items;
-    items.reserve(listing.cards.size());
-    for (const ArchivedCard &card : listing.cards) {
-        auto *item = new QTreeWidgetItem({card.name, card.birth, card.lastVisit, inFolderText(card.inFolder)});
-        item->setData(0, kFileNameRole, card.fileName);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(0, Qt::Unchecked);
-        items << item;
-    }
-    m_list->addTopLevelItems(items);
+    m_list->header()->setSectionsClickable(false);
+    m_shown->setSourceModel(m_cards);
+    m_list->setModel(m_shown);
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    for (int column = 1; column < m_list->columnCount(); ++column)
+    for (int column = 1; column < m_cards->columnCount(); ++column)
         m_list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     layout->addWidget(m_list, 1);
 
@@ -91,7 +66,7 @@ RestoreDialog::RestoreDialog(const BackupListing &listing, const QString &archiv
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(checkAll, &QPushButton::clicked, this, [this] { checkCards(); });
-    connect(m_list, &QTreeWidget::itemChanged, this, &RestoreDialog::updateButton);
+    connect(m_cards, &QAbstractItemModel::dataChanged, this, &RestoreDialog::updateButton);
     connect(m_other, &QCheckBox::toggled, this, &RestoreDialog::updateButton);
     connect(m_filter, &QLineEdit::textChanged, this, &RestoreDialog::filter);
     updateButton();
@@ -99,16 +74,12 @@ RestoreDialog::RestoreDialog(const BackupListing &listing, const QString &archiv
 
 QStringList RestoreDialog::checkedCards() const
 {
-    QStringList names;
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
-        if (m_list->topLevelItem(i)->checkState(0) == Qt::Checked)
-            names << m_list->topLevelItem(i)->data(0, kFileNameRole).toString();
-    return names;
+    return m_cards->checkedFileNames();
 }
 
 bool RestoreDialog::allChecked() const
 {
-    return checkedCards().size() == m_list->topLevelItemCount();
+    return m_cards->checkedCount() == m_cards->rowCount();
 }
 
 bool RestoreDialog::withOtherFiles() const
@@ -118,24 +89,20 @@ bool RestoreDialog::withOtherFiles() const
 
 void RestoreDialog::checkCards(const QString &containing)
 {
-    const QSignalBlocker quiet(m_list);
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = m_list->topLevelItem(i);
-        if (!item->isHidden() && item->text(0).contains(containing, Qt::CaseInsensitive))
-            item->setCheckState(0, Qt::Checked);
-    }
+    m_cards->checkWhere([this, &containing](int row) {
+        return m_shown->acceptsRow(row) && m_cards->name(row).contains(containing, Qt::CaseInsensitive);
+    });
     updateButton();
 }
 
 void RestoreDialog::updateButton()
 {
-    m_restore->setEnabled(m_other->isChecked() || !checkedCards().isEmpty());
+    m_restore->setEnabled(m_other->isChecked() || m_cards->checkedCount() > 0);
 }
 
 void RestoreDialog::filter(const QString &text)
 {
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
-        m_list->topLevelItem(i)->setHidden(!m_list->topLevelItem(i)->text(0).contains(text, Qt::CaseInsensitive));
+    m_shown->setText(text);
 }
 
 } // namespace vel

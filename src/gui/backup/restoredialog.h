@@ -8,9 +8,12 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace vel {
+
+class RestoreCardFilter;
+class RestoreCardModel;
 
 // The cards of a backup, to tick the ones to bring back: name, birth date,
 // last visit and whether the data folder holds the card already.
@@ -30,7 +33,9 @@ private:
     void updateButton();
     void filter(const QString &text);
 
-    QTreeWidget *m_list;
+    RestoreCardModel *m_cards;
+    RestoreCardFilter *m_shown;
+    QTreeView *m_list;
     QLineEdit *m_filter;
     QCheckBox *m_other;
     QPushButton *m_restore;

@@ -4,7 +4,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QStandardItemModel>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace vel {
@@ -20,17 +21,26 @@ RecoveryDialog::RecoveryDialog(const QList<PendingCopy> &copies, QWidget *parent
     text->setWordWrap(true);
     layout->addWidget(text);
 
-    m_list = new QTreeWidget(this);
+    m_copies = new QStandardItemModel(0, 3, this);
+    m_copies->setHorizontalHeaderLabels(
+        {QStringLiteral("Пациент"), QStringLiteral("Когда"), QStringLiteral("Что изменено")});
+    for (const PendingCopy &copy : copies) {
+        QList<QStandardItem *> row;
+        for (const QString &text : {copy.name, copy.time.toString(QStringLiteral("dd.MM.yyyy HH:mm")), copy.changes}) {
+            auto *cell = new QStandardItem(text);
+            cell->setEditable(false);
+            row << cell;
+        }
+        row.at(0)->setData(copy.mainFile, Qt::UserRole);
+        row.at(2)->setToolTip(copy.changes);
+        m_copies->appendRow(row);
+    }
+    m_list = new QTreeView(this);
     m_list->setObjectName(QStringLiteral("RecoveryList"));
     m_list->setRootIsDecorated(false);
-    m_list->setHeaderLabels({QStringLiteral("Пациент"), QStringLiteral("Когда"), QStringLiteral("Что изменено")});
-    for (const PendingCopy &copy : copies) {
-        auto *row = new QTreeWidgetItem(
-            m_list, {copy.name, copy.time.toString(QStringLiteral("dd.MM.yyyy HH:mm")), copy.changes});
-        row->setData(0, Qt::UserRole, copy.mainFile);
-        row->setToolTip(2, copy.changes);
-    }
-    m_list->setCurrentItem(m_list->topLevelItem(0));
+    m_list->header()->setSectionsClickable(false);
+    m_list->setModel(m_copies);
+    m_list->setCurrentIndex(m_copies->index(0, 0));
     for (int column = 0; column < 3; ++column)
         m_list->resizeColumnToContents(column);
     m_list->setMinimumWidth(std::min(720, m_list->header()->length() + 24));
@@ -52,28 +62,29 @@ RecoveryDialog::RecoveryDialog(const QList<PendingCopy> &copies, QWidget *parent
     });
     connect(m_drop, &QPushButton::clicked, this, [this] {
         const QString file = current();
-        delete m_list->currentItem();
+        m_copies->removeRow(m_list->currentIndex().row());
         emit dropRequested(file);
-        if (m_list->topLevelItemCount() == 0)
+        if (m_copies->rowCount() == 0)
             reject();
         updateButtons();
     });
     connect(later, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_list, &QTreeWidget::currentItemChanged, this, &RecoveryDialog::updateButtons);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, m_open, &QPushButton::click);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &RecoveryDialog::updateButtons);
+    connect(m_list, &QAbstractItemView::doubleClicked, m_open, &QPushButton::click);
     updateButtons();
 }
 
 QString RecoveryDialog::current() const
 {
-    const QTreeWidgetItem *row = m_list->currentItem();
-    return row ? row->data(0, Qt::UserRole).toString() : QString();
+    const QModelIndex row = m_list->currentIndex();
+    return row.isValid() ? row.siblingAtColumn(0).data(Qt::UserRole).toString() : QString();
 }
 
 void RecoveryDialog::updateButtons()
 {
-    m_open->setEnabled(m_list->currentItem());
-    m_drop->setEnabled(m_list->currentItem());
+    const bool chosen = m_list->currentIndex().isValid();
+    m_open->setEnabled(chosen);
+    m_drop->setEnabled(chosen);
 }
 
 } // namespace vel

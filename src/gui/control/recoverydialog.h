@@ -5,7 +5,8 @@
 #include <QDialog>
 
 class QPushButton;
-class QTreeWidget;
+class QStandardItemModel;
+class QTreeView;
 
 namespace vel {
 
@@ -28,7 +29,8 @@ private:
     QString current() const;
     void updateButtons();
 
-    QTreeWidget *m_list;
+    QStandardItemModel *m_copies;
+    QTreeView *m_list;
     QPushButton *m_open;
     QPushButton *m_drop;
     QString m_chosen;
