@@ -22,17 +22,6 @@
 
 using namespace vel;
 
-namespace {
-
-// keyClicks cannot send Cyrillic in this Qt; one key event per character can.
-void typeText(QWidget *w, const QString &text)
-{
-    for (QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
-
-} // namespace
-
 class TestFindDialog final : public QObject, private FormFixture {
     Q_OBJECT
 

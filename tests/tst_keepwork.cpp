@@ -26,13 +26,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("VEL-NO-KASI - электронная картотека");
 
-void typeText(QWidget *w, const QString &text)
-{
-    w->setFocus();
-    for (QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
-
 } // namespace
 
 class TestKeepWork final : public QObject, private FormFixture {

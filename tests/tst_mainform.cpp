@@ -36,13 +36,6 @@ using testsupport::readAll;
 using testsupport::writeFile;
 
 // keyClicks cannot send Cyrillic in this Qt; one key event per character can.
-void typeText(QWidget *w, const QString &text)
-{
-    w->setFocus();
-    for (QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
-
 // The tables are views: their cells are read and typed through the model.
 QString cellText(const QTableView *grid, int row, int column)
 {

@@ -20,17 +20,6 @@ using testsupport::cp1251;
 using testsupport::readAll;
 using testsupport::writeFile;
 
-namespace {
-
-void typeText(QWidget *w, const QString &text)
-{
-    w->setFocus();
-    for (QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
-
-} // namespace
-
 class TestUnsaved final : public QObject, private FormFixture {
     Q_OBJECT
 

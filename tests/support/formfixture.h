@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QDate>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
@@ -58,6 +59,14 @@ protected:
         return w;
     }
     QAction *action(const char *name) const { return find<QAction>(QLatin1String(name)); }
+    // Types into a control one key event per character: keyClicks cannot
+    // send Cyrillic in this Qt.
+    static void typeText(QWidget *w, const QString &text)
+    {
+        w->setFocus();
+        for (QChar ch : text)
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
     // Runs a command as its menu item does: a disabled one does nothing.
     void trigger(const char *name) const { action(name)->trigger(); }
 };
